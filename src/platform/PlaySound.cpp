@@ -1,0 +1,27 @@
+#include "platform/PlaySound.h"
+
+#include "platform/PortAudioOutput.h"
+
+namespace {
+SoundOutput* g_output = nullptr;
+}
+
+void setSoundOutput(SoundOutput* output)
+{
+    g_output = output;
+}
+
+SoundOutput& soundOutput()
+{
+    return g_output ? *g_output : PortAudioOutput::instance();
+}
+
+int PlaySoundA(const void* sound, void* /*module*/, unsigned flags)
+{
+    if (flags != (SND_ASYNC | SND_MEMORY))
+        return 0;
+    WaveImage image;
+    if (!WaveImage::parse(sound, image))
+        return 0;
+    return soundOutput().start(image) ? 1 : 0;
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/HiTime.h"
+
+// A HiTime whose ticks come only from tick(): the test is the clock.
+class FakeHiTime final : public HiTime {
+    Q_OBJECT
+public:
+    using HiTime::HiTime;
+
+    bool Enabled() const override { return enabled_; }
+    void setEnabled(bool on) override
+    {
+        if (on && !enabled_)
+            due_ = now_ + std::chrono::milliseconds(interval_);
+        enabled_ = on;
+    }
+    int Interval() const override { return interval_; }
+    void setInterval(qint16 ms) override { interval_ = ms; }
+    Clock::time_point dueTime() const override { return due_; }
+
+    // Delivers one tick when enabled, as the real timer would one interval after the last;
+    // returns whether a tick was delivered.
+    bool tick()
+    {
+        if (!enabled_)
+            return false;
+        now_ = due_;
+        due_ += std::chrono::milliseconds(interval_);
+        ++ticks_;
+        emit Timer();
+        return true;
+    }
+    int ticks() const { return ticks_; }
+
+private:
+    bool enabled_ = false;
+    int interval_ = 2400;
+    int ticks_ = 0;
+    Clock::time_point now_{};
+    Clock::time_point due_{};
+};

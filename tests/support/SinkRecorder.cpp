@@ -1,0 +1,48 @@
+#include "SinkRecorder.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTest>
+
+bool SinkRecorder::start()
+{
+    if (!file_.open())
+        return false;
+    parec_.setStandardOutputFile(file_.fileName());
+    parec_.start(QStringLiteral("parec"),
+                 {QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
+                  QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
+                  QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
+    if (!parec_.waitForStarted(5000))
+        return false;
+    // The monitor delivers only after a while; what is played before that would be missed.
+    QElapsedTimer waited;
+    waited.start();
+    constexpr qint64 oneSecond = 44100 * 4;
+    while (QFileInfo(file_.fileName()).size() < oneSecond && waited.elapsed() < 10000)
+        QTest::qWait(20);
+    return QFileInfo(file_.fileName()).size() >= oneSecond;
+}
+
+QByteArray SinkRecorder::stop()
+{
+    parec_.terminate();
+    if (!parec_.waitForFinished(5000))
+        parec_.kill();
+    file_.seek(0);
+    return file_.readAll();
+}
+
+std::optional<QString> pactl(const QStringList& arguments)
+{
+    QProcess p;
+    p.start(QStringLiteral("pactl"), arguments);
+    if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return {};
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+bool privateSoundServer()
+{
+    return qEnvironmentVariable("OVREL_PRIVATE_PULSE") == QLatin1String("1");
+}

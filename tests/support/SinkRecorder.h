@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QByteArray>
+#include <QProcess>
+#include <QTemporaryFile>
+#include <optional>
+
+// Records the default sink's monitor of the private sound server (parec) while alive between
+// start() and stop(): raw 16-bit stereo at 44100 Hz. start() returns once the monitor's data
+// is flowing; what was played in the last second or so before stop() may be missing.
+class SinkRecorder {
+public:
+    bool start();
+    QByteArray stop();
+
+private:
+    QProcess parec_;
+    QTemporaryFile file_;
+};
+
+// pactl with arguments; its standard output, or nothing when it failed.
+std::optional<QString> pactl(const QStringList& arguments);
+
+// True when the tests run against the private sound server that `make test` starts.
+bool privateSoundServer();

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QSettings>
+#include <QTemporaryDir>
+
+// Points the per-user settings store at a fresh folder for the test's lifetime.
+class TempSettings {
+public:
+    TempSettings() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path()); }
+    QString file() const { return dir_.path() + QStringLiteral("/OVREL.ini"); }
+    QString path() const { return dir_.path(); }
+
+private:
+    QTemporaryDir dir_;
+};

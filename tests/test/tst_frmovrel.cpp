@@ -1,0 +1,260 @@
+#include "FakeHiTime.h"
+#include "Recorders.h"
+#include "TempSettings.h"
+#include "test/frmOvrel.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QRadioButton>
+#include <QSettings>
+#include <QSlider>
+#include <QTest>
+#include <QToolButton>
+
+// The main window: layout, menus, enabled states through a run, the exit path and the stored
+// slider position. Timers are fakes; digits go to a recorder.
+class tst_frmOvrel : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempSettings> settings;
+    std::vector<int> played;
+
+    std::unique_ptr<frmOvrel> makeWindow()
+    {
+        auto w = std::make_unique<frmOvrel>([](QObject* p) { return new FakeHiTime(p); },
+                                            [this](int d) {
+                                                played.push_back(d);
+                                                return 1;
+                                            });
+        w->Form_Load();
+        return w;
+    }
+    static FakeHiTime& fake(HiTime& t) { return static_cast<FakeHiTime&>(t); }
+    void storeVolume(const QVariant& value)
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"));
+        store.setValue(QStringLiteral("Settings/Volume"), value);
+    }
+    QVariant storedVolume()
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"));
+        return store.value(QStringLiteral("Settings/Volume"));
+    }
+
+private slots:
+    void init()
+    {
+        settings = std::make_unique<TempSettings>();
+        played.clear();
+    }
+
+    void controlsStandWhereTheLayoutPutsThem_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("caption");
+        QTest::newRow("Frame2") << "Frame2" << QRect(7, 7, 106, 169) << "Introduction";
+        QTest::newRow("optPreTest(0)") << "optPreTest0" << QRect(10, 25, 63, 21) << "Demo";
+        QTest::newRow("optPreTest(1)") << "optPreTest1" << QRect(10, 76, 87, 21) << "Practice 1";
+        QTest::newRow("optPreTest(2)") << "optPreTest2" << QRect(10, 128, 87, 21) << "Practice 2";
+        QTest::newRow("Frame1") << "Frame1" << QRect(126, 7, 85, 169) << "Test Pace";
+        QTest::newRow("optTrial(1)") << "optTrial1" << QRect(15, 25, 61, 21) << "2.4";
+        QTest::newRow("optTrial(2)") << "optTrial2" << QRect(15, 59, 61, 21) << "2.0";
+        QTest::newRow("optTrial(3)") << "optTrial3" << QRect(15, 94, 61, 21) << "1.6";
+        QTest::newRow("optTrial(4)") << "optTrial4" << QRect(15, 128, 61, 21) << "1.2";
+        QTest::newRow("Image1") << "Image1" << QRect(224, 7, 32, 32) << "";
+        QTest::newRow("Slider1") << "Slider1" << QRect(224, 42, 92, 36) << "";
+        QTest::newRow("cmdReset") << "cmdReset" << QRect(224, 84, 92, 36) << "Reset Trial";
+        QTest::newRow("cmdStartStop") << "cmdStartStop" << QRect(224, 126, 92, 50) << "Start";
+    }
+    void controlsStandWhereTheLayoutPutsThem()
+    {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, caption);
+        auto w = makeWindow();
+        const std::map<QString, QWidget*> controls{
+            {"Frame2", w->Frame2},           {"Frame1", w->Frame1},
+            {"optPreTest0", w->optPreTest[0]}, {"optPreTest1", w->optPreTest[1]},
+            {"optPreTest2", w->optPreTest[2]}, {"optTrial1", w->optTrial[1]},
+            {"optTrial2", w->optTrial[2]},   {"optTrial3", w->optTrial[3]},
+            {"optTrial4", w->optTrial[4]},   {"Image1", w->Image1},
+            {"Slider1", w->Slider1},         {"cmdReset", w->cmdReset},
+            {"cmdStartStop", w->cmdStartStop}};
+        QWidget* c = controls.at(name);
+        QCOMPARE(c->geometry(), geometry);
+        if (auto* box = qobject_cast<QGroupBox*>(c))
+            QCOMPARE(box->title(), caption);
+        else if (auto* button = qobject_cast<QAbstractButton*>(c))
+            QCOMPARE(button->text(), caption);
+        QCOMPARE(c->font().family(), QStringLiteral("Arial"));
+        QCOMPARE(c->font().pointSizeF(), 9.75);
+        QCOMPARE(c->font().bold(), name.startsWith("cmd"));
+    }
+
+    void windowHasItsFixedClientAreaAndFirstState()
+    {
+        auto w = makeWindow();
+        QCOMPARE(w->windowTitle(), QStringLiteral("OVREL"));
+        QCOMPARE(w->centralWidget()->size(), QSize(324, 184));
+        QVERIFY(!(w->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(w->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(w->optPreTest[0]->isChecked());
+        QVERIFY(!w->cmdReset->isEnabled());
+        QCOMPARE(w->Slider1->minimum(), 0);
+        QCOMPARE(w->Slider1->maximum(), 100);
+        QCOMPARE(w->Slider1->value(), 25);  // nothing stored yet
+        QCOMPARE(w->Image1->toolTip(), QStringLiteral("Volume Control"));
+        QCOMPARE(w->Slider1->toolTip(), QStringLiteral("Slide to adjust volume"));
+        QCOMPARE(w->cmdReset->toolTip(), QStringLiteral("Return to beginning of current trial"));
+        QVERIFY(!w->Image1->pixmap().isNull());
+        QVERIFY(!fake(w->tmrPractice()).Enabled() && !fake(w->tmrTest()).Enabled());
+        QCOMPARE(w->tmrPractice().Interval(), 2400);
+        QCOMPARE(w->tmrTest().Interval(), 2400);
+    }
+
+    void tabOrderFollowsTheLayout()
+    {
+        auto w = makeWindow();
+        const QList<QWidget*> expected{w->optPreTest[0], w->optPreTest[1], w->optPreTest[2],
+                                       w->optTrial[1],   w->optTrial[2],   w->optTrial[3],
+                                       w->optTrial[4],   w->cmdReset,      w->Slider1,
+                                       w->cmdStartStop};
+        auto nextTabStop = [](QWidget* w) {
+            do
+                w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus));
+            return w;
+        };
+        for (int i = 1; i < expected.size(); ++i)
+            QCOMPARE(nextTabStop(expected[i - 1]), expected[i]);
+    }
+
+    void menusHoldTheirItemsInOrder()
+    {
+        auto w = makeWindow();
+        const QList<QAction*> bar = w->menuBar()->actions();
+        QCOMPARE(bar.size(), 2);
+        QCOMPARE(bar[0]->text(), QStringLiteral("&File"));
+        QCOMPARE(bar[1]->text(), QStringLiteral("&Help"));
+        auto texts = [](QMenu* m) {
+            QStringList t;
+            for (QAction* a : m->actions())
+                t << (a->isSeparator() ? QStringLiteral("-") : a->text());
+            return t;
+        };
+        QCOMPARE(texts(w->mnuFile), QStringList({"&Scoring", "-", "E&xit"}));
+        QCOMPARE(texts(w->mnuHelp),
+                 QStringList({"&OVREL Manual", "-", "&Download Record Form", "-", "A&bout"}));
+        QCOMPARE(w->mnuOVRELmanual->shortcut(), QKeySequence(Qt::Key_F1));
+    }
+
+    void aRunDisablesTheChoicesAndEndsReady()
+    {
+        auto w = makeWindow();
+        w->show();
+        QTest::mouseClick(w->optTrial[3], Qt::LeftButton);
+        QVERIFY(w->optTrial[3]->isChecked());
+        QVERIFY(!w->optPreTest[0]->isChecked());
+        QCOMPARE(w->tmrTest().Interval(), 1600);
+        QCOMPARE(w->focusWidget(), w->cmdStartStop);
+
+        QTest::keyClick(w->cmdStartStop, Qt::Key_Return);  // Enter starts, as Space would
+        QTRY_VERIFY(w->engine().Running());
+        QCOMPARE(w->cmdStartStop->text(), QStringLiteral(" Stop"));
+        for (QWidget* c : {static_cast<QWidget*>(w->optPreTest[1]),
+                           static_cast<QWidget*>(w->optTrial[3]),
+                           static_cast<QWidget*>(w->cmdReset)})
+            QVERIFY(!c->isEnabled());
+        QVERIFY(!w->mnuFile->menuAction()->isEnabled() && !w->mnuHelp->menuAction()->isEnabled());
+        QVERIFY(!w->mnuOVRELmanual->isEnabled());  // F1 is off during a run too
+        QVERIFY(w->Slider1->isEnabled() && w->cmdStartStop->isEnabled());
+
+        while (fake(w->tmrTest()).tick()) {
+        }
+        QCOMPARE(played.size(), std::size_t(61));
+        QCOMPARE(w->cmdStartStop->text(), QStringLiteral(" Start"));
+        QVERIFY(w->optTrial[3]->isChecked());  // the choice stays for the next run
+        QVERIFY(w->mnuFile->menuAction()->isEnabled() && w->mnuOVRELmanual->isEnabled());
+        QVERIFY(w->optPreTest[0]->isEnabled() && !w->cmdReset->isEnabled());
+    }
+
+    void anIntroductionChoiceClearsTheTrialChoice()
+    {
+        auto w = makeWindow();
+        w->show();
+        QTest::mouseClick(w->optTrial[1], Qt::LeftButton);
+        QTest::mouseClick(w->optPreTest[2], Qt::LeftButton);
+        QVERIFY(w->optPreTest[2]->isChecked());
+        for (int i = 1; i <= 4; ++i)
+            QVERIFY(!w->optTrial[i]->isChecked());
+        QVERIFY(w->engine().PreTestMode());
+        QCOMPARE(w->engine().PreTestSet(), 1);
+    }
+
+    void fileExitStoresTheSliderAndEnds()
+    {
+        ExitRecorder exits;
+        auto w = makeWindow();
+        w->show();
+        w->Slider1->setValue(60);
+        w->mnuExit->trigger();
+        QCOMPARE(exits.ends, 1);
+        QCOMPARE(storedVolume().toString(), QStringLiteral("60"));
+    }
+
+    // Closing during a run takes the same path once; the run ends with the program.
+    void theCloseBoxEndsARunningProgramOnce()
+    {
+        ExitRecorder exits;
+        auto w = makeWindow();
+        w->show();
+        w->Slider1->setValue(0);
+        w->cmdStartStop_Click();
+        fake(w->tmrPractice()).tick();
+        QVERIFY(w->close());
+        QCOMPARE(exits.ends, 1);
+        QCOMPARE(storedVolume().toString(), QStringLiteral("0"));
+        QVERIFY(!fake(w->tmrPractice()).tick());  // no tick after the end
+        QCOMPARE(played.size(), std::size_t(1));
+        w->mnuExit_Click();
+        QCOMPARE(exits.ends, 1);
+    }
+
+    void storedVolumeSetsTheSlider_data()
+    {
+        QTest::addColumn<QVariant>("stored");
+        QTest::addColumn<int>("slider");
+        QTest::newRow("whole") << QVariant("60") << 60;
+        QTest::newRow("blanks around") << QVariant("  40  ") << 40;
+        QTest::newRow("zero") << QVariant("0") << 0;
+        QTest::newRow("hundred") << QVariant("100") << 100;
+        QTest::newRow("empty") << QVariant("") << 25;
+        QTest::newRow("letters") << QVariant("loud") << 25;
+        QTest::newRow("above range") << QVariant("101") << 25;
+        QTest::newRow("negative") << QVariant("-1") << 25;
+        QTest::newRow("beyond 32 bits") << QVariant("2147483648") << 25;
+        QTest::newRow("fraction") << QVariant("33.4") << 33;
+        QTest::newRow("half to even down") << QVariant("42.5") << 42;
+        QTest::newRow("half to even up") << QVariant("99.5") << 100;
+        QTest::newRow("fraction above") << QVariant("100.5") << 100;
+        QTest::newRow("exponent") << QVariant("1e3") << 25;
+        QTest::newRow("minus zero") << QVariant("-0") << 0;
+        QTest::newRow("commas") << QVariant("5,0") << 25;
+    }
+    void storedVolumeSetsTheSlider()
+    {
+        QFETCH(QVariant, stored);
+        QFETCH(int, slider);
+        storeVolume(stored);
+        MessageRecorder messages;
+        auto w = makeWindow();
+        QCOMPARE(w->Slider1->value(), slider);
+        QVERIFY(messages.messages.empty());
+    }
+};
+
+QTEST_MAIN(tst_frmOvrel)
+#include "tst_frmovrel.moc"
