@@ -6,6 +6,7 @@
 #include "platform/QtHiTime.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
+#include "scoring/frmScoring.h"
 #include "test/CommandButton.h"
 #include "test/modOvrel.h"
 
@@ -125,6 +126,7 @@ void frmOvrel::buildMenus()
     menuBar()->setFont(captionFont());
     mnuFile = menuBar()->addMenu(QStringLiteral("&File"));
     mnuScoring = mnuFile->addAction(QStringLiteral("&Scoring"));
+    connect(mnuScoring, &QAction::triggered, this, [this] { mnuScoring_Click(); });
     mnuFile->addSeparator();
     mnuExit = mnuFile->addAction(QStringLiteral("E&xit"));
     connect(mnuExit, &QAction::triggered, this, [this] { mnuExit_Click(); });
@@ -163,6 +165,13 @@ void frmOvrel::mnuExit_Click()
     tmrTest_->setEnabled(false);
     SaveSetting("OVREL", "Settings", "Volume", QString::number(Slider1->value()));
     EndProgram();
+}
+
+// A new window each time, so every opening starts blank.
+void frmOvrel::mnuScoring_Click()
+{
+    frmScoring scoring(this);
+    scoring.exec();
 }
 
 void frmOvrel::closeEvent(QCloseEvent* event)

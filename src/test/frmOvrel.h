@@ -37,6 +37,7 @@ public:
     void cmdStartStop_Click() { engine_->cmdStartStop_Click(); }
     void cmdReset_Click() { engine_->cmdReset_Click(); }
     void mnuExit_Click();
+    void mnuScoring_Click();
 
     const RunEngine& engine() const { return *engine_; }
     HiTime& tmrPractice() { return *tmrPractice_; }

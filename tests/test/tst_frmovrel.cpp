@@ -1,10 +1,14 @@
 #include "FakeHiTime.h"
 #include "Recorders.h"
 #include "TempSettings.h"
+#include "scoring/frmScoring.h"
 #include "test/frmOvrel.h"
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QRadioButton>
@@ -192,6 +196,25 @@ private slots:
             QVERIFY(!w->optTrial[i]->isChecked());
         QVERIFY(w->engine().PreTestMode());
         QCOMPARE(w->engine().PreTestSet(), 1);
+    }
+
+    void fileScoringOpensABlankModalWindowEachTime()
+    {
+        auto w = makeWindow();
+        w->show();
+        QStringList seen;
+        for (int opening = 0; opening < 2; ++opening) {
+            QTimer::singleShot(0, [&] {
+                auto* scoring = qobject_cast<frmScoring*>(QApplication::activeModalWidget());
+                QVERIFY(scoring);
+                QCOMPARE(scoring->parentWidget(), w.get());
+                seen << scoring->txt24->text();
+                scoring->txt24->setText(QStringLiteral("40"));
+                scoring->cmdClose->click();
+            });
+            w->mnuScoring->trigger();  // returns when the window has been closed
+        }
+        QCOMPARE(seen, QStringList({"", ""}));
     }
 
     void fileExitStoresTheSliderAndEnds()

@@ -56,6 +56,31 @@ QImage slate(int w, int h)
     return img;
 }
 
+// A score sheet with a pencil, 32 x 32: the scoring window's icon.
+QImage scoreSheet()
+{
+    QImage img(32, 32, QImage::Format_ARGB32);
+    img.fill(Qt::transparent);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(90, 90, 100), 1));
+    p.setBrush(QColor(255, 255, 245));
+    p.drawRect(QRectF(5.5, 2.5, 19, 26));
+    p.setPen(QPen(QColor(120, 140, 200), 1));
+    for (int y = 8; y <= 24; y += 4)
+        p.drawLine(QPointF(8, y + 0.5), QPointF(22, y + 0.5));
+    p.setPen(QPen(QColor(200, 40, 40), 1.6));
+    p.drawLine(QPointF(8, 12), QPointF(10, 14.5));
+    p.drawLine(QPointF(10, 14.5), QPointF(14, 9));
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(240, 190, 40));
+    QPolygonF pencil({QPointF(26, 10), QPointF(29, 13), QPointF(17, 25), QPointF(14, 22)});
+    p.drawPolygon(pencil);
+    p.setBrush(QColor(60, 60, 60));
+    p.drawPolygon(QPolygonF({QPointF(14, 22), QPointF(17, 25), QPointF(13, 26)}));
+    return img;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -64,5 +89,6 @@ int main(int argc, char** argv)
     const QString dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
     bool ok = speaker().save(dir + QStringLiteral("/speaker.png"));
     ok = slate(31, 24).save(dir + QStringLiteral("/ovrel.png")) && ok;
+    ok = scoreSheet().save(dir + QStringLiteral("/scoring.png")) && ok;
     return ok ? 0 : 1;
 }

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <functional>
+
+// The system beep for refused input. Tests replace it to count beeps; an empty function
+// restores the real one.
+void Beep();
+void setBeepHandler(std::function<void()> handler);
