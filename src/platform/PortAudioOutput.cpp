@@ -1,8 +1,8 @@
 #include "platform/PortAudioOutput.h"
 
+#include "platform/AlsaMessages.h"
 #include "platform/QuietStderr.h"
 
-#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -12,10 +12,6 @@ namespace {
 
 constexpr unsigned long kFramesPerBuffer = 256;
 constexpr double kSuggestedLatency = 0.05;
-
-// ALSA reports recoveries (an underrun when the machine stalls) on stderr; the stream recovers by
-// itself and the user has nothing to do about it.
-void ignoreAlsaMessage(const char*, int, const char*, int, const char*, ...) {}
 
 // ALSA's "default" device: the user's sound server on a desktop.
 PaDeviceIndex alsaDefaultDevice()
@@ -48,7 +44,7 @@ bool PortAudioOutput::open()
     // PortAudio probes every host API it was built with; their complaints are not ours to show.
     QuietStderr quiet;
     if (!initialized_) {
-        snd_lib_error_set_handler(&ignoreAlsaMessage);
+        silenceAlsaMessages();
         if (Pa_Initialize() != paNoError)
             return false;
         initialized_ = true;

@@ -1,6 +1,7 @@
 #include "test/frmOvrel.h"
 
 #include "audio/VolumeSetting.h"
+#include "audio/modVolumeControl.h"
 #include "platform/HiTime.h"
 #include "platform/ProgramEnd.h"
 #include "platform/QtHiTime.h"
@@ -108,6 +109,10 @@ void frmOvrel::buildControls()
     Slider1->setTickPosition(QSlider::TicksBelow);
     Slider1->setTickInterval(10);
     Slider1->setToolTip(QStringLiteral("Slide to adjust volume"));
+    // While the thumb is dragged, Scroll follows it; Change comes when the value is set.
+    Slider1->setTracking(false);
+    connect(Slider1, &QSlider::sliderMoved, this, [this] { Slider1_Scroll(); });
+    connect(Slider1, &QSlider::valueChanged, this, [this] { Slider1_Change(); });
 
     cmdReset = new CommandButton(QStringLiteral("Reset Trial"), client);
     cmdReset->setGeometry(twipsRect(3360, 1260, 1380, 540));
@@ -148,10 +153,28 @@ void frmOvrel::setTabOrder()
         QWidget::setTabOrder(const_cast<QWidget*>(chain[i - 1]), const_cast<QWidget*>(chain[i]));
 }
 
+// The master volume is noted before the slider applies the stored position, so that the exit
+// can put back the computer's own level.
 void frmOvrel::Form_Load()
 {
     engine_->Form_Load();
-    Slider1->setValue(VolumeFromSetting(GetSetting("OVREL", "Settings", "Volume", kDefaultVolume)));
+    modVolumeControl::RecordStartupVolume();
+    const int stored = VolumeFromSetting(GetSetting("OVREL", "Settings", "Volume", kDefaultVolume));
+    // Setting the value the slider already has raises no change, yet the level must apply.
+    if (stored == Slider1->value())
+        Slider1_Change();
+    else
+        Slider1->setValue(stored);
+}
+
+void frmOvrel::Slider1_Scroll()
+{
+    modVolumeControl::SetMasterVolume(Slider1->sliderPosition());
+}
+
+void frmOvrel::Slider1_Change()
+{
+    modVolumeControl::SetMasterVolume(Slider1->value());
 }
 
 // The one exit path, also taken by the close box: store the slider position, then end at once,
@@ -164,6 +187,7 @@ void frmOvrel::mnuExit_Click()
     tmrPractice_->setEnabled(false);
     tmrTest_->setEnabled(false);
     SaveSetting("OVREL", "Settings", "Volume", QString::number(Slider1->value()));
+    modVolumeControl::RestoreStartupVolume();
     EndProgram();
 }
 

@@ -38,6 +38,8 @@ public:
     void cmdReset_Click() { engine_->cmdReset_Click(); }
     void mnuExit_Click();
     void mnuScoring_Click();
+    void Slider1_Scroll();
+    void Slider1_Change();
 
     const RunEngine& engine() const { return *engine_; }
     HiTime& tmrPractice() { return *tmrPractice_; }

@@ -1,3 +1,4 @@
+#include "FakeMixer.h"
 #include "Recorders.h"
 #include "TempSettings.h"
 #include "app/Main.h"
@@ -57,6 +58,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("[Settings]\nVolume=\"\\xff loud\"\n");
         f.close();
+        FakeMixer mixer;
         MessageRecorder messages;
         ExitRecorder exits;
         std::unique_ptr<QWidget> window(Main(loadMainWindow));

@@ -1,4 +1,5 @@
 #include "FakeHiTime.h"
+#include "FakeMixer.h"
 #include "Recorders.h"
 #include "TempSettings.h"
 #include "scoring/frmScoring.h"
@@ -23,6 +24,7 @@ class tst_frmOvrel : public QObject {
     Q_OBJECT
 
     std::unique_ptr<TempSettings> settings;
+    std::unique_ptr<FakeMixer> mixer;
     std::vector<int> played;
 
     std::unique_ptr<frmOvrel> makeWindow()
@@ -51,6 +53,8 @@ private slots:
     void init()
     {
         settings = std::make_unique<TempSettings>();
+        mixer.reset();
+        mixer = std::make_unique<FakeMixer>();
         played.clear();
     }
 
@@ -244,6 +248,52 @@ private slots:
         QCOMPARE(played.size(), std::size_t(1));
         w->mnuExit_Click();
         QCOMPARE(exits.ends, 1);
+    }
+
+    void theSliderSetsTheMasterVolumeAndExitPutsItBack()
+    {
+        ExitRecorder exits;
+        mixer->level = 40000;  // 61 % of 65535
+        storeVolume("60");
+        auto w = makeWindow();
+        QCOMPARE(mixer->level, 39321u);
+        w->Slider1->triggerAction(QAbstractSlider::SliderPageStepSub);  // Change
+        QCOMPARE(mixer->level, 32768u);
+        w->Slider1->setSliderDown(true);  // dragging: Scroll follows the thumb
+        w->Slider1->setSliderPosition(10);
+        QCOMPARE(mixer->level, 6554u);
+        w->Slider1->setSliderDown(false);
+        QCOMPARE(w->Slider1->value(), 10);
+        w->mnuExit_Click();
+        QCOMPARE(mixer->level, 39976u);
+        QCOMPARE(storedVolume().toString(), QStringLiteral("10"));
+        QCOMPARE(mixer->opened, mixer->closed);
+    }
+
+    void aStoredZeroStillApplies()
+    {
+        mixer->level = 30000;
+        storeVolume("0");
+        auto w = makeWindow();
+        QCOMPARE(w->Slider1->value(), 0);
+        QCOMPARE(mixer->level, 0u);
+    }
+
+    void withoutAMixerTheProgramRunsAndRemembersTheSlider()
+    {
+        ExitRecorder exits;
+        MessageRecorder messages;
+        mixer->failOpen = true;
+        auto w = makeWindow();
+        QCOMPARE(messages.messages.size(), std::size_t(2));  // the start-up reading, the slider
+        QCOMPARE(messages.messages[0].text, QStringLiteral("No mixer found!"));
+        QCOMPARE(w->Slider1->value(), 25);
+        w->Slider1->setValue(70);
+        QCOMPARE(messages.messages.size(), std::size_t(3));
+        w->mnuExit_Click();
+        QCOMPARE(messages.messages.size(), std::size_t(3));  // nothing to put back
+        QCOMPARE(exits.ends, 1);
+        QCOMPARE(storedVolume().toString(), QStringLiteral("70"));
     }
 
     void storedVolumeSetsTheSlider_data()
