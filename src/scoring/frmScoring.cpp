@@ -1,5 +1,6 @@
 #include "scoring/frmScoring.h"
 
+#include "platform/Fonts.h"
 #include "platform/MessageBox.h"
 #include "platform/Twips.h"
 #include "scoring/DigitFieldFilter.h"
@@ -16,10 +17,7 @@ namespace {
 
 QFont scoringFont(bool bold = false)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(11.25);
-    font.setBold(bold);
-    return font;
+    return arialFont(11.25, bold);
 }
 
 QLabel* label(const char* caption, QWidget* parent, QRect geometry, Qt::Alignment align)

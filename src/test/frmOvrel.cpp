@@ -2,6 +2,7 @@
 
 #include "audio/VolumeSetting.h"
 #include "audio/modVolumeControl.h"
+#include "platform/Fonts.h"
 #include "platform/HiTime.h"
 #include "platform/ProgramEnd.h"
 #include "platform/QtHiTime.h"
@@ -23,10 +24,7 @@ namespace {
 
 QFont captionFont(bool bold = false)
 {
-    QFont font(QStringLiteral("Arial"));
-    font.setPointSizeF(9.75);
-    font.setBold(bold);
-    return font;
+    return arialFont(9.75, bold);
 }
 
 QRadioButton* optionButton(const char* caption, QWidget* frame, QRect twips)
