@@ -23,5 +23,7 @@ int PlaySoundA(const void* sound, void* /*module*/, unsigned flags)
     WaveImage image;
     if (!WaveImage::parse(sound, image))
         return 0;
-    return soundOutput().start(image) ? 1 : 0;
+    // Inside a timer tick the sound belongs to the tick's due time, not to this moment.
+    const SteadyTime due = currentTickDue().value_or(std::chrono::steady_clock::now());
+    return soundOutput().start(image, due) ? 1 : 0;
 }

@@ -6,6 +6,7 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace {
@@ -66,17 +67,38 @@ bool PortAudioOutput::open()
         return false;
     }
     stream_ = stream;
+    latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
+    anchored_ = false;
     return true;
 }
 
-bool PortAudioOutput::start(const WaveImage& sound)
+std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
+{
+    const std::int64_t next = rendered_.load();
+    if (anchored_) {
+        const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
+        const std::int64_t frame = anchorFrame_ + std::llround(seconds * kSampleRate);
+        const std::int64_t lead = frame - next;
+        if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
+            return frame;
+    }
+    anchored_ = true;
+    anchorDue_ = due;
+    anchorFrame_ = next + kLeadFrames;
+    ++anchors_;
+    return anchorFrame_;
+}
+
+bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
 {
     if (sound.channels != kChannels || sound.sampleRate != kSampleRate || !open())
         return false;
+    const std::int64_t startFrame = startFrameFor(due);
     std::lock_guard lock(mutex_);
     samples_ = sound.samples;
     frames_ = sound.frames;
     position_ = 0;
+    startFrame_ = startFrame;
     return true;
 }
 
@@ -87,12 +109,22 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
     return paContinue;
 }
 
+// A sound whose start frame has passed unplayed starts at once: late, but never cut short.
 void PortAudioOutput::render(std::int16_t* out, unsigned long frames)
 {
-    std::lock_guard lock(mutex_);
-    const std::size_t n = std::min<std::size_t>(frames, frames_ - position_);
-    if (n > 0)
-        std::memcpy(out, samples_ + position_ * kChannels, n * kChannels * sizeof(std::int16_t));
-    std::memset(out + n * kChannels, 0, (frames - n) * kChannels * sizeof(std::int16_t));
-    position_ += n;
+    std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
+    const std::int64_t first = rendered_.load();
+    {
+        std::lock_guard lock(mutex_);
+        if (samples_ && position_ < frames_) {
+            const std::int64_t offset = position_ == 0 ? std::max<std::int64_t>(startFrame_ - first, 0) : 0;
+            if (offset < std::int64_t(frames)) {
+                const std::size_t n = std::min<std::size_t>(frames - offset, frames_ - position_);
+                std::memcpy(out + offset * kChannels, samples_ + position_ * kChannels,
+                            n * kChannels * sizeof(std::int16_t));
+                position_ += n;
+            }
+        }
+    }
+    rendered_.store(first + std::int64_t(frames));
 }

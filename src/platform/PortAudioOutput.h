@@ -2,6 +2,8 @@
 
 #include "platform/SoundOutput.h"
 
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 
 typedef void PaStream;
@@ -11,10 +13,21 @@ struct PaStreamCallbackTimeInfo;
 // PulseAudio or PipeWire on a desktop), 44100 Hz, 16-bit stereo. It is opened on first use and
 // then runs for the life of the process, writing silence between sounds. When it cannot be
 // opened, every start() fails and the next one tries again.
+//
+// Timing: the stream's own frame count is its clock. Due times map to stream frames through an
+// anchor (a due time and the frame it is heard at) taken at the first sound, kLeadFrames ahead
+// of what the stream had rendered then; every later sound starts exactly at its due time's frame
+// on that map. The anchor is taken afresh only when a sound would start too soon to be rendered
+// whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
+// the stream), and at every reopening.
 class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
+    // From due time to the stream: covers a late timer handler and the stream's bursts.
+    static constexpr std::int64_t kLeadFrames = kSampleRate / 10;
+    static constexpr std::int64_t kMinLeadFrames = 1024;
+    static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
 
     // The process-wide stream. Never destroyed: the audio thread may still be reading the last
     // sound while static objects are torn down.
@@ -22,20 +35,35 @@ public:
 
     // Opens and starts the stream if it is not running; true when it runs.
     bool open();
-    bool start(const WaveImage& sound) override;
+    bool start(const WaveImage& sound, SteadyTime due) override;
+
+    // How often the due-time map was taken afresh (the first time included).
+    int anchors() const { return anchors_; }
+    // The stream's own latency estimate in seconds, once open.
+    double streamLatency() const { return latency_; }
 
 private:
     PortAudioOutput() = default;
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
     void render(std::int16_t* out, unsigned long frames);
+    std::int64_t startFrameFor(SteadyTime due);
 
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
+    double latency_ = 0;
 
-    // Guards the sound being played; held by the audio thread while it copies one buffer.
+    // Frames handed to the stream so far: the frame index of the next buffer.
+    std::atomic<std::int64_t> rendered_{0};
+    bool anchored_ = false;
+    SteadyTime anchorDue_{};
+    std::int64_t anchorFrame_ = 0;
+    int anchors_ = 0;
+
+    // Guards the sound being played; held by the audio thread while it fills one buffer.
     std::mutex mutex_;
     const std::int16_t* samples_ = nullptr;
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
+    std::int64_t startFrame_ = 0;
 };

@@ -1,5 +1,7 @@
 #include "platform/QtHiTime.h"
 
+#include "platform/TickTime.h"
+
 #include <algorithm>
 
 using namespace std::chrono;
@@ -47,5 +49,6 @@ void QtHiTime::onTimeout()
     current_ = next_;
     next_ += milliseconds(interval_);
     arm();
+    TickScope tick(current_);
     emit Timer();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/TickTime.h"
 #include "platform/WaveImage.h"
 
 // Where PlaySoundA sends its sounds: the one output stream of the program.
@@ -7,9 +8,11 @@ class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
 
-    // Starts `sound` from its first frame, cutting off whatever was playing. Returns false when
-    // there is no usable output or the sound is not in the stream's format. The samples are read
-    // in place until the next start(); once start() has returned, the samples of the sound before
-    // are never read again, so their owner may free them.
-    virtual bool start(const WaveImage& sound) = 0;
+    // Cuts off whatever is playing and starts `sound` from its first frame, so that it is heard a
+    // fixed latency after `due`: sounds asked for on a grid of due times come out on the same grid
+    // to the sample, however late each request was made. Returns false when there is no usable
+    // output or the sound is not in the stream's format. The samples are read in place until the
+    // next start(); once start() has returned, the samples of the sound before are never read
+    // again, so their owner may free them.
+    virtual bool start(const WaveImage& sound, SteadyTime due) = 0;
 };

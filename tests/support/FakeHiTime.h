@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/HiTime.h"
+#include "platform/TickTime.h"
 
 // A HiTime whose ticks come only from tick(): the test is the clock.
 class FakeHiTime final : public HiTime {
@@ -28,6 +29,7 @@ public:
         now_ = due_;
         due_ += std::chrono::milliseconds(interval_);
         ++ticks_;
+        TickScope tick(now_);
         emit Timer();
         return true;
     }

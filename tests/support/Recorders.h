@@ -39,11 +39,13 @@ class SoundRecorder final : public SoundOutput {
 public:
     SoundRecorder() { setSoundOutput(this); }
     ~SoundRecorder() override { setSoundOutput(nullptr); }
-    bool start(const WaveImage& sound) override
+    bool start(const WaveImage& sound, SteadyTime due) override
     {
         started.push_back(sound);
+        dues.push_back(due);
         return available;
     }
     std::vector<WaveImage> started;
+    std::vector<SteadyTime> dues;
     bool available = true;
 };

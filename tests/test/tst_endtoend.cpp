@@ -73,9 +73,9 @@ private slots:
               demoStats.count, demoStats.meanErrorMs, demoStats.sdMs, demoStats.maxAbsErrorMs);
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms",
               stats.count, stats.meanErrorMs, stats.sdMs, stats.maxAbsErrorMs);
-        // Far outside anything machine noise does to a working pacer; a lost or doubled tick
-        // is a whole interval.
-        QVERIFY(stats.maxAbsErrorMs < 100);
+        // Digits are placed to the sample; 5 ms is far outside what machine noise does to that,
+        // and well inside what a pacer that starts sounds at its next buffer gets wrong.
+        QVERIFY2(stats.maxAbsErrorMs < 5, qPrintable(QString::number(stats.maxAbsErrorMs)));
     }
 };
 
