@@ -11,7 +11,7 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
 
-.PHONY: all deps build run test recordings images clean
+.PHONY: all deps build run test bench recordings images clean
 
 all: build
 
@@ -36,13 +36,21 @@ run: build
 test: build
 	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1
 
+# Timing of the digit onsets, idle and with both cores loaded (about 20 minutes; BENCH_ARGS=--quick
+# for the demonstration and the 1.2 s trial only).
+bench: build
+	cmake --build $(BUILD) --target onset_timing
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ../tests/sound/with-private-pulse.sh bench/onset_timing $(BENCH_ARGS)
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ../tests/sound/with-private-pulse.sh bench/onset_timing --load $(BENCH_ARGS)
+
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"
 	tools/make-recordings.sh
 
 images: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target make_images
-	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/images/make_images resources/images
+	mkdir -p resources/gif resources/images
+	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/images/make_images resources
 
 clean:
 	rm -rf $(BUILD)

@@ -7,6 +7,8 @@ class RunControls {
 public:
     virtual ~RunControls() = default;
     virtual void setStartStopCaption(const QString& caption) = 0;
+    // The picture of image resource "GIF" `id`: 101 (stop) while running, 102 (start) otherwise.
+    virtual void setStartStopPicture(int id) = 0;
     virtual void setResetEnabled(bool enabled) = 0;
     // File, then Help, with the items under them.
     virtual void setMenusEnabled(bool enabled) = 0;

@@ -9,6 +9,8 @@
 namespace {
 const QString kStopCaption = QStringLiteral(" Stop");
 const QString kStartCaption = QStringLiteral(" Start");
+constexpr int kStopPicture = 101;
+constexpr int kStartPicture = 102;
 }  // namespace
 
 RunEngine::RunEngine(RunControls& controls, HiTime& tmrPractice, HiTime& tmrTest, DigitPlayer play)
@@ -69,6 +71,7 @@ void RunEngine::start()
 {
     Running_ = true;
     controls_.setStartStopCaption(kStopCaption);
+    controls_.setStartStopPicture(kStopPicture);
     controls_.setResetEnabled(false);
     controls_.setMenusEnabled(false);
     controls_.setOptionsEnabled(false);
@@ -83,6 +86,7 @@ void RunEngine::stop()
     controls_.setResetEnabled(true);
     controls_.setMenusEnabled(true);
     controls_.setStartStopCaption(kStartCaption);
+    controls_.setStartStopPicture(kStartPicture);
     disableTimers();
 }
 
@@ -133,6 +137,7 @@ void RunEngine::EndRun()
     Running_ = false;
     controls_.setMenusEnabled(true);
     controls_.setStartStopCaption(kStartCaption);
+    controls_.setStartStopPicture(kStartPicture);
     controls_.setOptionsEnabled(true);
 }
 

@@ -8,11 +8,17 @@
 #include "platform/QtHiTime.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
+#include "platform/Shell.h"
 #include "scoring/frmScoring.h"
 #include "test/CommandButton.h"
 #include "test/modOvrel.h"
+#include "ui/HelpDocuments.h"
+#include "ui/frmAbout.h"
+#include "ui/frmDownloadRecordForm.h"
+#include "ui/modStartButtonGraphics.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLayout>
@@ -121,6 +127,8 @@ void frmOvrel::buildControls()
     cmdStartStop = new CommandButton(QStringLiteral("Start"), client);
     cmdStartStop->setGeometry(twipsRect(3360, 1890, 1380, 750));
     cmdStartStop->setFont(captionFont(true));
+    cmdStartStop->setIconSize(QSize(20, 22));
+    cmdStartStop->setIcon(QIcon(QStringLiteral(":/GIF/102")));  // the design picture
     connect(cmdStartStop, &QToolButton::clicked, this, [this] { cmdStartStop_Click(); });
 }
 
@@ -138,9 +146,12 @@ void frmOvrel::buildMenus()
     mnuOVRELmanual = mnuHelp->addAction(QStringLiteral("&OVREL Manual"));
     mnuOVRELmanual->setShortcut(Qt::Key_F1);
     mnuHelp->addSeparator();
+    connect(mnuOVRELmanual, &QAction::triggered, this, [this] { mnuOVRELmanual_Click(); });
     mnuDownloadRecordForm = mnuHelp->addAction(QStringLiteral("&Download Record Form"));
+    connect(mnuDownloadRecordForm, &QAction::triggered, this, [this] { mnuDownloadRecordForm_Click(); });
     mnuHelp->addSeparator();
     mnuAbout = mnuHelp->addAction(QStringLiteral("A&bout"));
+    connect(mnuAbout, &QAction::triggered, this, [this] { mnuAbout_Click(); });
 }
 
 void frmOvrel::setTabOrder()
@@ -196,6 +207,25 @@ void frmOvrel::mnuScoring_Click()
     scoring.exec();
 }
 
+// A missing manual or no PDF reader shows nothing here; the desktop may say something itself.
+void frmOvrel::mnuOVRELmanual_Click()
+{
+    ShellExecuteA(winId(), nullptr, manualPath(QCoreApplication::applicationDirPath()), QString(),
+                  QString(), SW_SHOWNORMAL);
+}
+
+void frmOvrel::mnuDownloadRecordForm_Click()
+{
+    frmDownloadRecordForm form;
+    form.exec();
+}
+
+void frmOvrel::mnuAbout_Click()
+{
+    frmAbout about(this);
+    about.exec();
+}
+
 void frmOvrel::closeEvent(QCloseEvent* event)
 {
     mnuExit_Click();
@@ -205,6 +235,12 @@ void frmOvrel::closeEvent(QCloseEvent* event)
 void frmOvrel::setStartStopCaption(const QString& caption)
 {
     cmdStartStop->setText(caption);
+}
+
+// Without a picture (no temporary directory, say) the button shows its caption alone.
+void frmOvrel::setStartStopPicture(int id)
+{
+    cmdStartStop->setIcon(QIcon(LoadResourceImage(id, QStringLiteral("GIF"))));
 }
 
 void frmOvrel::setResetEnabled(bool enabled)

@@ -38,6 +38,9 @@ public:
     void cmdReset_Click() { engine_->cmdReset_Click(); }
     void mnuExit_Click();
     void mnuScoring_Click();
+    void mnuOVRELmanual_Click();
+    void mnuDownloadRecordForm_Click();
+    void mnuAbout_Click();
     void Slider1_Scroll();
     void Slider1_Change();
 
@@ -72,6 +75,7 @@ private:
 
     // RunControls
     void setStartStopCaption(const QString& caption) override;
+    void setStartStopPicture(int id) override;
     void setResetEnabled(bool enabled) override;
     void setMenusEnabled(bool enabled) override;
     void setOptionsEnabled(bool enabled) override;

@@ -5,6 +5,8 @@
 #include "scoring/frmScoring.h"
 #include "test/frmOvrel.h"
 
+#include <QDesktopServices>
+#include <QFile>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -17,6 +19,18 @@
 #include <QSlider>
 #include <QTest>
 #include <QToolButton>
+
+// Hands every URL it is given to a function.
+class UrlSink : public QObject {
+    Q_OBJECT
+public:
+    explicit UrlSink(std::function<void(const QUrl&)> f) : f_(std::move(f)) {}
+public slots:
+    void open(const QUrl& url) { f_(url); }
+
+private:
+    std::function<void(const QUrl&)> f_;
+};
 
 // The main window: layout, menus, enabled states through a run, the exit path and the stored
 // slider position. Timers are fakes; digits go to a recorder.
@@ -219,6 +233,62 @@ private slots:
             w->mnuScoring->trigger();  // returns when the window has been closed
         }
         QCOMPARE(seen, QStringList({"", ""}));
+    }
+
+    void theButtonPictureFollowsTheRun()
+    {
+        auto w = makeWindow();
+        auto asShown = [](const QIcon& icon) {
+            return icon.pixmap(QSize(20, 22)).toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+        };
+        auto shown = [&] { return asShown(w->cmdStartStop->icon()); };
+        const QImage start = asShown(QIcon(QPixmap(":/GIF/102")));
+        const QImage stop = asShown(QIcon(QPixmap(":/GIF/101")));
+        QVERIFY(start != stop);
+        QCOMPARE(shown(), start);  // the design picture
+        w->cmdStartStop_Click();
+        QCOMPARE(shown(), stop);
+        w->cmdStartStop_Click();
+        QCOMPARE(shown(), start);
+        w->cmdStartStop_Click();
+        while (fake(w->tmrPractice()).tick()) {
+        }
+        QCOMPARE(shown(), start);
+        QCOMPARE(w->cmdStartStop->text(), QStringLiteral(" Start"));
+    }
+
+    void helpItemsOpenTheirWindowsAndTheManual()
+    {
+        auto w = makeWindow();
+        w->show();
+        QString seen;
+        auto inspectModal = [&] {
+            QTimer::singleShot(0, [&] {
+                QWidget* modal = QApplication::activeModalWidget();
+                QVERIFY(modal);
+                seen = modal->windowTitle();
+                modal->close();
+            });
+        };
+        inspectModal();
+        w->mnuAbout->trigger();
+        QCOMPARE(seen, QStringLiteral("About the OVREL..."));
+        inspectModal();
+        w->mnuDownloadRecordForm->trigger();
+        QCOMPARE(seen, QStringLiteral("Download Record Form"));
+
+        QStringList opened;
+        UrlSink sink([&](const QUrl& url) { opened << url.toLocalFile(); });
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &sink, "open");
+        const QString manual = QCoreApplication::applicationDirPath() + QStringLiteral("/OVREL Manual.pdf");
+        QFile::remove(manual);
+        w->mnuOVRELmanual->trigger();  // no manual: nothing happens
+        QVERIFY(opened.isEmpty());
+        QFile(manual).open(QIODevice::WriteOnly);
+        w->mnuOVRELmanual->trigger();
+        QFile::remove(manual);
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QCOMPARE(opened, QStringList{manual});
     }
 
     void fileExitStoresTheSliderAndEnds()

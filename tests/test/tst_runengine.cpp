@@ -10,9 +10,11 @@ namespace {
 // The window's side of the engine, as state plus an ordered log of what was done.
 struct ControlsRecorder final : RunControls {
     QString caption = QStringLiteral("Start");
+    int picture = 102;
     bool resetEnabled = true, menusEnabled = true, optionsEnabled = true, focusOnStartStop = false;
     QStringList log;
     void setStartStopCaption(const QString& c) override { caption = c; log << "caption" + c; }
+    void setStartStopPicture(int id) override { picture = id; log << QString("picture%1").arg(id); }
     void setResetEnabled(bool e) override { resetEnabled = e; log << QString("reset%1").arg(e); }
     void setMenusEnabled(bool e) override { menusEnabled = e; log << QString("menus%1").arg(e); }
     void setOptionsEnabled(bool e) override
@@ -222,14 +224,15 @@ private slots:
     {
         engine->cmdStartStop_Click();
         QCOMPARE(controls.log.mid(1),
-                 QStringList({"caption Stop", "reset0", "menus0", "options0"}));
+                 QStringList({"caption Stop", "picture101", "reset0", "menus0", "options0"}));
         controls.log.clear();
         engine->cmdStartStop_Click();
-        QCOMPARE(controls.log, QStringList({"options1", "reset1", "menus1", "caption Start"}));
+        QCOMPARE(controls.log,
+                 QStringList({"options1", "reset1", "menus1", "caption Start", "picture102"}));
         engine->cmdStartStop_Click();
         controls.log.clear();
         runToEnd();
-        QCOMPARE(controls.log, QStringList({"menus1", "caption Start", "options1"}));
+        QCOMPARE(controls.log, QStringList({"menus1", "caption Start", "picture102", "options1"}));
     }
 };
 

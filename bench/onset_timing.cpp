@@ -1,0 +1,212 @@
+// Measures how well the digits keep time: runs the real main window (real timers, real output
+// stream) through every item set, records the sound server's sink and finds each digit in it.
+// Prints, per item set: digits found, sequence, inter-onset error, drift and tick-to-onset
+// spread; then PlayDigit's own cost, start-up time and resident memory.
+//
+//   onset_timing [--load] [--quick]
+//     --load   keeps both cores busy with two spinning processes while measuring
+//     --quick  the demonstration and the 1.2 s trial only
+//
+// Runs against the private sound server of `make bench` (tests/sound/with-private-pulse.sh).
+#include "DigitLocator.h"
+#include "FakeMixer.h"
+#include "Recorders.h"
+#include "SinkRecorder.h"
+#include "TempSettings.h"
+#include "app/Main.h"
+#include "platform/HiTime.h"
+#include "platform/PortAudioOutput.h"
+#include "test/DigitLists.h"
+#include "test/frmOvrel.h"
+#include "test/modOvrel.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QProcess>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTest>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr double kRate = 44100.0;
+
+struct ItemSet {
+    const char* name;
+    bool trial;
+    int index;  // optPreTest 0..2 or optTrial 1..4
+    int paceMs;
+    std::vector<int> digits;
+};
+
+std::vector<ItemSet> itemSets(bool quick)
+{
+    const std::vector<int> demo(DemoDigits.begin(), DemoDigits.end());
+    const std::vector<int> practice(PracticeDigits.begin(), PracticeDigits.end());
+    const std::vector<int> trial(TrialDigits.begin(), TrialDigits.end());
+    if (quick)
+        return {{"Demo", false, 0, 2400, demo}, {"Trial 1.2", true, 4, 1200, trial}};
+    return {{"Demo", false, 0, 2400, demo},       {"Practice 1", false, 1, 2400, practice},
+            {"Practice 2", false, 2, 2400, practice}, {"Trial 2.4", true, 1, 2400, trial},
+            {"Trial 2.0", true, 2, 2000, trial},  {"Trial 1.6", true, 3, 1600, trial},
+            {"Trial 1.2", true, 4, 1200, trial}};
+}
+
+double mean(const std::vector<double>& v)
+{
+    double s = 0;
+    for (double x : v)
+        s += x;
+    return v.empty() ? 0 : s / double(v.size());
+}
+
+double sd(const std::vector<double>& v)
+{
+    const double m = mean(v);
+    double s = 0;
+    for (double x : v)
+        s += (x - m) * (x - m);
+    return v.empty() ? 0 : std::sqrt(s / double(v.size()));
+}
+
+double maxAbs(const std::vector<double>& v)
+{
+    double m = 0;
+    for (double x : v)
+        m = std::max(m, std::fabs(x));
+    return m;
+}
+
+long residentKiB()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+// Runs one item set and reports it; true when every digit was found in order.
+bool measure(frmOvrel& w, const ItemSet& set, const DigitLocator& locator)
+{
+    std::vector<Clock::time_point> due;
+    HiTime& timer = set.trial ? w.tmrTest() : w.tmrPractice();
+    const auto ticks = QObject::connect(&timer, &HiTime::Timer, [&] { due.push_back(timer.dueTime()); });
+
+    SinkRecorder recorder;
+    if (!recorder.start()) {
+        std::printf("%-11s  could not record the sink\n", set.name);
+        return false;
+    }
+    if (set.trial)
+        w.optTrial[set.index]->click();
+    else
+        w.optPreTest[set.index]->click();
+    w.cmdStartStop->click();
+    while (w.engine().Running())
+        QTest::qWait(50);
+    QTest::qWait(2500);  // the last digit, and the sink's own latency
+    const auto found = locator.locate(recorder.stop());
+    QObject::disconnect(ticks);
+
+    std::vector<int> heard;
+    for (const auto& f : found)
+        heard.push_back(f.digit);
+    const bool inOrder = heard == set.digits;
+    const double paceFrames = set.paceMs * kRate / 1000;
+    std::vector<double> intervalErr, drift, latency;
+    for (std::size_t i = 0; i < found.size(); ++i) {
+        const double onset = double(found[i].sample - found[0].sample);
+        drift.push_back(onset - double(i) * paceFrames);
+        if (i > 0)
+            intervalErr.push_back(double(found[i].sample - found[i - 1].sample) - paceFrames);
+        if (i < due.size()) {
+            const double dueSeconds = std::chrono::duration<double>(due[i] - due[0]).count();
+            latency.push_back((onset / kRate - dueSeconds) * 1e6);  // µs, relative to the first
+        }
+    }
+    const double frameMs = 1000 / kRate;
+    std::printf("%-11s %3zu/%-3zu %-4s %8.4f %8.4f %8.4f %6.1f %8.1f %10.1f %10.1f\n", set.name,
+                found.size(), set.digits.size(), inOrder ? "ok" : "BAD", mean(intervalErr) * frameMs,
+                sd(intervalErr) * frameMs, maxAbs(intervalErr) * frameMs, maxAbs(intervalErr),
+                maxAbs(drift), sd(latency),
+                latency.empty() ? 0.0
+                                : *std::max_element(latency.begin(), latency.end())
+                                      - *std::min_element(latency.begin(), latency.end()));
+    std::fflush(stdout);
+    return inOrder;
+}
+
+void measurePlayDigit()
+{
+    std::vector<double> us;
+    for (int i = 0; i < 2000; ++i) {
+        const auto t = Clock::now();
+        PlayDigit(1 + i % 9);
+        us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t).count());
+    }
+    std::sort(us.begin(), us.end());
+    std::printf("PlayDigit on the UI thread: median %.1f us, 99th percentile %.1f us, max %.1f us\n",
+                us[us.size() / 2], us[us.size() * 99 / 100], us.back());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    const auto begun = Clock::now();
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const bool load = args.contains(QStringLiteral("--load"));
+    const bool quick = args.contains(QStringLiteral("--quick"));
+    if (!privateSoundServer()) {
+        std::fprintf(stderr, "run through `make bench`, which starts the private sound server\n");
+        return 2;
+    }
+    TempSettings settings;
+    QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"))
+        .setValue(QStringLiteral("Settings/Volume"), QStringLiteral("100"));
+    ExitRecorder exits;
+    MessageRecorder messages;
+    pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
+
+    PortAudioOutput::instance().open();
+    std::unique_ptr<QWidget> window(Main(loadMainWindow));
+    QCoreApplication::processEvents();
+    const double startupMs = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
+    auto& w = *static_cast<frmOvrel*>(window.get());
+
+    std::vector<std::unique_ptr<QProcess>> spinners;
+    if (load) {
+        for (int i = 0; i < 2; ++i) {
+            spinners.push_back(std::make_unique<QProcess>());
+            spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
+        }
+    }
+    std::printf("Onset timing, %s, stream latency %.1f ms, lead %.1f ms\n",
+                load ? "both cores loaded" : "idle", PortAudioOutput::instance().streamLatency() * 1000,
+                PortAudioOutput::kLeadFrames * 1000 / kRate);
+    std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s\n", "item set", "found", "seq",
+                "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us");
+    const DigitLocator locator;
+    bool ok = true;
+    for (const ItemSet& set : itemSets(quick))
+        ok = measure(w, set, locator) && ok;
+    for (auto& p : spinners) {
+        p->kill();
+        p->waitForFinished();
+    }
+    measurePlayDigit();
+    std::printf("due-time map taken %d time(s)\n", PortAudioOutput::instance().anchors());
+    std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
+                startupMs, residentKiB());
+    return ok ? 0 : 1;
+}
