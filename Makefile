@@ -7,11 +7,11 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Build and test dependencies (Debian package names).
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
-	libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation
+	libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
 
-.PHONY: all deps build run test bench recordings images clean
+.PHONY: all deps build run test bench recordings images screenshots clean
 
 all: build
 
@@ -51,6 +51,11 @@ images: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target make_images
 	mkdir -p resources/gif resources/images
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/images/make_images resources
+
+screenshots: build
+	@$(MAKE) deps PACKAGES="xvfb xauth"
+	cmake --build $(BUILD) --target make_screenshots
+	BUILD=$(abspath $(BUILD)) tools/make-screenshots.sh
 
 clean:
 	rm -rf $(BUILD)

@@ -52,7 +52,7 @@ frmAbout::frmAbout(QWidget* mainWindow) : QDialog(mainWindow), mainWindow_(mainW
 
     lblTitle = label(QStringLiteral("Corvane Computerized OVREL"), this, twipsRect(1050, 210, 3900, 330), arialFont(12, true));
     lblVersion = label(QString(), this, twipsRect(1050, 630, 1905, 330), normal);
-    lblDescription = label(QStringLiteral("Paced presentation and scoring of an auditory attention test."),
+    lblDescription = label(QStringLiteral("Presents and scores an auditory attention test."),
                            this, twipsRect(1050, 1575, 4740, 330), normal);
     QFont link = arialFont(9.75, true);
     link.setUnderline(true);

@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -69,6 +70,22 @@ private slots:
         QCOMPARE(manualPath(bin), beside);
         QVERIFY(ShellExecuteA(0, nullptr, manualPath(bin), {}, {}, SW_SHOWNORMAL) > 32);
         QCOMPARE(recorder.urls, QStringList{QUrl::fromLocalFile(beside).toString(QUrl::FullyEncoded)});
+    }
+
+    void theBuildPutsTheManualBesideTheProgram()
+    {
+        const QString manual = manualPath(QStringLiteral(OVREL_EXECUTABLE_DIR));
+        QCOMPARE(manual, QStringLiteral(OVREL_EXECUTABLE_DIR "/OVREL Manual.pdf"));
+        QFile file(manual);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {manual, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(20000));
+        const QString words = QString::fromUtf8(text.readAllStandardOutput());
+        for (const char* part : {"Demonstration and practice", "Giving the trials", "Scoring",
+                                 "Troubleshooting sound and volume on Linux", "47.4", "14.4"})
+            QVERIFY2(words.contains(QLatin1String(part)), part);
     }
 
     void versionTextHasThreePlainNumbers()

@@ -1,0 +1,68 @@
+#include "platform/Resources.h"
+#include "test/DigitLists.h"
+
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryFile>
+#include <QTest>
+
+// The record form the program carries, read back as text: one US Letter page whose expected sums
+// are those of the digits the program plays.
+class tst_RecordForm : public QObject {
+    Q_OBJECT
+
+    QTemporaryFile pdf;
+
+    QString run(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        if (!p.waitForFinished(20000) || p.exitCode() != 0)
+            return {};
+        return QString::fromUtf8(p.readAllStandardOutput());
+    }
+
+private slots:
+    void initTestCase()
+    {
+        const QByteArray form = LoadResourceBytes("PDF", 201);
+        QVERIFY(form.startsWith("%PDF"));
+        QVERIFY(pdf.open());
+        pdf.write(form);
+        pdf.flush();
+    }
+
+    void isOneLetterPage()
+    {
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf.fileName()});
+        QVERIFY2(info.contains(QRegularExpression(QStringLiteral("Pages:\\s+1\\n"))), qPrintable(info));
+        QVERIFY2(info.contains(QStringLiteral("612 x 792 pts (letter)")), qPrintable(info));
+    }
+
+    void everyTrialListsTheSumsOfNeighbouringDigits()
+    {
+        const QString text = run(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")});
+        QVERIFY(!text.isEmpty());
+        for (const char* field : {"Name", "Date", "Age group", "16-29", "30-49", "50-69"})
+            QVERIFY2(text.contains(QLatin1String(field)), field);
+        std::vector<int> expected;
+        for (std::size_t i = 1; i < TrialDigits.size(); ++i)
+            expected.push_back(TrialDigits[i - 1] + TrialDigits[i]);
+        const char* paces[] = {"2.4", "2.0", "1.6", "1.2"};
+        for (int t = 0; t < 4; ++t) {
+            const QString heading = QStringLiteral("Trial %1 (%2 s)").arg(t + 1).arg(QLatin1String(paces[t]));
+            const qsizetype from = text.indexOf(heading);
+            QVERIFY2(from >= 0, qPrintable(heading));
+            const qsizetype to = text.indexOf(QStringLiteral("Raw score"), from);
+            QVERIFY(to > from);
+            std::vector<int> sums;
+            const QString block = text.mid(from + heading.size(), to - from - heading.size());
+            for (const auto& m : QRegularExpression(QStringLiteral("\\d+")).globalMatch(block))
+                sums.push_back(m.captured().toInt());
+            QCOMPARE(sums, expected);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_RecordForm)
+#include "tst_recordform.moc"
