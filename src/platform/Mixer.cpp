@@ -99,6 +99,8 @@ MMRESULT mixerGetControlDetailsA(HMIXER mixer, MIXERCONTROLDETAILS* details, std
         return MMSYSERR_INVALHANDLE;
     if (!detailsValid(details) || flags != MIXER_GETCONTROLDETAILSF_VALUE)
         return MMSYSERR_INVALPARAM;
+    if (backend().maximum() <= 0)
+        return MIXERR_INVALCONTROL;
     std::uint32_t level = 0;
     if (!backend().read(level))
         return MMSYSERR_ERROR;
@@ -112,9 +114,12 @@ MMRESULT mixerSetControlDetails(HMIXER mixer, MIXERCONTROLDETAILS* details, std:
         return MMSYSERR_INVALHANDLE;
     if (!detailsValid(details) || flags != MIXER_SETCONTROLDETAILSF_VALUE)
         return MMSYSERR_INVALPARAM;
+    const std::int32_t maximum = backend().maximum();
+    if (maximum <= 0)
+        return MIXERR_INVALCONTROL;
     std::uint32_t level = 0;
     std::memcpy(&level, details->paDetails, sizeof level);
-    if (level > std::uint32_t(backend().maximum()))
+    if (level > std::uint32_t(maximum))
         return MMSYSERR_INVALPARAM;
     return backend().write(level) ? MMSYSERR_NOERROR : MMSYSERR_ERROR;
 }

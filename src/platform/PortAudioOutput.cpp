@@ -3,6 +3,7 @@
 #include "platform/AlsaMessages.h"
 #include "platform/QuietStderr.h"
 
+#include <alsa/asoundlib.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -42,10 +43,30 @@ bool PortAudioOutput::open()
 {
     if (stream_)
         return true;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    if (failedAt_ && now - *failedAt_ < kRetryInterval)
+        return false;
+    if (tryOpen()) {
+        failedAt_.reset();
+        return true;
+    }
+    failedAt_ = now;
+    return false;
+}
+
+bool PortAudioOutput::tryOpen()
+{
     // PortAudio probes every host API it was built with; their complaints are not ours to show.
     QuietStderr quiet;
+    silenceAlsaMessages();
+    if (initialized_ && alsaDefaultDevice() == paNoDevice) {
+        // The devices were listed while there was no sound server: list them again, with ALSA's
+        // configuration read afresh (it routes "default" to the sound server only when one runs).
+        Pa_Terminate();
+        initialized_ = false;
+        snd_config_update_free_global();
+    }
     if (!initialized_) {
-        silenceAlsaMessages();
         if (Pa_Initialize() != paNoError)
             return false;
         initialized_ = true;
@@ -69,7 +90,33 @@ bool PortAudioOutput::open()
     stream_ = stream;
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
     anchored_ = false;
+    renderedAtCheck_ = rendered_.load();
+    checkedAt_ = std::chrono::steady_clock::now();
     return true;
+}
+
+// Whether the stream still plays: PortAudio still runs it and its frame count moves.
+bool PortAudioOutput::running()
+{
+    if (!stream_ || Pa_IsStreamActive(stream_) != 1)
+        return false;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    const std::int64_t rendered = rendered_.load();
+    const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
+    renderedAtCheck_ = rendered;
+    checkedAt_ = now;
+    return !stalled;
+}
+
+void PortAudioOutput::closeStream()
+{
+    QuietStderr quiet;
+    Pa_AbortStream(stream_);
+    Pa_CloseStream(stream_);
+    stream_ = nullptr;
+    anchored_ = false;
+    std::lock_guard lock(mutex_);
+    samples_ = nullptr;
 }
 
 std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
@@ -91,7 +138,11 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
 
 bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
 {
-    if (sound.channels != kChannels || sound.sampleRate != kSampleRate || !open())
+    if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
+        return false;
+    if (stream_ && !running())
+        closeStream();
+    if (!open())
         return false;
     const std::int64_t startFrame = startFrameFor(due);
     std::lock_guard lock(mutex_);

@@ -5,14 +5,17 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 
 typedef void PaStream;
 struct PaStreamCallbackTimeInfo;
 
 // The program's one persistent output stream: PortAudio on ALSA's "default" device (which reaches
 // PulseAudio or PipeWire on a desktop), 44100 Hz, 16-bit stereo. It is opened on first use and
-// then runs for the life of the process, writing silence between sounds. When it cannot be
-// opened, every start() fails and the next one tries again.
+// then runs for the life of the process, writing silence between sounds. A stream that has
+// stopped (the sound server went away) is closed at the next start() and opened afresh; while it
+// cannot be opened, start() fails at once and a new attempt is made every kRetryInterval, with
+// the list of devices read anew (the sound server may have come up since).
 //
 // Timing: the stream's own frame count is its clock. Due times map to stream frames through an
 // anchor (a due time and the frame it is heard at) taken at the first sound, kLeadFrames ahead
@@ -28,6 +31,9 @@ public:
     static constexpr std::int64_t kLeadFrames = kSampleRate / 10;
     static constexpr std::int64_t kMinLeadFrames = 1024;
     static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
+    static constexpr std::chrono::milliseconds kRetryInterval{2000};
+    // A stream whose frame count has not moved for this long has stopped.
+    static constexpr std::chrono::milliseconds kStallLimit{500};
 
     // The process-wide stream. Never destroyed: the audio thread may still be reading the last
     // sound while static objects are torn down.
@@ -48,10 +54,16 @@ private:
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
     void render(std::int16_t* out, unsigned long frames);
     std::int64_t startFrameFor(SteadyTime due);
+    bool tryOpen();
+    bool running();
+    void closeStream();
 
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
     double latency_ = 0;
+    std::optional<SteadyTime> failedAt_;
+    std::int64_t renderedAtCheck_ = 0;
+    SteadyTime checkedAt_{};
 
     // Frames handed to the stream so far: the frame index of the next buffer.
     std::atomic<std::int64_t> rendered_{0};

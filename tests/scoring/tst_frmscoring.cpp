@@ -1,5 +1,6 @@
 #include "Recorders.h"
 #include "platform/Beep.h"
+#include "scoring/ScoreComputation.h"
 #include "scoring/frmScoring.h"
 
 #include <QGroupBox>
@@ -7,6 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QTest>
@@ -191,6 +193,50 @@ private slots:
         QTest::keyClick(w->txt12, Qt::Key_Escape);
         QVERIFY(!w->isVisible());
         QVERIFY(messages.messages.empty());
+    }
+
+    // Whatever one or two characters arrive in a field (pasted: typing is filtered), Score either
+    // shows tidy results or reports the range; nothing else happens.
+    void everyShortPastedTextHasOneOfTheOutcomes()
+    {
+        MessageRecorder messages;
+        w->optAge30->click();
+        QString alphabet;
+        for (char c = 32; c < 127; ++c)
+            alphabet += QLatin1Char(c);
+        alphabet += QString::fromUtf8("\u00e9\u20ac\u0663\u00bd\u00a0");
+        QStringList texts;
+        for (QChar a : alphabet) {
+            texts << QString(a);
+            for (QChar b : alphabet)
+                texts << QString(a) + b;
+        }
+        const QRegularExpression zText(QStringLiteral("^-?\\d+(\\.\\d{1,2})?$"));
+        const QRegularExpression pText(QStringLiteral("^\\d{1,3}$"));
+        QLineEdit* edits[] = {w->txt24, w->txt20, w->txt16, w->txt12};
+        QLabel* zLabels[] = {w->lbl24z, w->lbl20z, w->lbl16z, w->lbl12z};
+        QLabel* pLabels[] = {w->lbl24p, w->lbl20p, w->lbl16p, w->lbl12p};
+        int scored = 0, refused = 0;
+        for (int i = 0; i < texts.size(); ++i) {
+            const int row = i % 4;
+            edits[row]->setText(texts[i]);
+            const std::size_t before = messages.messages.size();
+            w->cmdScore_Click();
+            const double raw = ReadRawScore(texts[i]);
+            if (raw >= 0 && raw <= 60) {
+                QVERIFY2(messages.messages.size() == before, qPrintable(texts[i]));
+                QVERIFY2(zText.match(zLabels[row]->text()).hasMatch(), qPrintable(texts[i]));
+                QVERIFY2(pText.match(pLabels[row]->text()).hasMatch(), qPrintable(texts[i]));
+                ++scored;
+            } else {
+                QCOMPARE(messages.messages.size(), before + 1);
+                QCOMPARE(messages.messages.back().text, QStringLiteral("Invalid raw score range."));
+                QCOMPARE(fields(), none(4));
+                ++refused;
+            }
+            edits[row]->clear();
+        }
+        QVERIFY(scored > 0 && refused > 0);
     }
 
     void accessKeysPressTheButtons()

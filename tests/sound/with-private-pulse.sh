@@ -2,8 +2,11 @@
 # Runs a command against a private PulseAudio server with one null sink ("ovrel_null", 44100 Hz
 # stereo, the default sink), in a runtime folder of its own, so a desktop's own sound server is
 # never touched. ALSA's "default" device and control reach it through the pulse plugin.
-# The server is stopped when the command ends; the command's exit status is returned.
+# The server (and any the command started again) is stopped when the command ends; the command's
+# exit status is returned. For the command: OVREL_PULSE_PID is the server's process and
+# OVREL_PULSE_SERVER_SCRIPT starts another on the same socket.
 set -u
+here=$(cd "$(dirname "$0")" && pwd)
 runtime=$(mktemp -d /tmp/ovrel-pulse.XXXXXX)
 export XDG_RUNTIME_DIR="$runtime"
 export PULSE_RUNTIME_PATH="$runtime/pulse"
@@ -11,15 +14,18 @@ export PULSE_STATE_PATH="$runtime/state"
 export PULSE_SERVER="unix:$runtime/native"
 export PULSE_COOKIE="$runtime/cookie"
 export OVREL_PRIVATE_PULSE=1
+export OVREL_PULSE_SERVER_SCRIPT="$here/private-pulse-server.sh"
 unset PULSE_SINK PULSE_SOURCE
 
-pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=false --disable-shm=false \
-    -L "module-native-protocol-unix auth-anonymous=1 socket=$runtime/native" \
-    -L "module-null-sink sink_name=ovrel_null rate=44100 channels=2" \
-    -L "module-always-sink" \
-    --log-target=file:"$runtime/pulse.log" &
+"$here/private-pulse-server.sh" &
 server=$!
-cleanup() { kill "$server" 2>/dev/null; wait "$server" 2>/dev/null; rm -rf "$runtime"; }
+export OVREL_PULSE_PID=$server
+cleanup() {
+  pactl exit >/dev/null 2>&1
+  kill "$server" 2>/dev/null
+  wait "$server" 2>/dev/null
+  rm -rf "$runtime"
+}
 trap cleanup EXIT INT TERM
 
 for _ in $(seq 1 100); do

@@ -1,0 +1,11 @@
+#!/usr/bin/env bash
+# Runs the private PulseAudio server in the foreground, in the runtime folder that
+# with-private-pulse.sh prepared (its variables must be set): one null sink, "ovrel_null",
+# 44100 Hz stereo. Tests run it again to bring the server back after killing it.
+set -u
+: "${XDG_RUNTIME_DIR:?}"
+exec pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=false \
+    -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/native" \
+    -L "module-null-sink sink_name=ovrel_null rate=44100 channels=2" \
+    -L "module-always-sink" \
+    --log-target=file:"$XDG_RUNTIME_DIR/pulse.log"

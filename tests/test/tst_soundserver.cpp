@@ -1,0 +1,71 @@
+#include "DigitLocator.h"
+#include "FakeMixer.h"
+#include "Recorders.h"
+#include "SinkRecorder.h"
+#include "TempSettings.h"
+#include "platform/HiTime.h"
+#include "platform/PortAudioOutput.h"
+#include "test/DigitLists.h"
+#include "test/frmOvrel.h"
+#include "test/modOvrel.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <csignal>
+
+// The sound server dies in the middle of a trial: the run goes on silently to its end, and once
+// a server is back the next run is heard.
+class tst_SoundServer : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`"); }
+
+    void aServerKilledMidTrialIsFoundAgainForTheNextRun()
+    {
+        TempSettings settings;
+        FakeMixer mixer;
+        MessageRecorder messages;
+        std::vector<int> results;
+        frmOvrel w({}, [&](int digit) {
+            results.push_back(PlayDigit(digit));
+            return results.back();
+        });
+        w.Form_Load();
+        w.show();
+        QVERIFY(PortAudioOutput::instance().open());
+
+        w.optTrial[4]->click();
+        w.tmrTest().setInterval(250);  // the real timer, at a pace that keeps the test short
+        w.cmdStartStop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(results.size() >= 8, 10000);
+        QVERIFY(::kill(pid_t(qEnvironmentVariableIntValue("OVREL_PULSE_PID")), SIGKILL) == 0);
+        QTRY_VERIFY_WITH_TIMEOUT(!w.engine().Running(), 61 * 250 + 5000);
+        QCOMPARE(results.size(), std::size_t(61));  // every tick came, heard or not
+        QCOMPARE(w.engine().TrialPosition(), 0);
+        QVERIFY(std::count(results.begin(), results.begin() + 8, 1) == 8);
+        QVERIFY(messages.messages.empty());
+
+        QProcess server;  // detached, and off this test's output, which the runner waits on
+        server.setProgram(qEnvironmentVariable("OVREL_PULSE_SERVER_SCRIPT"));
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(QProcess::nullDevice());
+        QVERIFY(server.startDetached());
+        QTRY_VERIFY_WITH_TIMEOUT(pactl({"info"}).has_value(), 10000);
+        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
+        SinkRecorder recorder;
+        QVERIFY(recorder.start());
+        w.optPreTest[0]->click();
+        w.cmdStartStop->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!w.engine().Running(), 4 * 2400 + 3000);
+        QTest::qWait(2500);
+        std::vector<int> heard;
+        for (const auto& f : DigitLocator().locate(recorder.stop()))
+            heard.push_back(f.digit);
+        QCOMPARE(heard, std::vector<int>(DemoDigits.begin(), DemoDigits.end()));
+    }
+};
+
+QTEST_MAIN(tst_SoundServer)
+#include "tst_soundserver.moc"
