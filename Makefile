@@ -7,11 +7,12 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Build and test dependencies (Debian package names).
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
-	libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils
+	libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
+	desktop-file-utils appstream dpkg-dev
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
 
-.PHONY: all deps build run test bench recordings images screenshots clean
+.PHONY: all deps build run test check-sanitize package bench recordings images screenshots clean
 
 all: build
 
@@ -36,6 +37,29 @@ run: build
 test: build
 	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1
 
+# The Debian package, built with CPack in the build folder.
+package: build
+	@$(MAKE) --no-print-directory deps PACKAGES="dpkg-dev"
+	cd $(BUILD) && cpack -G DEB
+
+# The engine, the scoring and the stored settings under AddressSanitizer and
+# UndefinedBehaviorSanitizer (clang), a long random session and ten brisk trials with the real
+# timer and sound among them, then the libFuzzer targets for a bounded time.
+SAN_BUILD ?= build-sanitize
+SAN_TESTS := tst_faults tst_soak tst_runengine tst_frmscoring tst_scorecomputation tst_volumesetting tst_volumecontrol tst_playdigit
+FUZZ_SECONDS ?= 60
+check-sanitize: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="clang-14 libclang-rt-14-dev"
+	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVREL_SANITIZE=ON -DOVREL_FUZZ=ON
+	ASAN_OPTIONS=detect_leaks=0 cmake --build $(SAN_BUILD) -j$(JOBS) --target $(SAN_TESTS) fuzz_rawscore fuzz_volume
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
+		../tests/sound/with-private-pulse.sh ctest --output-on-failure -R '^($(subst $(eval) ,|,$(SAN_TESTS)))$$'
+	mkdir -p $(SAN_BUILD)/corpus/rawscore $(SAN_BUILD)/corpus/volume
+	$(SAN_BUILD)/tests/fuzz/fuzz_rawscore -max_total_time=$(FUZZ_SECONDS) -max_len=64 $(SAN_BUILD)/corpus/rawscore
+	$(SAN_BUILD)/tests/fuzz/fuzz_volume -max_total_time=$(FUZZ_SECONDS) -max_len=256 $(SAN_BUILD)/corpus/volume
+
 # Timing of the digit onsets, idle and with both cores loaded (about 20 minutes; BENCH_ARGS=--quick
 # for the demonstration and the 1.2 s trial only).
 bench: build
@@ -49,7 +73,7 @@ recordings:
 
 images: deps $(BUILD)/CMakeCache.txt
 	cmake --build $(BUILD) --target make_images
-	mkdir -p resources/gif resources/images
+	mkdir -p resources/gif resources/images resources/icons
 	QT_QPA_PLATFORM=offscreen $(BUILD)/tools/images/make_images resources
 
 screenshots: build

@@ -1,6 +1,7 @@
 // Draws the program's pictures into resources/ (run: make images): the two start/stop button
 // images as GIF files (resources/gif/101.gif, 102.gif) and the icons and pictures as PNG files
-// (resources/images/), each also at twice the size for 200 % scaling (name@2x.png).
+// (resources/images/), each also at twice the size for 200 % scaling (name@2x.png), and the
+// application icon at the desktop's sizes (resources/icons/).
 #include "GifWriter.h"
 
 #include <QFile>
@@ -153,6 +154,16 @@ void disc(QPainter& p, QColor base, bool stop)
         p.drawPolygon(QPolygonF({QPointF(7.5, 5.5), QPointF(14.5, 10), QPointF(7.5, 14.5)}));
 }
 
+// The application icon for the desktop: the slate, square, at one of the theme's sizes.
+QImage appIcon(int size)
+{
+    return render(size, size, 1, [size](QPainter& p) {
+        p.scale(size / 32.0, size / 32.0);
+        p.translate(0.5, 4);
+        slate(p);
+    });
+}
+
 bool savePng(const QString& dir, const char* name, int w, int h, const Drawing& draw)
 {
     const QString base = dir + QStringLiteral("/images/") + QLatin1String(name);
@@ -179,6 +190,8 @@ int main(int argc, char** argv)
     ok = savePng(dir, "scoring", 32, 32, scoreSheet) && ok;
     ok = savePng(dir, "blackboard", 48, 36, blackboard) && ok;
     ok = savePng(dir, "hand", 32, 32, hand) && ok;
+    for (int size : {32, 48, 64, 128, 256})
+        ok = appIcon(size).save(QStringLiteral("%1/icons/ovrel-%2.png").arg(dir).arg(size)) && ok;
     ok = saveGif(dir, 101, [](QPainter& p) { disc(p, QColor(215, 30, 30), true); }) && ok;
     ok = saveGif(dir, 102, [](QPainter& p) { disc(p, QColor(40, 170, 50), false); }) && ok;
     return ok ? 0 : 1;
