@@ -1,7 +1,7 @@
-#include "FakeHiTime.h"
 #include "FakeMixer.h"
 #include "Recorders.h"
 #include "TempSettings.h"
+#include "Windows.h"
 #include "test/DigitLists.h"
 #include "test/frmOvrel.h"
 
@@ -27,17 +27,7 @@ class tst_Faults : public QObject {
     std::unique_ptr<ExitRecorder> exits;
     std::vector<int> played;
 
-    std::unique_ptr<frmOvrel> window()
-    {
-        auto w = std::make_unique<frmOvrel>([](QObject* p) { return new FakeHiTime(p); },
-                                            [this](int d) {
-                                                played.push_back(d);
-                                                return 1;
-                                            });
-        w->Form_Load();
-        return w;
-    }
-    static FakeHiTime& fake(HiTime& t) { return static_cast<FakeHiTime&>(t); }
+    std::unique_ptr<frmOvrel> window() { return loadedWindow(fakeTimers(), recordDigits(played)); }
     void writeStore(const QByteArray& ini)
     {
         QFile f(settings->file());

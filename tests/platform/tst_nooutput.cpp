@@ -1,6 +1,7 @@
 #include "FakeMixer.h"
 #include "Recorders.h"
 #include "TempSettings.h"
+#include "Windows.h"
 #include "WaveBytes.h"
 #include "platform/HiTime.h"
 #include "platform/PlaySound.h"
@@ -33,11 +34,8 @@ private slots:
         FakeMixer mixer;
         MessageRecorder messages;
         std::vector<int> results;
-        frmOvrel w({}, [&](int digit) {
-            results.push_back(PlayDigit(digit));
-            return results.back();
-        });
-        w.Form_Load();
+        auto window = loadedWindow({}, playAndRecordResults(results));
+        frmOvrel& w = *window;
         w.show();
         w.optTrial[4]->click();
         w.tmrTest().setInterval(30);

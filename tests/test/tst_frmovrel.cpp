@@ -1,7 +1,7 @@
-#include "FakeHiTime.h"
 #include "FakeMixer.h"
 #include "Recorders.h"
 #include "TempSettings.h"
+#include "Windows.h"
 #include "scoring/frmScoring.h"
 #include "test/frmOvrel.h"
 
@@ -41,17 +41,7 @@ class tst_frmOvrel : public QObject {
     std::unique_ptr<FakeMixer> mixer;
     std::vector<int> played;
 
-    std::unique_ptr<frmOvrel> makeWindow()
-    {
-        auto w = std::make_unique<frmOvrel>([](QObject* p) { return new FakeHiTime(p); },
-                                            [this](int d) {
-                                                played.push_back(d);
-                                                return 1;
-                                            });
-        w->Form_Load();
-        return w;
-    }
-    static FakeHiTime& fake(HiTime& t) { return static_cast<FakeHiTime&>(t); }
+    std::unique_ptr<frmOvrel> makeWindow() { return loadedWindow(fakeTimers(), recordDigits(played)); }
     void storeVolume(const QVariant& value)
     {
         QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"));
@@ -364,38 +354,6 @@ private slots:
         QCOMPARE(messages.messages.size(), std::size_t(3));  // nothing to put back
         QCOMPARE(exits.ends, 1);
         QCOMPARE(storedVolume().toString(), QStringLiteral("70"));
-    }
-
-    void storedVolumeSetsTheSlider_data()
-    {
-        QTest::addColumn<QVariant>("stored");
-        QTest::addColumn<int>("slider");
-        QTest::newRow("whole") << QVariant("60") << 60;
-        QTest::newRow("blanks around") << QVariant("  40  ") << 40;
-        QTest::newRow("zero") << QVariant("0") << 0;
-        QTest::newRow("hundred") << QVariant("100") << 100;
-        QTest::newRow("empty") << QVariant("") << 25;
-        QTest::newRow("letters") << QVariant("loud") << 25;
-        QTest::newRow("above range") << QVariant("101") << 25;
-        QTest::newRow("negative") << QVariant("-1") << 25;
-        QTest::newRow("beyond 32 bits") << QVariant("2147483648") << 25;
-        QTest::newRow("fraction") << QVariant("33.4") << 33;
-        QTest::newRow("half to even down") << QVariant("42.5") << 42;
-        QTest::newRow("half to even up") << QVariant("99.5") << 100;
-        QTest::newRow("fraction above") << QVariant("100.5") << 100;
-        QTest::newRow("exponent") << QVariant("1e3") << 25;
-        QTest::newRow("minus zero") << QVariant("-0") << 0;
-        QTest::newRow("commas") << QVariant("5,0") << 25;
-    }
-    void storedVolumeSetsTheSlider()
-    {
-        QFETCH(QVariant, stored);
-        QFETCH(int, slider);
-        storeVolume(stored);
-        MessageRecorder messages;
-        auto w = makeWindow();
-        QCOMPARE(w->Slider1->value(), slider);
-        QVERIFY(messages.messages.empty());
     }
 };
 

@@ -3,6 +3,7 @@
 #include "Recorders.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "Windows.h"
 #include "platform/HiTime.h"
 #include "platform/PortAudioOutput.h"
 #include "test/DigitLists.h"
@@ -28,11 +29,8 @@ private slots:
         FakeMixer mixer;
         MessageRecorder messages;
         std::vector<int> results;
-        frmOvrel w({}, [&](int digit) {
-            results.push_back(PlayDigit(digit));
-            return results.back();
-        });
-        w.Form_Load();
+        auto window = loadedWindow({}, playAndRecordResults(results));
+        frmOvrel& w = *window;
         w.show();
         QVERIFY(PortAudioOutput::instance().open());
 
