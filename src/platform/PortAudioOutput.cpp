@@ -4,6 +4,7 @@
 #include "platform/QuietStderr.h"
 
 #include <alsa/asoundlib.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -83,6 +84,9 @@ bool PortAudioOutput::tryOpen()
                       &PortAudioOutput::callback, this)
         != paNoError)
         return false;
+    // The audio thread asks for real-time scheduling, so a busy machine does not starve the
+    // stream; where the user may not have it, the thread runs at normal priority.
+    PaAlsa_EnableRealtimeScheduling(stream, 1);
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;

@@ -27,8 +27,9 @@ class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
-    // From due time to the stream: covers a late timer handler and the stream's bursts.
-    static constexpr std::int64_t kLeadFrames = kSampleRate / 10;
+    // From due time to the stream: covers a timer handler held up by a busy machine (up to about
+    // 175 ms) and the stream's bursts.
+    static constexpr std::int64_t kLeadFrames = kSampleRate / 5;
     static constexpr std::int64_t kMinLeadFrames = 1024;
     static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};

@@ -4,7 +4,8 @@
 # 44100 Hz stereo. Tests run it again to bring the server back after killing it.
 set -u
 : "${XDG_RUNTIME_DIR:?}"
-exec pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=false \
+# Real-time scheduling where allowed, as a desktop's sound server has it (through rtkit).
+exec pulseaudio --daemonize=no -n --exit-idle-time=-1 --use-pid-file=false --realtime=true --high-priority=true \
     -L "module-native-protocol-unix auth-anonymous=1 socket=$XDG_RUNTIME_DIR/native" \
     -L "module-null-sink sink_name=ovrel_null rate=44100 channels=2" \
     -L "module-always-sink" \
