@@ -1,6 +1,3 @@
-#include "FakeMixer.h"
-#include "Recorders.h"
-#include "TempSettings.h"
 #include "Windows.h"
 #include "WaveBytes.h"
 #include "platform/HiTime.h"
@@ -30,13 +27,10 @@ private slots:
 
     void runsStartPauseAndEndWithSilentTicks()
     {
-        TempSettings settings;
-        FakeMixer mixer;
-        MessageRecorder messages;
-        std::vector<int> results;
-        auto window = loadedWindow({}, playAndRecordResults(results));
-        frmOvrel& w = *window;
-        w.show();
+        PlayingWindow playing;
+        frmOvrel& w = playing.w;
+        const std::vector<int>& results = playing.results;
+        const auto& messages = playing.messages;
         w.optTrial[4]->click();
         w.tmrTest().setInterval(30);
         w.cmdStartStop->click();

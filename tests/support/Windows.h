@@ -1,6 +1,9 @@
 #pragma once
 
 #include "FakeHiTime.h"
+#include "FakeMixer.h"
+#include "Recorders.h"
+#include "TempSettings.h"
 #include "test/frmOvrel.h"
 #include "test/modOvrel.h"
 
@@ -45,3 +48,16 @@ inline std::unique_ptr<frmOvrel> loadedWindow(frmOvrel::TimerFactory timers, Run
     window->Form_Load();
     return window;
 }
+
+// A shown window with the real timers whose digits play for real, with a settings store, a
+// mixer and message boxes of the test's own.
+struct PlayingWindow {
+    TempSettings settings;
+    FakeMixer mixer;
+    MessageRecorder messages;
+    std::vector<int> results;  // of every PlayDigit
+    std::unique_ptr<frmOvrel> window = loadedWindow({}, playAndRecordResults(results));
+    frmOvrel& w = *window;
+
+    PlayingWindow() { w.show(); }
+};

@@ -1,10 +1,6 @@
-#include "FakeMixer.h"
-#include "Recorders.h"
 #include "SinkRecorder.h"
-#include "TempSettings.h"
+#include "Windows.h"
 #include "platform/HiTime.h"
-#include "test/frmOvrel.h"
-#include "test/modOvrel.h"
 
 #include <QRadioButton>
 #include <QTest>
@@ -18,27 +14,17 @@ private slots:
     void tenFullTrials()
     {
         QVERIFY2(privateSoundServer(), "run through `make test`");
-        TempSettings settings;
-        FakeMixer mixer;
-        MessageRecorder messages;
-        int started = 0, calls = 0;
-        frmOvrel w({}, [&](int digit) {
-            ++calls;
-            const int r = PlayDigit(digit);
-            started += r != 0;
-            return r;
-        });
-        w.Form_Load();
-        w.show();
+        PlayingWindow playing;
+        frmOvrel& w = playing.w;
         for (int trial = 0; trial < 10; ++trial) {
             w.optTrial[1 + trial % 4]->click();
             w.tmrTest().setInterval(60);
             w.cmdStartStop->click();
             QTRY_VERIFY_WITH_TIMEOUT(!w.engine().Running(), 20000);
         }
-        QCOMPARE(calls, 610);
-        QCOMPARE(started, 610);
-        QVERIFY(messages.messages.empty());
+        QCOMPARE(playing.results.size(), std::size_t(610));
+        QCOMPARE(std::count(playing.results.begin(), playing.results.end(), 1), 610);
+        QVERIFY(playing.messages.messages.empty());
     }
 };
 

@@ -1,8 +1,5 @@
 #include "DigitLocator.h"
-#include "FakeMixer.h"
-#include "Recorders.h"
 #include "SinkRecorder.h"
-#include "TempSettings.h"
 #include "Windows.h"
 #include "platform/HiTime.h"
 #include "platform/PortAudioOutput.h"
@@ -25,13 +22,10 @@ private slots:
 
     void aServerKilledMidTrialIsFoundAgainForTheNextRun()
     {
-        TempSettings settings;
-        FakeMixer mixer;
-        MessageRecorder messages;
-        std::vector<int> results;
-        auto window = loadedWindow({}, playAndRecordResults(results));
-        frmOvrel& w = *window;
-        w.show();
+        PlayingWindow playing;
+        frmOvrel& w = playing.w;
+        const std::vector<int>& results = playing.results;
+        const auto& messages = playing.messages;
         QVERIFY(PortAudioOutput::instance().open());
 
         w.optTrial[4]->click();
