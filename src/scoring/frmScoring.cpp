@@ -68,14 +68,18 @@ void frmScoring::buildControls()
 {
     Frame1 = new QGroupBox(QStringLiteral("Age Range"), this);
     Frame1->setGeometry(twipsRect(105, 315, 1485, 2430));
-    const std::pair<QRadioButton**, std::pair<const char*, int>> ages[] = {
-        {&optAge16, {"16-29", 16}}, {&optAge30, {"30-49", 30}}, {&optAge50, {"50-69", 50}}};
+    struct AgeButton {
+        QRadioButton** button;
+        const char* caption;
+        qint16 index;  // the age-group code
+    };
+    const AgeButton ages[] = {{&optAge16, "16-29", 16}, {&optAge30, "30-49", 30}, {&optAge50, "50-69", 50}};
     int top = 420;
-    for (const auto& [button, spec] : ages) {
-        *button = new QRadioButton(QString::fromLatin1(spec.first), Frame1);
-        (*button)->setGeometry(twipsRect(210, top, 960, 330));
-        const qint16 index = qint16(spec.second);
-        connect(*button, &QRadioButton::clicked, this, [this, index] { optAge_Click(index); });
+    for (const AgeButton& age : ages) {
+        *age.button = new QRadioButton(QString::fromLatin1(age.caption), Frame1);
+        (*age.button)->setGeometry(twipsRect(210, top, 960, 330));
+        const qint16 index = age.index;
+        connect(*age.button, &QRadioButton::clicked, this, [this, index] { optAge_Click(index); });
         top += 735;
     }
 
