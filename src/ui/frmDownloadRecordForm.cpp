@@ -11,6 +11,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <algorithm>
 
 namespace {
 
@@ -42,6 +43,7 @@ frmDownloadRecordForm::frmDownloadRecordForm(QWidget* parent) : QDialog(parent)
                        this, twipsRect(218, 210, 4425, 645));
     lblText2 = wrapped("You will require Adobe Reader or another PDF reader to open and print this file.",
                        this, twipsRect(218, 945, 4425, 645));
+    fitTexts();
     lblDownload = new LinkLabel(QStringLiteral("Download Record Form"), this);
     lblDownload->setGeometry(twipsRect(1005, 1890, 2850, 435));
     QFont link = arialFont(12, true);
@@ -59,6 +61,16 @@ frmDownloadRecordForm::frmDownloadRecordForm(QWidget* parent) : QDialog(parent)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
+}
+
+// At 12 points the first text takes three lines, one more than its box holds: each box grows to
+// its text, and the second moves down as far as the first needs, so that nothing is cut off.
+void frmDownloadRecordForm::fitTexts()
+{
+    for (QLabel* text : {lblText1, lblText2})
+        text->resize(text->width(), std::max(text->height(), text->heightForWidth(text->width())));
+    const int below = lblText1->geometry().bottom() + 1 + twipsToPixels(90);
+    lblText2->move(lblText2->x(), std::max(lblText2->y(), below));
 }
 
 void frmDownloadRecordForm::lblDownload_Click()

@@ -23,4 +23,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void fitTexts();
 };

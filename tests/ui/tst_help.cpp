@@ -140,6 +140,12 @@ private slots:
         QCOMPARE(form.windowTitle(), QStringLiteral("Download Record Form"));
         QCOMPARE(form.size(), QSize(324, 225));
         QCOMPARE(form.cmdClose->geometry(), QRect(127, 175, 71, 36));
+        // Both texts can be read whole, one under the other, above the link.
+        for (QLabel* text : {form.lblText1, form.lblText2})
+            QVERIFY(text->heightForWidth(text->width()) <= text->height());
+        QVERIFY(form.lblText1->geometry().bottom() < form.lblText2->geometry().top());
+        QVERIFY(form.lblText2->geometry().bottom() < form.lblDownload->geometry().top());
+        QCOMPARE(form.lblText1->geometry().topLeft(), QPoint(15, 14));
         form.cmdClose->click();
         QVERIFY(!form.isVisible());
     }
