@@ -7,16 +7,35 @@
 #include "test/frmOvrel.h"
 #include "test/modOvrel.h"
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTest>
 #include <QToolButton>
 #include <csignal>
 
-// The sound server dies in the middle of a trial: the run goes on silently to its end, and once
-// a server is back the next run is heard.
+// The sound server dies in the middle of a trial, or comes up only after the program: runs go on
+// silently, and once a server is there the next digits are heard. Each case runs in a process of
+// its own (see CMakeLists.txt), since ALSA reads its configuration once per process.
 class tst_SoundServer : public QObject {
     Q_OBJECT
+    // Another private server on the same socket; detached, and off this test's output, which the
+    // test runner waits on.
+    static bool startServer()
+    {
+        QProcess server;
+        server.setProgram(qEnvironmentVariable("OVREL_PULSE_SERVER_SCRIPT"));
+        server.setStandardOutputFile(QProcess::nullDevice());
+        server.setStandardErrorFile(QProcess::nullDevice());
+        if (!server.startDetached())
+            return false;
+        QElapsedTimer waited;
+        waited.start();
+        while (!pactl({"info"}) && waited.elapsed() < 10000)
+            QTest::qWait(100);
+        return pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}).has_value();
+    }
+
 private slots:
     void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`"); }
 
@@ -39,13 +58,7 @@ private slots:
         QVERIFY(std::count(results.begin(), results.begin() + 8, 1) == 8);
         QVERIFY(messages.messages.empty());
 
-        QProcess server;  // detached, and off this test's output, which the runner waits on
-        server.setProgram(qEnvironmentVariable("OVREL_PULSE_SERVER_SCRIPT"));
-        server.setStandardOutputFile(QProcess::nullDevice());
-        server.setStandardErrorFile(QProcess::nullDevice());
-        QVERIFY(server.startDetached());
-        QTRY_VERIFY_WITH_TIMEOUT(pactl({"info"}).has_value(), 10000);
-        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
+        QVERIFY(startServer());
         SinkRecorder recorder;
         QVERIFY(recorder.start());
         w.optPreTest[0]->click();
@@ -56,6 +69,22 @@ private slots:
         for (const auto& f : DigitLocator().locate(recorder.stop()))
             heard.push_back(f.digit);
         QCOMPARE(heard, std::vector<int>(DemoDigits.begin(), DemoDigits.end()));
+    }
+
+    void aServerThatComesLaterIsFound()
+    {
+        QVERIFY(pactl({"exit"}));  // before anything in this process has touched the sound system
+        QTRY_VERIFY_WITH_TIMEOUT(!pactl({"info"}), 10000);
+        QCOMPARE(PlayDigit(5), 0);
+        QVERIFY(startServer());
+        QTest::qWait(int(PortAudioOutput::kRetryInterval.count()) + 100);
+        SinkRecorder recorder;
+        QVERIFY(recorder.start());
+        QCOMPARE(PlayDigit(5), 1);
+        QTest::qWait(2500);
+        const auto found = DigitLocator().locate(recorder.stop());
+        QCOMPARE(found.size(), std::size_t(1));
+        QCOMPARE(found[0].digit, 5);
     }
 };
 
