@@ -18,7 +18,8 @@ public:
     }
     int Interval() const override { return interval_; }
     void setInterval(qint16 ms) override { interval_ = ms; }
-    Clock::time_point dueTime() const override { return due_; }
+    // The tick being delivered (or the last one), as the real timer reports it.
+    Clock::time_point dueTime() const override { return now_; }
 
     // Delivers one tick when enabled, as the real timer would one interval after the last;
     // returns whether a tick was delivered.
@@ -28,17 +29,14 @@ public:
             return false;
         now_ = due_;
         due_ += std::chrono::milliseconds(interval_);
-        ++ticks_;
         TickScope tick(now_);
         emit Timer();
         return true;
     }
-    int ticks() const { return ticks_; }
 
 private:
     bool enabled_ = false;
     int interval_ = 2400;
-    int ticks_ = 0;
-    Clock::time_point now_{};
-    Clock::time_point due_{};
+    Clock::time_point now_{};  // the fake clock: the due time of the last tick
+    Clock::time_point due_{};  // of the next tick
 };

@@ -1,3 +1,4 @@
+#include "FakeHiTime.h"
 #include "Recorders.h"
 #include "platform/Resources.h"
 #include "platform/WaveImage.h"
@@ -82,6 +83,25 @@ private slots:
         QCOMPARE(DigitSound(), LoadResourceBytes("WAVE", 7));
         QCOMPARE(static_cast<const void*>(sound.started[1].samples),
                  static_cast<const void*>(DigitSound().constData() + 44));
+    }
+
+    // Started from a tick, a digit belongs to the tick's due time, however late the handler ran;
+    // outside a tick, to the moment of the call.
+    void aDigitStartedByATickCarriesTheTicksDueTime()
+    {
+        SoundRecorder sound;
+        FakeHiTime timer;
+        timer.setInterval(1200);
+        QObject::connect(&timer, &HiTime::Timer, [] { PlayDigit(3); });
+        timer.setEnabled(true);
+        timer.tick();
+        timer.tick();
+        QCOMPARE(sound.dues.size(), std::size_t(2));
+        QCOMPARE(sound.dues[1] - sound.dues[0], std::chrono::steady_clock::duration(std::chrono::milliseconds(1200)));
+        QCOMPARE(sound.dues[1], timer.dueTime());
+        const auto before = std::chrono::steady_clock::now();
+        PlayDigit(3);
+        QVERIFY(sound.dues[2] >= before);
     }
 
     void noOutputMeansZeroAndNoMessage()
