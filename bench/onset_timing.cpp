@@ -1,7 +1,7 @@
 // Measures how well the digits keep time: runs the real main window (real timers, real output
 // stream) through every item set, records the sound server's sink and finds each digit in it.
 // Prints, per item set: digits found, sequence, inter-onset error, drift and tick-to-onset
-// spread; then PlayDigit's own cost, start-up time and resident memory.
+// spread; then the digit player's own cost, start-up time and resident memory.
 //
 //   onset_timing [--load] [--quick]
 //     --load   keeps both cores busy with two spinning processes while measuring
@@ -9,16 +9,15 @@
 //
 // Runs against the private sound server of `make bench` (tests/sound/with-private-pulse.sh).
 #include "DigitLocator.h"
-#include "FakeMixer.h"
 #include "Recorders.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
-#include "app/Main.h"
-#include "platform/HiTime.h"
+#include "app/Startup.h"
+#include "platform/PacingTimer.h"
 #include "platform/PortAudioOutput.h"
-#include "test/DigitLists.h"
-#include "test/frmOvrel.h"
-#include "test/modOvrel.h"
+#include "presentation/DigitLists.h"
+#include "presentation/DigitPlayer.h"
+#include "presentation/MainWindow.h"
 
 #include <QApplication>
 #include <QFile>
@@ -40,22 +39,25 @@ constexpr double kRate = 44100.0;
 struct ItemSet {
     const char* name;
     bool trial;
-    int index;  // optPreTest 0..2 or optTrial 1..4
+    const char* button;  // the choice that selects it
     int paceMs;
     std::vector<int> digits;
 };
 
 std::vector<ItemSet> itemSets(bool quick)
 {
-    const std::vector<int> demo(DemoDigits.begin(), DemoDigits.end());
-    const std::vector<int> practice(PracticeDigits.begin(), PracticeDigits.end());
-    const std::vector<int> trial(TrialDigits.begin(), TrialDigits.end());
+    const std::vector<int> demo(kDemonstrationDigits.begin(), kDemonstrationDigits.end());
+    const std::vector<int> practice(kPracticeDigits.begin(), kPracticeDigits.end());
+    const std::vector<int> trial(kTrialDigits.begin(), kTrialDigits.end());
     if (quick)
-        return {{"Demo", false, 0, 2400, demo}, {"Trial 1.2", true, 4, 1200, trial}};
-    return {{"Demo", false, 0, 2400, demo},       {"Practice 1", false, 1, 2400, practice},
-            {"Practice 2", false, 2, 2400, practice}, {"Trial 2.4", true, 1, 2400, trial},
-            {"Trial 2.0", true, 2, 2000, trial},  {"Trial 1.6", true, 3, 1600, trial},
-            {"Trial 1.2", true, 4, 1200, trial}};
+        return {{"Demo", false, "demoButton", 2400, demo}, {"Trial 1.2", true, "pace12Button", 1200, trial}};
+    return {{"Demo", false, "demoButton", 2400, demo},
+            {"Practice 1", false, "practice1Button", 2400, practice},
+            {"Practice 2", false, "practice2Button", 2400, practice},
+            {"Trial 2.4", true, "pace24Button", 2400, trial},
+            {"Trial 2.0", true, "pace20Button", 2000, trial},
+            {"Trial 1.6", true, "pace16Button", 1600, trial},
+            {"Trial 1.2", true, "pace12Button", 1200, trial}};
 }
 
 double mean(const std::vector<double>& v)
@@ -95,23 +97,20 @@ long residentKiB()
 }
 
 // Runs one item set and reports it; true when every digit was found in order.
-bool measure(frmOvrel& w, const ItemSet& set, const DigitLocator& locator)
+bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator)
 {
     std::vector<Clock::time_point> due;
-    HiTime& timer = set.trial ? w.tmrTest() : w.tmrPractice();
-    const auto ticks = QObject::connect(&timer, &HiTime::Timer, [&] { due.push_back(timer.dueTime()); });
+    PacingTimer& timer = set.trial ? w.trialTimer() : w.introductionTimer();
+    const auto ticks = QObject::connect(&timer, &PacingTimer::ticked, [&] { due.push_back(timer.dueTime()); });
 
     SinkRecorder recorder;
     if (!recorder.start()) {
         std::printf("%-11s  could not record the sink\n", set.name);
         return false;
     }
-    if (set.trial)
-        w.optTrial[set.index]->click();
-    else
-        w.optPreTest[set.index]->click();
-    w.cmdStartStop->click();
-    while (w.engine().Running())
+    w.findChild<QRadioButton*>(QLatin1String(set.button))->click();
+    w.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
+    while (w.engine().isRunning())
         QTest::qWait(50);
     QTest::qWait(2500);  // the last digit, and the sink's own latency
     const auto found = locator.locate(recorder.stop());
@@ -145,16 +144,17 @@ bool measure(frmOvrel& w, const ItemSet& set, const DigitLocator& locator)
     return inOrder;
 }
 
-void measurePlayDigit()
+void measureDigitPlayer()
 {
+    DigitPlayer player(PortAudioOutput::instance());
     std::vector<double> us;
     for (int i = 0; i < 2000; ++i) {
         const auto t = Clock::now();
-        PlayDigit(1 + i % 9);
+        player.play(1 + i % 9, t);
         us.push_back(std::chrono::duration<double, std::micro>(Clock::now() - t).count());
     }
     std::sort(us.begin(), us.end());
-    std::printf("PlayDigit on the UI thread: median %.1f us, 99th percentile %.1f us, max %.1f us\n",
+    std::printf("Starting a digit on the UI thread: median %.1f us, 99th percentile %.1f us, max %.1f us\n",
                 us[us.size() / 2], us[us.size() * 99 / 100], us.back());
 }
 
@@ -179,10 +179,10 @@ int main(int argc, char** argv)
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
 
     PortAudioOutput::instance().open();
-    std::unique_ptr<QWidget> window(Main(loadMainWindow));
+    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
     QCoreApplication::processEvents();
     const double startupMs = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
-    auto& w = *static_cast<frmOvrel*>(window.get());
+    auto& w = *static_cast<MainWindow*>(window.get());
 
     std::vector<std::unique_ptr<QProcess>> spinners;
     if (load) {
@@ -204,7 +204,7 @@ int main(int argc, char** argv)
         p->kill();
         p->waitForFinished();
     }
-    measurePlayDigit();
+    measureDigitPlayer();
     std::printf("due-time map taken %d time(s)\n", PortAudioOutput::instance().anchors());
     std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
                 startupMs, residentKiB());

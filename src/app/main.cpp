@@ -1,4 +1,4 @@
-#include "app/Main.h"
+#include "app/Startup.h"
 #include "platform/PortAudioOutput.h"
 
 #include <QApplication>
@@ -8,7 +8,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     // Start the output stream now, so the first digit of the first run is not kept waiting.
     PortAudioOutput::instance().open();
-    if (!Main(loadMainWindow))
+    if (!showMainWindow(loadMainWindow))
         return 1;
     return app.exec();
 }

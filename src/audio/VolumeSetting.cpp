@@ -3,7 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
-int VolumeFromSetting(const QString& text)
+int volumeFromSetting(const QString& text)
 {
     static const QRegularExpression decimal(
         QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));

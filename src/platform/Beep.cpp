@@ -10,7 +10,7 @@ std::function<void()>& handler()
 }
 }  // namespace
 
-void Beep()
+void beep()
 {
     if (handler())
         handler()();

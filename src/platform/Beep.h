@@ -4,5 +4,5 @@
 
 // The system beep for refused input. Tests replace it to count beeps; an empty function
 // restores the real one.
-void Beep();
+void beep();
 void setBeepHandler(std::function<void()> handler);

@@ -119,8 +119,7 @@ void PortAudioOutput::closeStream()
     Pa_CloseStream(stream_);
     stream_ = nullptr;
     anchored_ = false;
-    std::lock_guard lock(mutex_);
-    samples_ = nullptr;
+    stop();
 }
 
 std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
@@ -155,6 +154,12 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
     position_ = 0;
     startFrame_ = startFrame;
     return true;
+}
+
+void PortAudioOutput::stop()
+{
+    std::lock_guard lock(mutex_);
+    samples_ = nullptr;
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,

@@ -43,6 +43,7 @@ public:
     // Opens and starts the stream if it is not running; true when it runs.
     bool open();
     bool start(const WaveImage& sound, SteadyTime due) override;
+    void stop() override;
 
     // How often the due-time map was taken afresh (the first time included).
     int anchors() const { return anchors_; }

@@ -2,9 +2,9 @@
 
 #include <QFile>
 
-QByteArray LoadResourceBytes(const char* type, int id)
+QByteArray resourceBytes(const QString& type, int id)
 {
-    QFile file(QStringLiteral(":/%1/%2").arg(QLatin1String(type)).arg(id));
+    QFile file(QStringLiteral(":/%1/%2").arg(type).arg(id));
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();

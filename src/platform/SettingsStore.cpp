@@ -5,36 +5,30 @@
 
 namespace {
 
-QString path(const QString& section, const QString& key)
+const QString kApplication = QStringLiteral("OVREL");
+
+QString path(const QString& key)
 {
-    return section + QLatin1Char('/') + key;
+    return QStringLiteral("Settings/") + key;
 }
 
 }  // namespace
 
-QString GetSetting(const QString& appName, const QString& section, const QString& key,
-                   const QString& defaultValue)
+QString readSetting(const QString& key, const QString& fallback)
 {
-    const QSettings store(QSettings::IniFormat, QSettings::UserScope, appName);
-    const QVariant value = store.value(path(section, key));
+    const QSettings store(QSettings::IniFormat, QSettings::UserScope, kApplication);
+    const QVariant value = store.value(path(key));
     if (!value.isValid())
-        return defaultValue;
+        return fallback;
     // An INI value with unquoted commas reads back as a list: it is still one text.
     if (value.typeId() == QMetaType::QStringList)
         return value.toStringList().join(QLatin1Char(','));
     return value.toString();
 }
 
-QString GetSetting(const QString& appName, const QString& section, const QString& key,
-                   int defaultValue)
+void writeSetting(const QString& key, const QString& value)
 {
-    return GetSetting(appName, section, key, QString::number(defaultValue));
-}
-
-void SaveSetting(const QString& appName, const QString& section, const QString& key,
-                 const QString& value)
-{
-    QSettings store(QSettings::IniFormat, QSettings::UserScope, appName);
-    store.setValue(path(section, key), value);
+    QSettings store(QSettings::IniFormat, QSettings::UserScope, kApplication);
+    store.setValue(path(key), value);
     store.sync();
 }

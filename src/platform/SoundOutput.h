@@ -1,9 +1,9 @@
 #pragma once
 
-#include "platform/TickTime.h"
+#include "platform/SteadyTime.h"
 #include "platform/WaveImage.h"
 
-// Where PlaySoundA sends its sounds: the one output stream of the program.
+// The program's one sound output.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
@@ -11,8 +11,10 @@ public:
     // Cuts off whatever is playing and starts `sound` from its first frame, so that it is heard a
     // fixed latency after `due`: sounds asked for on a grid of due times come out on the same grid
     // to the sample, however late each request was made. Returns false when there is no usable
-    // output or the sound is not in the stream's format. The samples are read in place until the
-    // next start(); once start() has returned, the samples of the sound before are never read
-    // again, so their owner may free them.
+    // output or the sound is not in the output's format. The samples are read in place until the
+    // next start() or stop(); once either has returned, the samples of the sound before are never
+    // read again, so their owner may free them.
     virtual bool start(const WaveImage& sound, SteadyTime due) = 0;
+    // Cuts off whatever is playing.
+    virtual void stop() = 0;
 };

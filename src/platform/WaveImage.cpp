@@ -1,5 +1,6 @@
 #include "platform/WaveImage.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -19,9 +20,9 @@ constexpr std::uint32_t kMaxRiffSize = 64u << 20;
 
 }  // namespace
 
-bool WaveImage::parse(const void* image, WaveImage& out)
+bool WaveImage::parse(const void* image, std::size_t size, WaveImage& out)
 {
-    if (!image)
+    if (!image || size < 12)
         return false;
     const auto* p = static_cast<const unsigned char*>(image);
     if (std::memcmp(p, "RIFF", 4) != 0 || std::memcmp(p + 8, "WAVE", 4) != 0)
@@ -29,19 +30,19 @@ bool WaveImage::parse(const void* image, WaveImage& out)
     const std::uint32_t riffSize = le32(p + 4);
     if (riffSize < 4 || riffSize > kMaxRiffSize)
         return false;
-    const std::size_t end = std::size_t(riffSize) + 8;
+    const std::size_t end = std::min(std::size_t(riffSize) + 8, size);
 
     bool haveFormat = false;
     WaveImage w;
     std::size_t at = 12;
     while (at + 8 <= end) {
         const unsigned char* chunk = p + at;
-        const std::size_t size = le32(chunk + 4);
-        if (size > end - at - 8)
+        const std::size_t chunkSize = le32(chunk + 4);
+        if (chunkSize > end - at - 8)
             return false;
         const unsigned char* body = chunk + 8;
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
-            if (size < 16 || le16(body) != 1 || le16(body + 14) != 16)
+            if (chunkSize < 16 || le16(body) != 1 || le16(body + 14) != 16)
                 return false;
             w.channels = le16(body + 2);
             w.sampleRate = static_cast<int>(le32(body + 4));
@@ -50,11 +51,11 @@ bool WaveImage::parse(const void* image, WaveImage& out)
             if (!haveFormat)
                 return false;
             w.samples = reinterpret_cast<const std::int16_t*>(body);
-            w.frames = size / (2 * std::size_t(w.channels));
+            w.frames = chunkSize / (2 * std::size_t(w.channels));
             out = w;
             return true;
         }
-        at += 8 + size + (size & 1);
+        at += 8 + chunkSize + (chunkSize & 1);
     }
     return false;
 }

@@ -10,8 +10,8 @@ struct WaveImage {
     int channels = 0;
     int sampleRate = 0;
 
-    // Reads a RIFF/WAVE image of 16-bit PCM whose extent is given by its own RIFF size field.
-    // Returns false for anything else (null, not RIFF/WAVE, no "fmt " or "data" chunk, another
-    // encoding, a chunk running past the RIFF extent).
-    static bool parse(const void* image, WaveImage& out);
+    // Reads a RIFF/WAVE image of 16-bit PCM from the `size` bytes at `image`. Returns false for
+    // anything else (not RIFF/WAVE, no "fmt " or "data" chunk, another encoding, a chunk running
+    // past the RIFF extent or past the bytes given).
+    static bool parse(const void* image, std::size_t size, WaveImage& out);
 };

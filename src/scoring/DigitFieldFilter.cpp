@@ -29,7 +29,7 @@ bool DigitFieldFilter::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->matches(QKeySequence::Paste)) {
-        Beep();
+        beep();
         return true;
     }
     if (passesUnfiltered(key->key()) || key->key() == Qt::Key_Backspace)
@@ -40,6 +40,6 @@ bool DigitFieldFilter::eventFilter(QObject* watched, QEvent* event)
     const QChar c = text.front();
     if (text.size() == 1 && c >= QLatin1Char('0') && c <= QLatin1Char('9'))
         return false;
-    Beep();
+    beep();
     return true;
 }

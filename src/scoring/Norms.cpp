@@ -17,7 +17,7 @@ constexpr NormRow kNorms[] = {
 
 }  // namespace
 
-std::optional<NormPair> LookupNorms(std::uint8_t trialCode, std::uint8_t ageGroup)
+std::optional<NormPair> lookupNorms(std::uint8_t trialCode, std::uint8_t ageGroup)
 {
     for (const NormRow& row : kNorms) {
         if (row.trial != trialCode)

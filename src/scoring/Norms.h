@@ -15,4 +15,4 @@ struct NormPair {
 
 // The norm pair of that trial and age group (an exact match on both codes), or nothing for a
 // code that is not in the table.
-std::optional<NormPair> LookupNorms(std::uint8_t trialCode, std::uint8_t ageGroup);
+std::optional<NormPair> lookupNorms(std::uint8_t trialCode, std::uint8_t ageGroup);

@@ -17,7 +17,7 @@ bool isDigit(QChar c)
 
 }  // namespace
 
-double ReadRawScore(const QString& text)
+double readRawScore(const QString& text)
 {
     QString number;
     int i = 0;
@@ -60,7 +60,7 @@ double ReadRawScore(const QString& text)
     return ok ? value : 0;
 }
 
-CumulativeProbability NormalDist(float z)
+CumulativeProbability normalDistribution(float z)
 {
     constexpr double p = 0.2316419;
     constexpr double b1 = 0.31938153, b2 = -0.356563782, b3 = 1.781477937, b4 = -1.821255978,
@@ -79,18 +79,18 @@ CumulativeProbability NormalDist(float z)
     return {probability, static_cast<float>(std::nearbyint(double(hundredths)))};
 }
 
-std::optional<TrialScore> ScoreTrial(std::uint8_t trialCode, std::uint8_t ageGroup,
+std::optional<TrialScore> scoreTrial(std::uint8_t trialCode, std::uint8_t ageGroup,
                                      const QString& rawText)
 {
-    const std::optional<NormPair> norms = LookupNorms(trialCode, ageGroup);
+    const std::optional<NormPair> norms = lookupNorms(trialCode, ageGroup);
     if (!norms)
         return std::nullopt;
-    const double raw = ReadRawScore(rawText);
+    const double raw = readRawScore(rawText);
     const float z = static_cast<float>((raw - double(norms->mean)) / double(norms->sd));
-    return TrialScore{*norms, z, NormalDist(z).percentile};
+    return TrialScore{*norms, z, normalDistribution(z).percentile};
 }
 
-QString FormatZScore(float zScore, const QLocale& locale)
+QString formatZScore(float zScore, const QLocale& locale)
 {
     // z * 100 is exact in double precision, so the tie is decided on the float's exact value.
     const float rounded = static_cast<float>(std::nearbyint(double(zScore) * 100) / 100);
@@ -103,7 +103,7 @@ QString FormatZScore(float zScore, const QLocale& locale)
     return text;
 }
 
-QString FormatPercentile(float percentile)
+QString formatPercentile(float percentile)
 {
     return QString::number(static_cast<long long>(percentile));
 }

@@ -15,7 +15,7 @@ inline constexpr double kHighestRawScore = 60;
 
 // The decimal number at the start of `text`: blanks are skipped, a leading sign and a fraction
 // and exponent are read; text that does not start with a number reads as 0.
-double ReadRawScore(const QString& text);
+double readRawScore(const QString& text);
 
 struct CumulativeProbability {
     float probability;  // that a standard normal variable is below z
@@ -24,7 +24,7 @@ struct CumulativeProbability {
 
 // The standard normal distribution at z (Abramowitz and Stegun 26.2.17), with its percentile:
 // probability times 100, rounded to the nearest whole number, ties to even.
-CumulativeProbability NormalDist(float z);
+CumulativeProbability normalDistribution(float z);
 
 struct TrialScore {
     NormPair norms;
@@ -34,13 +34,13 @@ struct TrialScore {
 
 // Scores the text of a trial's field against that trial's norms for the age group. Assumes a raw
 // score within 0 to 60; nothing for codes that have no norms.
-std::optional<TrialScore> ScoreTrial(std::uint8_t trialCode, std::uint8_t ageGroup,
+std::optional<TrialScore> scoreTrial(std::uint8_t trialCode, std::uint8_t ageGroup,
                                      const QString& rawText);
 
 // The z-score to two decimals (halfway cases of the exact single-precision value to the even
 // digit), in plain notation without trailing zeros, with the locale's decimal separator; zero of
 // either sign shows as "0".
-QString FormatZScore(float zScore, const QLocale& locale = QLocale());
+QString formatZScore(float zScore, const QLocale& locale = QLocale());
 
 // The percentile as a whole number without sign or separator: "0" to "100".
-QString FormatPercentile(float percentile);
+QString formatPercentile(float percentile);

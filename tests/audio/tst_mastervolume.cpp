@@ -1,69 +1,138 @@
+#include "FakeMasterMixer.h"
 #include "Recorders.h"
-#include "SinkRecorder.h"
-#include "TempSettings.h"
-#include "test/frmOvrel.h"
+#include "audio/MasterVolume.h"
+#include "audio/VolumeSetting.h"
 
-#include <QRegularExpression>
-#include <QSettings>
-#include <QSlider>
 #include <QTest>
 
-// The slider against the private sound server's sink, through ALSA's "Master": the sink follows
-// the slider and gets its own level back at the exit.
+// The master volume's rules against a mixer in memory, and the stored slider position.
 class tst_MasterVolume : public QObject {
     Q_OBJECT
 
-    static int sinkPercent()
-    {
-        const auto out = pactl({"get-sink-volume", "@DEFAULT_SINK@"});
-        const auto m = QRegularExpression(QStringLiteral("(\\d+)%")).match(out.value_or(QString()));
-        return m.hasMatch() ? m.captured(1).toInt() : -1;
-    }
-    static QString storedVolume()
-    {
-        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"));
-        return store.value(QStringLiteral("Settings/Volume")).toString();
-    }
-
 private slots:
-    void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`"); }
-
-    void sliderDrivesTheSinkAndExitRestoresIt_data()
+    void percentBecomesARawLevelHalvesToEven_data()
     {
-        QTest::addColumn<bool>("closeBox");
-        QTest::newRow("File, Exit") << false;
-        QTest::newRow("close box") << true;
+        QTest::addColumn<uint>("maximum");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<uint>("raw");
+        QTest::newRow("25% of 65535") << 65535u << 25 << 16384u;
+        QTest::newRow("30%: 19660.5 down") << 65535u << 30 << 19660u;
+        QTest::newRow("10%: 6553.5 up") << 65535u << 10 << 6554u;
+        QTest::newRow("50%: 32767.5 up") << 65535u << 50 << 32768u;
+        QTest::newRow("0%") << 65535u << 0 << 0u;
+        QTest::newRow("100%") << 65535u << 100 << 65535u;
+        QTest::newRow("beyond 32 bits in between") << 2147483647u << 99 << 2126008811u;
     }
-    void sliderDrivesTheSinkAndExitRestoresIt()
+    void percentBecomesARawLevelHalvesToEven()
     {
-        QFETCH(bool, closeBox);
-        TempSettings settings;
-        {
-            QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"));
-            store.setValue(QStringLiteral("Settings/Volume"), QStringLiteral("60"));
+        QFETCH(uint, maximum);
+        QFETCH(int, percent);
+        QFETCH(uint, raw);
+        FakeMasterMixer mixer;
+        mixer.max = maximum;
+        MasterVolume(mixer).setPercent(percent);
+        QCOMPARE(mixer.level, raw);
+        QCOMPARE(mixer.opened, 1);
+        QCOMPARE(mixer.closed, 1);
+    }
+
+    // The computer's level goes through whole percent: 40000 of 65535 comes back as 39976.
+    void theStartupLevelIsPutBackInWholePercent_data()
+    {
+        QTest::addColumn<uint>("startup");
+        QTest::addColumn<int>("percent");
+        QTest::addColumn<uint>("restored");
+        QTest::newRow("half") << 32768u << 50 << 32768u;
+        QTest::newRow("top") << 65535u << 100 << 65535u;
+        QTest::newRow("silent") << 0u << 0 << 0u;
+        QTest::newRow("between") << 40000u << 61 << 39976u;
+    }
+    void theStartupLevelIsPutBackInWholePercent()
+    {
+        QFETCH(uint, startup);
+        QFETCH(int, percent);
+        QFETCH(uint, restored);
+        FakeMasterMixer mixer;
+        mixer.level = startup;
+        MasterVolume volume(mixer);
+        volume.recordStartupLevel();
+        QCOMPARE(volume.startupPercent(), std::optional<int>(percent));
+        volume.setPercent(90);
+        volume.restoreStartupLevel();
+        QCOMPARE(mixer.level, restored);
+        QCOMPARE(mixer.opened, mixer.closed);
+    }
+
+    // Only a mixer that cannot be opened is reported, each time; a level never read is never
+    // "put back", and a mixer without a master volume is never written.
+    void aFailingMixerIsReportedAndNeverMutes_data()
+    {
+        QTest::addColumn<QString>("failure");
+        QTest::addColumn<int>("messages");
+        QTest::addColumn<uint>("finalLevel");
+        QTest::newRow("no mixer") << "open" << 2 << 20000u;
+        QTest::newRow("no master volume") << "volume" << 0 << 20000u;
+        QTest::newRow("read fails") << "read" << 0 << 52428u;
+        QTest::newRow("write fails") << "write" << 0 << 20000u;
+    }
+    void aFailingMixerIsReportedAndNeverMutes()
+    {
+        QFETCH(QString, failure);
+        QFETCH(int, messages);
+        QFETCH(uint, finalLevel);
+        MessageRecorder shown;
+        FakeMasterMixer mixer;
+        mixer.level = 20000;
+        mixer.failOpen = failure == "open";
+        mixer.hasVolume = failure != "volume";
+        mixer.failRead = failure == "read";
+        mixer.failWrite = failure == "write";
+        MasterVolume volume(mixer);
+        volume.recordStartupLevel();
+        volume.setPercent(80);
+        volume.restoreStartupLevel();
+        QCOMPARE(shown.texts.size(), qsizetype(messages));
+        if (messages > 0) {
+            QCOMPARE(shown.texts.first(), QStringLiteral("No mixer found!"));
+            QCOMPARE(shown.titles.first(), QStringLiteral("Corvane Computerized OVREL"));
+            QCOMPARE(shown.icons.front(), MessageIcon::None);
         }
-        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "40%"}));
-        QCOMPARE(sinkPercent(), 40);
-        MessageRecorder messages;
-        ExitRecorder exits;
-        frmOvrel w;
-        w.Form_Load();
-        w.show();
-        QCOMPARE(sinkPercent(), 60);
-        w.Slider1->setValue(35);
-        QCOMPARE(sinkPercent(), 35);
-        w.Slider1->setValue(60);
-        QCOMPARE(sinkPercent(), 60);
-        if (closeBox)
-            w.close();
-        else
-            w.mnuExit->trigger();
-        QCOMPARE(exits.ends, 1);
-        QCOMPARE(sinkPercent(), 40);
-        QCOMPARE(storedVolume(), QStringLiteral("60"));
-        QVERIFY(messages.messages.empty());
+        QCOMPARE(mixer.level, finalLevel);
+        QCOMPARE(mixer.opened, mixer.closed);
+    }
+
+    void aMixerLostAfterStartUpIsReportedAtExit()
+    {
+        MessageRecorder shown;
+        FakeMasterMixer mixer;
+        MasterVolume volume(mixer);
+        volume.recordStartupLevel();
+        mixer.failOpen = true;
+        volume.restoreStartupLevel();
+        QCOMPARE(shown.texts, QStringList{"No mixer found!"});
+    }
+
+    void storedTextBecomesASliderPosition_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("position");
+        const std::pair<const char*, int> rows[] = {
+            {"25", 25}, {"0", 0}, {"100", 100}, {" \t40 ", 40}, {"+7", 7}, {"007", 7}, {"-0", 0},
+            {"12.49", 12}, {"12.51", 13}, {"12.5", 12}, {"13.5", 14}, {"-0.4", 0}, {"50.", 50},
+            {".5", 0}, {"5e1", 50}, {"1e3", 25}, {"", 25}, {"   ", 25}, {"abc", 25}, {"40abc", 25},
+            {"101", 25}, {"100.51", 25}, {"-1", 25}, {"2147483648", 25}, {"inf", 25}, {"nan", 25},
+            {"0x20", 25}, {"5,5", 25}, {"4 0", 25}, {"\xff\xfe\x01", 25}};
+        for (const auto& [text, position] : rows)
+            QTest::newRow(text) << QString::fromUtf8(text) << position;
+        QTest::newRow("10 KB of digits") << QString(10000, QLatin1Char('9')) << 25;
+    }
+    void storedTextBecomesASliderPosition()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, position);
+        QCOMPARE(volumeFromSetting(text), position);
     }
 };
 
-QTEST_MAIN(tst_MasterVolume)
+QTEST_GUILESS_MAIN(tst_MasterVolume)
 #include "tst_mastervolume.moc"

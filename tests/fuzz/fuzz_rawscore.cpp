@@ -9,17 +9,17 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QString text = QString::fromUtf8(reinterpret_cast<const char*>(data), qsizetype(size));
-    const double raw = ReadRawScore(text);
+    const double raw = readRawScore(text);
     if (std::isnan(raw))
         __builtin_trap();
     if (raw < kLowestRawScore || raw > kHighestRawScore)
         return 0;
     for (std::uint8_t trial : {24, 20, 16, 12}) {
         for (std::uint8_t age : {16, 30, 50}) {
-            const auto score = ScoreTrial(trial, age, text);
+            const auto score = scoreTrial(trial, age, text);
             if (!score || !(score->percentile >= 0 && score->percentile <= 100))
                 __builtin_trap();
-            if (FormatZScore(score->zScore).isEmpty() || FormatPercentile(score->percentile).size() > 3)
+            if (formatZScore(score->zScore).isEmpty() || formatPercentile(score->percentile).size() > 3)
                 __builtin_trap();
         }
     }

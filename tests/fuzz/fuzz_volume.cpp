@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 {
     const char* bytes = reinterpret_cast<const char*>(data);
     for (const QString& text : {QString::fromUtf8(bytes, qsizetype(size)), QString::fromLatin1(bytes, qsizetype(size))}) {
-        const int position = VolumeFromSetting(text);
+        const int position = volumeFromSetting(text);
         if (position < 0 || position > 100)
             __builtin_trap();
     }

@@ -10,17 +10,17 @@ private slots:
 
     void normsAreTheFloatsNearestTheTable()
     {
-        const NormPair p = *LookupNorms(12, 50);
+        const NormPair p = *lookupNorms(12, 50);
         QCOMPARE(double(p.mean), 21.2000007629394531);
         QCOMPARE(double(p.sd), 14.3999996185302734);
-        QCOMPARE(LookupNorms(16, 16)->mean, 36.0f);
-        QCOMPARE(LookupNorms(20, 16)->mean, 42.0f);
-        QCOMPARE(LookupNorms(24, 30)->sd, LookupNorms(20, 30)->sd);
-        QVERIFY(!LookupNorms(24, 0));
-        QVERIFY(!LookupNorms(18, 16));
+        QCOMPARE(lookupNorms(16, 16)->mean, 36.0f);
+        QCOMPARE(lookupNorms(20, 16)->mean, 42.0f);
+        QCOMPARE(lookupNorms(24, 30)->sd, lookupNorms(20, 30)->sd);
+        QVERIFY(!lookupNorms(24, 0));
+        QVERIFY(!lookupNorms(18, 16));
         for (std::uint8_t t : {24, 20, 16, 12})
             for (std::uint8_t a : {16, 30, 50})
-                QVERIFY(LookupNorms(t, a)->sd > 0);
+                QVERIFY(lookupNorms(t, a)->sd > 0);
     }
 
     void rawScoreIsTheNumberAtTheStart_data()
@@ -48,7 +48,7 @@ private slots:
     {
         QFETCH(QString, text);
         QFETCH(double, raw);
-        QCOMPARE(ReadRawScore(text), raw);
+        QCOMPARE(readRawScore(text), raw);
     }
 
     void publishedCasesGiveTheirTexts_data()
@@ -80,17 +80,17 @@ private slots:
         QFETCH(QString, raw);
         QFETCH(QString, z);
         QFETCH(QString, percentile);
-        const TrialScore s = *ScoreTrial(std::uint8_t(trial), std::uint8_t(age), raw);
-        QCOMPARE(FormatZScore(s.zScore), z);
-        QCOMPARE(FormatPercentile(s.percentile), percentile);
+        const TrialScore s = *scoreTrial(std::uint8_t(trial), std::uint8_t(age), raw);
+        QCOMPARE(formatZScore(s.zScore), z);
+        QCOMPARE(formatPercentile(s.percentile), percentile);
     }
 
     void theOneOpenCaseGivesEitherText()
     {
-        const TrialScore s = *ScoreTrial(12, 50, QStringLiteral("5"));
+        const TrialScore s = *scoreTrial(12, 50, QStringLiteral("5"));
         QCOMPARE(s.zScore, -1.12500012f);
-        QVERIFY(FormatZScore(s.zScore) == "-1.13" || FormatZScore(s.zScore) == "-1.12");
-        QCOMPARE(FormatPercentile(s.percentile), QStringLiteral("13"));
+        QVERIFY(formatZScore(s.zScore) == "-1.13" || formatZScore(s.zScore) == "-1.12");
+        QCOMPARE(formatPercentile(s.percentile), QStringLiteral("13"));
     }
 
     // Every whole raw score of every trial and group: tidy texts that never fall as raw rises.
@@ -101,9 +101,9 @@ private slots:
                 double lastZ = -1e9;
                 int lastP = -1;
                 for (int raw = 0; raw <= 60; ++raw) {
-                    const TrialScore s = *ScoreTrial(trial, age, QString::number(raw));
-                    const QString z = FormatZScore(s.zScore);
-                    const QString p = FormatPercentile(s.percentile);
+                    const TrialScore s = *scoreTrial(trial, age, QString::number(raw));
+                    const QString z = formatZScore(s.zScore);
+                    const QString p = formatPercentile(s.percentile);
                     const QString where = QStringLiteral("%1/%2/%3: %4 %5")
                                               .arg(trial).arg(age).arg(raw).arg(z, p);
                     const int point = int(z.indexOf(QLatin1Char('.')));
@@ -136,20 +136,20 @@ private slots:
     {
         QFETCH(float, z);
         QFETCH(float, percentile);
-        const CumulativeProbability c = NormalDist(z);
+        const CumulativeProbability c = normalDistribution(z);
         QCOMPARE(c.percentile, percentile);
-        QVERIFY(std::fabs(double(c.probability + NormalDist(-z).probability) - 1) < 1e-6);
+        QVERIFY(std::fabs(double(c.probability + normalDistribution(-z).probability) - 1) < 1e-6);
     }
 
     void textsFollowTheLocale()
     {
-        QCOMPARE(FormatZScore(0.26f, QLocale(QLocale::German)), QStringLiteral("0,26"));
-        QCOMPARE(FormatZScore(-1.5f, QLocale(QLocale::German)), QStringLiteral("-1,5"));
-        QCOMPARE(FormatZScore(2.0f, QLocale(QLocale::German)), QStringLiteral("2"));
-        QCOMPARE(FormatZScore(-0.001f), QStringLiteral("0"));
-        QCOMPARE(FormatZScore(-0.0f), QStringLiteral("0"));
-        QCOMPARE(FormatPercentile(100.0f), QStringLiteral("100"));
-        QCOMPARE(FormatPercentile(3.0f), QStringLiteral("3"));
+        QCOMPARE(formatZScore(0.26f, QLocale(QLocale::German)), QStringLiteral("0,26"));
+        QCOMPARE(formatZScore(-1.5f, QLocale(QLocale::German)), QStringLiteral("-1,5"));
+        QCOMPARE(formatZScore(2.0f, QLocale(QLocale::German)), QStringLiteral("2"));
+        QCOMPARE(formatZScore(-0.001f), QStringLiteral("0"));
+        QCOMPARE(formatZScore(-0.0f), QStringLiteral("0"));
+        QCOMPARE(formatPercentile(100.0f), QStringLiteral("100"));
+        QCOMPARE(formatPercentile(3.0f), QStringLiteral("3"));
     }
 };
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QFile>
 #include <QSettings>
 #include <QTemporaryDir>
 
@@ -9,6 +10,13 @@ public:
     TempSettings() { QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir_.path()); }
     QString file() const { return dir_.path() + QStringLiteral("/OVREL.ini"); }
     QString path() const { return dir_.path(); }
+    void write(const QByteArray& ini) const
+    {
+        QFile f(file());
+        if (f.open(QIODevice::WriteOnly))
+            f.write(ini);
+    }
+    QString volume() const { return QSettings(file(), QSettings::IniFormat).value("Settings/Volume").toString(); }
 
 private:
     QTemporaryDir dir_;

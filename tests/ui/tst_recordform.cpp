@@ -1,5 +1,5 @@
 #include "platform/Resources.h"
-#include "test/DigitLists.h"
+#include "presentation/DigitLists.h"
 
 #include <QProcess>
 #include <QRegularExpression>
@@ -25,7 +25,7 @@ class tst_RecordForm : public QObject {
 private slots:
     void initTestCase()
     {
-        const QByteArray form = LoadResourceBytes("PDF", 201);
+        const QByteArray form = resourceBytes(QStringLiteral("PDF"), 201);
         QVERIFY(form.startsWith("%PDF"));
         QVERIFY(pdf.open());
         pdf.write(form);
@@ -46,8 +46,8 @@ private slots:
         for (const char* field : {"Name", "Date", "Age group", "16-29", "30-49", "50-69"})
             QVERIFY2(text.contains(QLatin1String(field)), field);
         std::vector<int> expected;
-        for (std::size_t i = 1; i < TrialDigits.size(); ++i)
-            expected.push_back(TrialDigits[i - 1] + TrialDigits[i]);
+        for (std::size_t i = 1; i < kTrialDigits.size(); ++i)
+            expected.push_back(kTrialDigits[i - 1] + kTrialDigits[i]);
         const char* paces[] = {"2.4", "2.0", "1.6", "1.2"};
         for (int t = 0; t < 4; ++t) {
             const QString heading = QStringLiteral("Trial %1 (%2 s)").arg(t + 1).arg(QLatin1String(paces[t]));

@@ -1,7 +1,7 @@
 // Makes the one-page record form (US Letter PDF) from the program's own digit list, so that the
 // sums on paper can never disagree with the digits that are played:
 //   make_record_form <output.pdf>
-#include "test/DigitLists.h"
+#include "presentation/DigitLists.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>
@@ -35,12 +35,12 @@ double trialBlock(QPainter& p, double top, int number, const char* pace)
     p.drawText(QPointF(kMargin, top + 11), QStringLiteral("Trial %1 (%2 s)").arg(number).arg(QLatin1String(pace)));
     p.setFont(sans(10));
     const double cellWidth = (kPageWidth - 2 * kMargin) / kColumns, rowHeight = 17;
-    for (std::size_t i = 1; i < TrialDigits.size(); ++i) {
+    for (std::size_t i = 1; i < kTrialDigits.size(); ++i) {
         const int cell = int(i) - 1;
         const double x = kMargin + (cell % kColumns) * cellWidth;
         const double y = top + 18 + (cell / kColumns) * rowHeight;
         p.drawText(QRectF(x, y, cellWidth * 0.45, 14), Qt::AlignRight | Qt::AlignVCenter,
-                   QString::number(TrialDigits[i - 1] + TrialDigits[i]));
+                   QString::number(kTrialDigits[i - 1] + kTrialDigits[i]));
         p.drawRect(QRectF(x + cellWidth * 0.5, y + 1.5, 11, 11));
     }
     const double bottom = top + 18 + 6 * rowHeight + 6;

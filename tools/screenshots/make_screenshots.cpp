@@ -1,15 +1,12 @@
 // Takes the pictures of the program for the manual and the README: run by make-screenshots.sh
 // under a virtual X display. The windows are the program's own; the master volume is kept in
-// memory and nothing is played aloud for long.
+// memory and nothing is played aloud.
 //   make_screenshots <output folder>
-#include "platform/Mixer.h"
-#include "platform/QtHiTime.h"
-#include "platform/MessageBox.h"
-#include "platform/ProgramEnd.h"
-#include "scoring/frmScoring.h"
-#include "test/frmOvrel.h"
-#include "ui/frmAbout.h"
-#include "ui/frmDownloadRecordForm.h"
+#include "platform/MasterMixer.h"
+#include "presentation/MainWindow.h"
+#include "scoring/ScoringDialog.h"
+#include "ui/AboutDialog.h"
+#include "ui/RecordFormDialog.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -23,11 +20,11 @@
 
 namespace {
 
-class MemoryMixer final : public MixerBackend {
+class MemoryMixer final : public MasterMixer {
 public:
     bool open() override { return true; }
     void close() override {}
-    std::int32_t maximum() override { return 65536; }
+    std::uint32_t maximum() override { return 65536; }
     bool read(std::uint32_t& level) override { return level = level_, true; }
     bool write(std::uint32_t level) override { return level_ = level, true; }
 
@@ -47,6 +44,12 @@ bool shoot(QWidget& window, const QString& file)
     return picture.save(file);
 }
 
+template <class T>
+T* child(QObject& parent, const char* name)
+{
+    return parent.findChild<T*>(QLatin1String(name));
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -58,32 +61,28 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     MemoryMixer mixer;
-    setMixerBackend(&mixer);
 
-    frmOvrel main([](QObject* parent) -> HiTime* { return new QtHiTime(parent); }, [](int) { return 1; });
-    main.Form_Load();
+    MainWindow main(mixer, {}, [](int, SteadyTime) {});
     main.move(40, 40);
     bool ok = shoot(main, out + QStringLiteral("main-ready.png"));
-    main.optTrial[4]->click();
-    main.cmdStartStop->click();
+    child<QRadioButton>(main, "pace12Button")->click();
+    child<QToolButton>(main, "startStopButton")->click();
     ok = shoot(main, out + QStringLiteral("main-running.png")) && ok;
-    main.cmdStartStop->click();
+    child<QToolButton>(main, "startStopButton")->click();
 
-    frmScoring scoring(&main);
-    scoring.optAge30->click();
-    scoring.txt24->setText(QStringLiteral("48"));
-    scoring.txt20->setText(QStringLiteral("41"));
-    scoring.txt16->setText(QStringLiteral("30"));
-    scoring.txt12->setText(QStringLiteral("22"));
-    scoring.cmdScore->click();
+    ScoringDialog scoring(&main);
+    child<QRadioButton>(scoring, "age30Button")->click();
+    const char* rawScores[][2] = {{"rawScore24", "48"}, {"rawScore20", "41"}, {"rawScore16", "30"}, {"rawScore12", "22"}};
+    for (const auto& [field, raw] : rawScores)
+        child<QLineEdit>(scoring, field)->setText(QLatin1String(raw));
+    child<QPushButton>(scoring, "scoreButton")->click();
     ok = shoot(scoring, out + QStringLiteral("scoring.png")) && ok;
     scoring.close();
 
-    frmAbout about(&main);
+    AboutDialog about(&main);
     ok = shoot(about, out + QStringLiteral("about.png")) && ok;
     about.close();
-    frmDownloadRecordForm form;
+    RecordFormDialog form;
     ok = shoot(form, out + QStringLiteral("record-form.png")) && ok;
-    setMixerBackend(nullptr);
     return ok ? 0 : 1;
 }

@@ -1,0 +1,110 @@
+#include "DigitLocator.h"
+
+#include "platform/Resources.h"
+#include "platform/WaveImage.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr float kOnsetLevel = 40.0f;       // well above digital silence, below any speech onset
+constexpr long long kGapFrames = 4410;     // 100 ms below the level ends a sound
+constexpr long long kSearchBefore = 400;   // how far before the energy onset the true one may lie
+constexpr long long kSearchAfter = 100;
+constexpr std::size_t kCoarseLength = 4096;
+
+std::vector<float> toMono(const std::int16_t* samples, std::size_t frames)
+{
+    std::vector<float> mono(frames);
+    for (std::size_t i = 0; i < frames; ++i)
+        mono[i] = 0.5f * (float(samples[2 * i]) + float(samples[2 * i + 1]));
+    return mono;
+}
+
+// Normalised correlation of `t` (first n samples) with `x` starting at `at`.
+double correlation(const std::vector<float>& x, long long at, const std::vector<float>& t,
+                   std::size_t n)
+{
+    n = std::min(n, t.size());
+    if (at < 0 || at + (long long)n > (long long)x.size())
+        return -1;
+    double xy = 0, xx = 0, yy = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        const double a = x[at + i], b = t[i];
+        xy += a * b;
+        xx += a * a;
+        yy += b * b;
+    }
+    return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
+}
+
+}  // namespace
+
+DigitLocator::DigitLocator()
+{
+    for (int d = 1; d <= 9; ++d) {
+        const QByteArray bytes = resourceBytes(QStringLiteral("WAVE"), d);
+        WaveImage w;
+        if (WaveImage::parse(bytes.constData(), std::size_t(bytes.size()), w))
+            templates_[d] = toMono(w.samples, w.frames);
+    }
+}
+
+std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16) const
+{
+    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
+    const std::vector<float> x = toMono(samples, std::size_t(stereo16.size()) / 4);
+
+    std::vector<long long> onsets;
+    long long lastLoud = -kGapFrames - 1;
+    for (long long i = 0; i < (long long)x.size(); ++i) {
+        if (std::fabs(x[i]) < kOnsetLevel)
+            continue;
+        if (i - lastLoud > kGapFrames)
+            onsets.push_back(i);
+        lastLoud = i;
+    }
+
+    std::vector<Found> found;
+    for (long long onset : onsets) {
+        Found best;
+        best.match = -2;
+        for (int d = 1; d <= 9; ++d) {
+            long long bestLag = onset;
+            double bestCoarse = -2;
+            for (long long at = onset - kSearchBefore; at <= onset + kSearchAfter; ++at) {
+                const double c = correlation(x, at, templates_[d], kCoarseLength);
+                if (c > bestCoarse) {
+                    bestCoarse = c;
+                    bestLag = at;
+                }
+            }
+            const double full = correlation(x, bestLag, templates_[d], templates_[d].size());
+            if (full > best.match)
+                best = {d, bestLag, full};
+        }
+        found.push_back(best);
+    }
+    return found;
+}
+
+IntervalStats intervalStats(const std::vector<DigitLocator::Found>& found, double paceMs)
+{
+    IntervalStats s;
+    std::vector<double> errors;
+    for (std::size_t i = 1; i < found.size(); ++i)
+        errors.push_back((found[i].sample - found[i - 1].sample) * 1000.0 / kRate - paceMs);
+    s.count = int(errors.size());
+    if (errors.empty())
+        return s;
+    for (double e : errors) {
+        s.meanErrorMs += e / errors.size();
+        s.maxAbsErrorMs = std::max(s.maxAbsErrorMs, std::fabs(e));
+    }
+    for (double e : errors)
+        s.sdMs += (e - s.meanErrorMs) * (e - s.meanErrorMs) / errors.size();
+    s.sdMs = std::sqrt(s.sdMs);
+    return s;
+}

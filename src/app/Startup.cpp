@@ -1,0 +1,52 @@
+#include "app/Startup.h"
+
+#include "platform/AlsaMasterMixer.h"
+#include "platform/MessagePresenter.h"
+#include "platform/ProgramEnder.h"
+#include "platform/RuntimeError.h"
+#include "presentation/MainWindow.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <memory>
+
+namespace {
+
+// The number reported for failures that carry none of their own.
+constexpr int kInternalError = 51;
+
+void reportAndEnd(int number, const QString& description)
+{
+    showMessage(QStringLiteral("Error %1: %2").arg(number).arg(description), MessageIcon::Critical);
+    endProgram();
+}
+
+}  // namespace
+
+QWidget* showMainWindow(const MainWindowLoader& load)
+{
+    try {
+        QWidget* window = load();
+        window->show();
+        return window;
+    } catch (const RuntimeError& e) {
+        reportAndEnd(e.number(), QString::fromStdString(e.what()));
+    } catch (const std::exception& e) {
+        reportAndEnd(kInternalError, QString::fromStdString(e.what()));
+    }
+    return nullptr;
+}
+
+QWidget* loadMainWindow()
+{
+    // Lives as long as the process: the window uses it up to the moment the program ends.
+    static AlsaMasterMixer mixer;
+    auto window = std::make_unique<MainWindow>(mixer);
+    window->adjustSize();
+    if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+        QRect frame = window->frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        window->move(frame.topLeft());
+    }
+    return window.release();
+}

@@ -1,0 +1,80 @@
+#pragma once
+
+#include "audio/MasterVolume.h"
+#include "presentation/RunControls.h"
+#include "presentation/RunEngine.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class DigitPlayer;
+class MasterMixer;
+class PacingTimer;
+class QAction;
+class QMenu;
+class QRadioButton;
+class QSlider;
+class QToolButton;
+
+// The main window: the item-set choice, start/stop and "Reset Trial", the volume slider and the
+// File and Help menus. The run is RunEngine's and the volume MasterVolume's; this class lays out
+// the controls and wires them up. On construction it notes the computer's volume and applies the
+// stored slider position; File, Exit and the close box store the position, put the computer's
+// volume back and end the program.
+class MainWindow final : public QMainWindow, private RunControls {
+    Q_OBJECT
+public:
+    using TimerFactory = std::function<PacingTimer*(QObject* parent)>;
+
+    // By default the timers are precise ones and digits play through the sound output.
+    explicit MainWindow(MasterMixer& mixer, TimerFactory makeTimer = {}, RunEngine::DigitPlay play = {});
+    ~MainWindow() override;
+
+    const RunEngine& engine() const { return *engine_; }
+    PacingTimer& introductionTimer() { return *introductionTimer_; }
+    PacingTimer& trialTimer() { return *trialTimer_; }
+
+public slots:
+    void exitProgram();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void onScoringChosen();
+    void onManualChosen();
+    void onRecordFormChosen();
+    void onAboutChosen();
+
+private:
+    void buildControls();
+    void buildMenus();
+    void applyStoredVolume();
+
+    // RunControls
+    void setStartStopCaption(const QString& caption) override;
+    void setStartStopPicture(int id) override;
+    void setResetEnabled(bool enabled) override;
+    void setMenusEnabled(bool enabled) override;
+    void setChoicesEnabled(bool enabled) override;
+    void clearPaceChoice() override;
+    void clearIntroductionChoice() override;
+    void focusStartStop() override;
+
+    MasterVolume volume_;
+    std::unique_ptr<DigitPlayer> player_;
+    PacingTimer* introductionTimer_ = nullptr;
+    PacingTimer* trialTimer_ = nullptr;
+    RunEngine* engine_ = nullptr;
+
+    std::array<QRadioButton*, 3> introductionButtons_{};
+    std::array<QRadioButton*, 4> paceButtons_{};
+    QSlider* volumeSlider_ = nullptr;
+    QToolButton* resetButton_ = nullptr;
+    QToolButton* startStopButton_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    bool exiting_ = false;
+};

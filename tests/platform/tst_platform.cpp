@@ -1,0 +1,109 @@
+#include "TempSettings.h"
+#include "platform/PreciseTimer.h"
+#include "platform/SettingsStore.h"
+#include "platform/WaveImage.h"
+
+#include <QTest>
+#include <QThread>
+#include <QtEndian>
+
+using namespace std::chrono;
+
+namespace {
+
+QByteArray le(quint32 value, int bytes)
+{
+    QByteArray b(4, 0);
+    qToLittleEndian(value, b.data());
+    return b.left(bytes);
+}
+
+// A RIFF/WAVE image of `frames` frames of 16-bit stereo at 44100 Hz, with chunks of its own
+// before the samples.
+QByteArray waveBytes(int frames, int bits = 16, const QByteArray& beforeData = {})
+{
+    const QByteArray format = le(1, 2) + le(2, 2) + le(44100, 4) + le(44100 * bits / 4, 4) + le(bits / 4, 2) + le(bits, 2);
+    const QByteArray body = "WAVEfmt " + le(16, 4) + format + beforeData + "data" + le(frames * 4, 4) + QByteArray(frames * 4, 1);
+    return "RIFF" + le(quint32(body.size()), 4) + body;
+}
+
+}  // namespace
+
+class tst_Platform : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A slow handler must not shift the grid, no tick is early, and none comes after stop().
+    void preciseTicksFollowAGridThatDoesNotDrift()
+    {
+        PreciseTimer timer;
+        timer.setInterval(20);
+        std::vector<SteadyTime> due, delivered;
+        connect(&timer, &PacingTimer::ticked, [&] {
+            due.push_back(timer.dueTime());
+            delivered.push_back(steady_clock::now());
+            if (due.size() == 2)
+                QThread::msleep(30);
+            if (due.size() == 6)
+                timer.stop();
+        });
+        const auto startedAt = steady_clock::now();
+        timer.start();
+        QTRY_COMPARE(due.size(), std::size_t(6));
+        QVERIFY(due[0] >= startedAt + milliseconds(20));
+        for (std::size_t i = 0; i < due.size(); ++i) {
+            QVERIFY(delivered[i] >= due[i]);
+            if (i > 0)
+                QCOMPARE(due[i] - due[i - 1], steady_clock::duration(milliseconds(20)));
+        }
+        QTest::qWait(80);
+        QCOMPARE(due.size(), std::size_t(6));
+    }
+
+    void waveImagesAreReadOnlyWhenWhole_data()
+    {
+        QTest::addColumn<QByteArray>("image");
+        QTest::addColumn<int>("cut");  // bytes taken off the end
+        QTest::addColumn<int>("frames");  // -1: refused
+        QTest::newRow("canonical") << waveBytes(100) << 0 << 100;
+        QTest::newRow("chunk before the samples") << waveBytes(50, 16, "LIST" + le(3, 4) + "abc" + QByteArray(1, 0)) << 0 << 50;
+        QTest::newRow("8-bit") << waveBytes(100, 8) << 0 << -1;
+        QTest::newRow("cut inside the samples") << waveBytes(100) << 10 << -1;
+        QTest::newRow("header only") << waveBytes(0).left(11) << 0 << -1;
+        QTest::newRow("not RIFF") << QByteArray("RIFX") + waveBytes(10).mid(4) << 0 << -1;
+        QTest::newRow("empty") << QByteArray() << 0 << -1;
+    }
+    void waveImagesAreReadOnlyWhenWhole()
+    {
+        QFETCH(QByteArray, image);
+        QFETCH(int, cut);
+        QFETCH(int, frames);
+        WaveImage w;
+        const bool read = WaveImage::parse(image.constData(), std::size_t(image.size() - cut), w);
+        QCOMPARE(read, frames >= 0);
+        if (read) {
+            QCOMPARE(int(w.frames), frames);
+            QCOMPARE(w.channels, 2);
+            QCOMPARE(w.sampleRate, 44100);
+            QCOMPARE(static_cast<const void*>(w.samples), static_cast<const void*>(image.constData() + image.size() - frames * 4));
+        }
+    }
+
+    void settingsKeepTheirTextAndEverythingElse()
+    {
+        TempSettings settings;
+        QCOMPARE(readSetting("Volume", "25"), QStringLiteral("25"));
+        settings.write("[Elsewhere]\nkept=1\n\n[Settings]\nOther=also kept\nList=a,b\n");
+        QCOMPARE(readSetting("List", "x"), QStringLiteral("a,b"));  // hand-edited: still one text
+        for (const QString& text : {QString(), QStringLiteral(" 7 "), QStringLiteral("x=y;z"), QStringLiteral("ü")}) {
+            writeSetting("Volume", text);
+            QCOMPARE(readSetting("Volume", "25"), text);
+        }
+        QSettings store(settings.file(), QSettings::IniFormat);
+        QCOMPARE(store.value("Settings/Other").toString(), QStringLiteral("also kept"));
+        QCOMPARE(store.value("Elsewhere/kept").toString(), QStringLiteral("1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_Platform)
+#include "tst_platform.moc"
