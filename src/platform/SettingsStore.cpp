@@ -1,7 +1,6 @@
 #include "platform/SettingsStore.h"
 
 #include <QSettings>
-#include <QStringList>
 
 namespace {
 
@@ -17,13 +16,7 @@ QString path(const QString& key)
 QString readSetting(const QString& key, const QString& fallback)
 {
     const QSettings store(QSettings::IniFormat, QSettings::UserScope, kApplication);
-    const QVariant value = store.value(path(key));
-    if (!value.isValid())
-        return fallback;
-    // An INI value with unquoted commas reads back as a list: it is still one text.
-    if (value.typeId() == QMetaType::QStringList)
-        return value.toStringList().join(QLatin1Char(','));
-    return value.toString();
+    return store.value(path(key), fallback).toString();
 }
 
 void writeSetting(const QString& key, const QString& value)

@@ -1,13 +1,11 @@
 #include "Recorders.h"
-#include "TempSettings.h"
 #include "app/Startup.h"
 #include "platform/RuntimeError.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QTest>
 
-// Start-up: the window is shown, or a failure is reported once and the program ends.
+// A failure while the main window loads is reported once, and the program ends. (The real
+// window's start is part of the end-to-end test.)
 class tst_Startup : public QObject {
     Q_OBJECT
 
@@ -34,21 +32,6 @@ private slots:
         QCOMPARE(messages.texts, QStringList{text});
         QCOMPARE(messages.icons.front(), MessageIcon::Critical);
         QCOMPARE(exits.ends, 1);
-    }
-
-    // The real window, on the private sound server's mixer.
-    void theRealWindowStartsCentredEvenWithADamagedStore()
-    {
-        TempSettings settings;
-        settings.write("[Settings]\nVolume=\"\\xff loud\"\n");
-        MessageRecorder messages;
-        ExitRecorder exits;
-        std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
-        QVERIFY(window && window->isVisible());
-        QVERIFY(messages.texts.isEmpty());
-        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-        // Frame margins are known only once shown: centred to within the frame.
-        QVERIFY((window->frameGeometry().center() - screen.center()).manhattanLength() <= 8);
     }
 };
 

@@ -1,6 +1,4 @@
-#include "TempSettings.h"
 #include "platform/PreciseTimer.h"
-#include "platform/SettingsStore.h"
 #include "platform/WaveImage.h"
 
 #include <QTest>
@@ -87,21 +85,6 @@ private slots:
             QCOMPARE(w.sampleRate, 44100);
             QCOMPARE(static_cast<const void*>(w.samples), static_cast<const void*>(image.constData() + image.size() - frames * 4));
         }
-    }
-
-    void settingsKeepTheirTextAndEverythingElse()
-    {
-        TempSettings settings;
-        QCOMPARE(readSetting("Volume", "25"), QStringLiteral("25"));
-        settings.write("[Elsewhere]\nkept=1\n\n[Settings]\nOther=also kept\nList=a,b\n");
-        QCOMPARE(readSetting("List", "x"), QStringLiteral("a,b"));  // hand-edited: still one text
-        for (const QString& text : {QString(), QStringLiteral(" 7 "), QStringLiteral("x=y;z"), QStringLiteral("ü")}) {
-            writeSetting("Volume", text);
-            QCOMPARE(readSetting("Volume", "25"), text);
-        }
-        QSettings store(settings.file(), QSettings::IniFormat);
-        QCOMPARE(store.value("Settings/Other").toString(), QStringLiteral("also kept"));
-        QCOMPARE(store.value("Elsewhere/kept").toString(), QStringLiteral("1"));
     }
 };
 

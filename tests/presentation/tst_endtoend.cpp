@@ -1,65 +1,92 @@
 #include "DigitLocator.h"
-#include "MainWindowRig.h"
+#include "Recorders.h"
 #include "SinkRecorder.h"
+#include "TempSettings.h"
+#include "app/Startup.h"
 #include "platform/PortAudioOutput.h"
 #include "presentation/DigitLists.h"
-#include "presentation/DigitPlayer.h"
+#include "presentation/MainWindow.h"
 
+#include <QGuiApplication>
 #include <QRadioButton>
+#include <QRegularExpression>
+#include <QScreen>
+#include <QSlider>
 #include <QTest>
 #include <QToolButton>
 
-// The real window, real timers and the real sound output, heard through the private sound
-// server's sink: every digit must be there, whole, in order, at its pace.
+// The program as it starts, with the real window, timers, sound output and mixer, heard through
+// the private sound server's sink: every digit must be there, whole, in order, at its pace; the
+// sink's volume follows the slider and comes back at the end.
 class tst_EndToEnd : public QObject {
     Q_OBJECT
 
-    MainWindowRig rig;
-    std::unique_ptr<DigitPlayer> player;
+    TempSettings settings;
+    MessageRecorder messages;
+    ExitRecorder exits;
+    std::unique_ptr<QWidget> window;
 
-    void runAndRecord(const char* choice, int digits, int paceMs, std::vector<DigitLocator::Found>& found)
+    template <class T>
+    T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
+    static int sinkPercent()
+    {
+        const auto m = QRegularExpression("(\\d+)%").match(pactl({"get-sink-volume", "@DEFAULT_SINK@"}).value_or(""));
+        return m.hasMatch() ? m.captured(1).toInt() : -1;
+    }
+    void runAndRecord(const char* choice, int digits, int paceMs, std::vector<int>& heard, IntervalStats& stats)
     {
         SinkRecorder recorder;
         QVERIFY(recorder.start());
-        rig.child<QRadioButton>(choice).click();
-        rig.child<QToolButton>("startStopButton").click();
-        QTRY_VERIFY_WITH_TIMEOUT(!rig.window->engine().isRunning(), digits * paceMs + 3000);
+        child<QRadioButton>(choice)->click();
+        child<QToolButton>("startStopButton")->click();
+        QTRY_VERIFY_WITH_TIMEOUT(!static_cast<MainWindow&>(*window).engine().isRunning(), digits * paceMs + 3000);
         QTest::qWait(2500);  // the last digit sounds on, and the sink delivers it late
-        found = DigitLocator().locate(recorder.stop());
-    }
-    static std::vector<int> digitsOf(const std::vector<DigitLocator::Found>& found)
-    {
-        std::vector<int> d;
-        for (const auto& f : found)
-            d.push_back(f.digit);
-        return d;
+        const auto found = DigitLocator().locate(recorder.stop());
+        for (const auto& f : found) {
+            heard.push_back(f.digit);
+            QVERIFY2(f.match > 0.95, qPrintable(QString::number(f.match)));
+        }
+        stats = intervalStats(found, paceMs);
     }
 
 private slots:
     void initTestCase()
     {
         QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server");
-        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
+        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "40%"}));
+        settings.write("[Settings]\nVolume=\"\\xff loud\"\n");  // damaged: the default applies
         QVERIFY(PortAudioOutput::instance().open());  // as the program does at start-up
-        player = std::make_unique<DigitPlayer>(PortAudioOutput::instance());
-        rig.build(true, [this](int digit, SteadyTime due) { player->play(digit, due); }).show();
+        window.reset(showMainWindow(loadMainWindow));
+        QVERIFY(window && window->isVisible());
+        const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+        QVERIFY((window->frameGeometry().center() - screen.center()).manhattanLength() <= 8);
+        QCOMPARE(sinkPercent(), 25);
+        child<QSlider>("volumeSlider")->setValue(100);
+        QCOMPARE(sinkPercent(), 100);
     }
 
     void demonstrationThenFastestTrialAreHeardInOrder()
     {
-        std::vector<DigitLocator::Found> demo, trial;
-        runAndRecord("demoButton", 4, 2400, demo);
-        QCOMPARE(digitsOf(demo), std::vector<int>(kDemonstrationDigits.begin(), kDemonstrationDigits.end()));
-        runAndRecord("pace12Button", 61, 1200, trial);
-        QCOMPARE(digitsOf(trial), std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()));
-        for (const auto& f : trial)
-            QVERIFY2(f.match > 0.95, qPrintable(QString::number(f.match)));
-        const IntervalStats stats = intervalStats(trial, 1200);
+        std::vector<int> demo, trial;
+        IntervalStats demoStats, stats;
+        runAndRecord("demoButton", 4, 2400, demo, demoStats);
+        QCOMPARE(demo, std::vector<int>(kDemonstrationDigits.begin(), kDemonstrationDigits.end()));
+        runAndRecord("pace12Button", 61, 1200, trial, stats);
+        QCOMPARE(trial, std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()));
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", stats.count,
               stats.meanErrorMs, stats.sdMs, stats.maxAbsErrorMs);
         // Digits are placed to the sample; 5 ms is far outside what machine noise does to that,
         // and well inside what a pacer that starts sounds at its next buffer gets wrong.
         QVERIFY2(stats.maxAbsErrorMs < 5, qPrintable(QString::number(stats.maxAbsErrorMs)));
+    }
+
+    void theEndPutsTheSinkBack()
+    {
+        window->close();
+        QCOMPARE(exits.ends, 1);
+        QCOMPARE(sinkPercent(), 40);
+        QCOMPARE(settings.volume(), QStringLiteral("100"));
+        QVERIFY(messages.texts.isEmpty());
     }
 };
 

@@ -4,81 +4,56 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSlider>
-#include <QTemporaryFile>
 #include <QTest>
 #include <QToolButton>
 
-// The main window's wiring: the run through its controls, the stored volume at start and at the
-// end, and a long session of random clicks.
+// The main window's wiring: the stored volume at the start and at the end, and a long session of
+// random clicks.
 class tst_MainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void theStoredPositionSetsTheVolume_data()
+    // A damaged or unwritable store never stops the program. File, Exit and the close box, also
+    // during a run, store the position, put the computer's own level back (40000 of 65535 through
+    // 61 %) and end the program once, with no tick after.
+    void theVolumeComesFromTheStoreAndGoesBackAtTheEnd_data()
     {
         QTest::addColumn<QByteArray>("ini");
         QTest::addColumn<int>("position");
-        QTest::newRow("nothing stored") << QByteArray() << 25;
-        QTest::newRow("60") << QByteArray("[Settings]\nVolume=60\n") << 60;
-        QTest::newRow("0, the slider's own value") << QByteArray("[Settings]\nVolume=0\n") << 0;
-        QTest::newRow("99.5") << QByteArray("[Settings]\nVolume=99.5\n") << 100;
-        QTest::newRow("1e3") << QByteArray("[Settings]\nVolume=1e3\n") << 25;
-        QTest::newRow("not text") << QByteArray("[Settings]\nVolume=\xff\xfe\x80\x01\n") << 25;
-        QTest::newRow("a line without a value") << QByteArray("[Settings]\nVolume\n") << 25;
+        QTest::addColumn<bool>("closeBox");
+        QTest::newRow("nothing stored") << QByteArray() << 25 << false;
+        QTest::newRow("60, close box during a run") << QByteArray("[Settings]\nVolume=60\n") << 60 << true;
+        QTest::newRow("0, the slider's own value") << QByteArray("[Settings]\nVolume=0\n") << 0 << false;
+        QTest::newRow("not text") << QByteArray("[Settings]\nVolume=\xff\xfe\x80\x01\n") << 25 << true;
+        QTest::newRow("a line without a value") << QByteArray("[Settings]\nVolume\n") << 25 << false;
+        QTest::newRow("the store is a folder") << QByteArray("folder") << 25 << false;
     }
-    void theStoredPositionSetsTheVolume()
+    void theVolumeComesFromTheStoreAndGoesBackAtTheEnd()
     {
         QFETCH(QByteArray, ini);
         QFETCH(int, position);
-        MainWindowRig rig;
-        rig.settings.write(ini);
-        rig.mixer.level = 40000;
-        rig.build();
-        QCOMPARE(rig.child<QSlider>("volumeSlider").value(), position);
-        QCOMPARE(rig.mixer.level, MasterVolume::rawFromPercent(65535, position));
-        QVERIFY(rig.messages.texts.isEmpty());
-    }
-
-    // File, Exit and the close box, also in the middle of a run: the position is stored, the
-    // computer's own level comes back, the program ends once and no tick follows.
-    void theEndStoresThePositionAndPutsTheVolumeBack_data()
-    {
-        QTest::addColumn<bool>("closeBox");
-        QTest::addColumn<bool>("running");
-        QTest::newRow("File, Exit") << false << false;
-        QTest::newRow("close box during a run") << true << true;
-    }
-    void theEndStoresThePositionAndPutsTheVolumeBack()
-    {
         QFETCH(bool, closeBox);
-        QFETCH(bool, running);
         MainWindowRig rig;
+        if (ini == "folder")
+            QVERIFY(QDir().mkpath(rig.settings.file()));
+        else
+            rig.settings.write(ini);
         rig.mixer.level = 40000;
         MainWindow& w = rig.build();
-        w.show();
-        rig.child<QSlider>("volumeSlider").setValue(35);
-        QCOMPARE(rig.mixer.level, 22937u);
-        if (running)
+        QCOMPARE(rig.child<QSlider>("volumeSlider").value(), position);
+        QCOMPARE(rig.mixer.level, MasterVolume::rawFromPercent(65535, position));
+        if (closeBox) {
             rig.child<QToolButton>("startStopButton").click();
-        if (closeBox)
             w.close();
-        else
+        } else {
             rig.action("E&xit").trigger();
+        }
         QCOMPARE(rig.exits.ends, 1);
-        QCOMPARE(rig.settings.volume(), QStringLiteral("35"));
-        QCOMPARE(rig.mixer.level, 39976u);  // 61 % of 65535
+        QCOMPARE(rig.settings.volume(), ini == "folder" ? QString() : QString::number(position));
+        QCOMPARE(rig.mixer.level, 39976u);
         QVERIFY(!rig.timer(false).tick() && !rig.timer(true).tick());
         QCOMPARE(rig.mixer.opened, rig.mixer.closed);
-    }
-
-    void aStoreThatCannotBeWrittenLosesOnlyThePosition()
-    {
-        MainWindowRig rig;
-        QVERIFY(QDir().mkpath(rig.settings.file()));  // the store's file is a folder
-        rig.build();
-        QCOMPARE(rig.child<QSlider>("volumeSlider").value(), 25);
-        rig.action("E&xit").trigger();
-        QCOMPARE(rig.exits.ends, 1);
+        QVERIFY(rig.messages.texts.isEmpty());
     }
 
     void withoutAMixerTheProgramRunsAndRemembersThePosition()
@@ -98,32 +73,8 @@ private slots:
         QCOMPARE(rig.played, std::vector<int>({1, 2, 3, 4}));
     }
 
-    void theButtonShowsItsPictureOrItsCaptionAlone_data()
-    {
-        QTest::addColumn<bool>("temporaryFolder");
-        QTest::newRow("temporary folder") << true;
-        QTest::newRow("no temporary folder") << false;
-    }
-    void theButtonShowsItsPictureOrItsCaptionAlone()
-    {
-        QFETCH(bool, temporaryFolder);
-        QTemporaryFile plain;
-        QVERIFY(plain.open());
-        if (!temporaryFolder)
-            qputenv("TMPDIR", QFile::encodeName(plain.fileName() + QStringLiteral("/tmp")));
-        MainWindowRig rig;
-        rig.build();
-        QToolButton& button = rig.child<QToolButton>("startStopButton");
-        for (const char* caption : {" Stop", " Start"}) {
-            button.click();
-            QCOMPARE(button.text(), QLatin1String(caption));
-            QCOMPARE(button.icon().isNull(), !temporaryFolder);
-        }
-        qunsetenv("TMPDIR");
-        QVERIFY(rig.messages.texts.isEmpty());
-    }
-
-    // A long session of random clicks and ticks: the window always shows the engine's state.
+    // Random clicks and ticks: the window always shows the engine's state, one choice at most is
+    // checked across both groups, and the button always has its picture.
     void aThousandRandomStepsKeepWindowAndEngineTogether()
     {
         MainWindowRig rig;
@@ -133,9 +84,7 @@ private slots:
         QToolButton& startStop = rig.child<QToolButton>("startStopButton");
         QToolButton& reset = rig.child<QToolButton>("resetButton");
         QRandomGenerator random(20261206);
-        int runsEnded = 0;
         for (int step = 0; step < 1000; ++step) {
-            const bool wasRunning = w.engine().isRunning();
             switch (random.bounded(4)) {
             case 0: rig.child<QRadioButton>(choices[random.bounded(7)]).click(); break;
             case 1: startStop.click(); break;
@@ -143,17 +92,16 @@ private slots:
             default:
                 for (int t = random.bounded(70); t > 0; --t)
                     rig.timer(false).tick() || rig.timer(true).tick();
-                runsEnded += wasRunning && !w.engine().isRunning();
             }
             const bool running = w.engine().isRunning();
+            QVERIFY(std::count_if(std::begin(choices), std::end(choices),
+                                  [&](const char* c) { return rig.child<QRadioButton>(c).isChecked(); }) <= 1);
+            QCOMPARE(rig.child<QRadioButton>("pace12Button").isEnabled(), !running);
             QCOMPARE(startStop.text() == QStringLiteral(" Stop"), running);
-            QCOMPARE(rig.child<QRadioButton>("demoButton").isEnabled(), !running);
-            QVERIFY(!(running && reset.isEnabled()));
+            QVERIFY(!startStop.icon().isNull() && !(running && reset.isEnabled()));
             QCOMPARE(rig.action("&Scoring").isEnabled(), !running);
-            QCOMPARE(rig.timer(false).isActive() || rig.timer(true).isActive(), running);
         }
-        QVERIFY(runsEnded > 0);
-        QVERIFY(std::all_of(rig.played.begin(), rig.played.end(), [](int d) { return d >= 1 && d <= 9; }));
+        QCOMPARE(int(rig.played.size()) > 200, true);
     }
 };
 
