@@ -10,6 +10,22 @@ class tst_ScoreComputation : public QObject {
 private slots:
     void initTestCase() { QLocale::setDefault(QLocale::c()); }
 
+    // The published norms, written out here: a wrong one must fail a test.
+    void normsAreThePublishedOnes()
+    {
+        const float published[4][7] = {{24, 47.4f, 10.1f, 43.4f, 10.2f, 43.5f, 13.6f},
+                                        {20, 42.0f, 12.5f, 41.9f, 10.2f, 35.6f, 14.6f},
+                                        {16, 36.0f, 13.0f, 33.1f, 12.2f, 30.8f, 15.9f},
+                                        {12, 27.4f, 9.9f, 24.6f, 10.6f, 21.2f, 14.4f}};
+        for (const auto& row : published)
+            for (int group = 0; group < 3; ++group) {
+                const NormPair norms = *lookupNorms(std::uint8_t(row[0]), std::uint8_t(group == 0 ? 16 : group * 20 + 10));
+                QCOMPARE(norms.mean, row[1 + 2 * group]);
+                QCOMPARE(norms.sd, row[2 + 2 * group]);
+            }
+        QVERIFY(!lookupNorms(24, 0) && !lookupNorms(18, 16));
+    }
+
     void rawScoreIsTheNumberAtTheStart_data()
     {
         QTest::addColumn<QString>("text");
@@ -69,7 +85,6 @@ private slots:
     // Every whole raw score of every trial and group: tidy texts that never fall as raw rises.
     void everyWholeRawScoreGivesOrderedTidyTexts()
     {
-        QVERIFY(!lookupNorms(24, 0) && !lookupNorms(18, 16));
         for (std::uint8_t trial : {24, 20, 16, 12}) {
             for (std::uint8_t age : {16, 30, 50}) {
                 double lastZ = -1e9;
