@@ -8,7 +8,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # Build and test dependencies (Debian package names).
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
 	libasound2-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
-	desktop-file-utils appstream dpkg-dev
+	desktop-file-utils appstream dpkg-dev pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
 
@@ -34,8 +34,21 @@ build: deps $(BUILD)/CMakeCache.txt
 run: build
 	$(BUILD)/src/app/ovrel
 
-test: build
+# PipeWire's ALSA plugin, unpacked into the build folder: as a package it conflicts with pulseaudio.
+PIPEWIRE_ALSA := $(abspath $(BUILD))/pipewire-alsa
+$(PIPEWIRE_ALSA)/usr:
+	mkdir -p $(PIPEWIRE_ALSA)
+	cd $(PIPEWIRE_ALSA) && { apt-get download pipewire-alsa 2>/dev/null \
+		|| { $(SUDO) apt-get update -qq && apt-get download pipewire-alsa; }; } && dpkg-deb -x pipewire-alsa_*.deb .
+
+# Everything against PulseAudio; then the sound checks against PipeWire, reached through its
+# ALSA plugin and through its PulseAudio service.
+export OVREL_PIPEWIRE_ALSA := $(PIPEWIRE_ALSA)
+WITH_PIPEWIRE := ../tests/sound/with-private-pipewire.sh
+test: build $(PIPEWIRE_ALSA)/usr
 	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1
+	cd $(BUILD) && $(WITH_PIPEWIRE) ctest --output-on-failure -L sound-server
+	cd $(BUILD) && $(WITH_PIPEWIRE) --via-pulse ctest --output-on-failure -L sound-server
 
 # The Debian package, built with CPack in the build folder.
 package: build
@@ -60,12 +73,12 @@ check-sanitize: deps
 	$(SAN_BUILD)/tests/fuzz/fuzz_rawscore -max_total_time=$(FUZZ_SECONDS) -max_len=64 $(SAN_BUILD)/corpus/rawscore
 	$(SAN_BUILD)/tests/fuzz/fuzz_volume -max_total_time=$(FUZZ_SECONDS) -max_len=256 $(SAN_BUILD)/corpus/volume
 
-# Timing of the digit onsets, idle and with both cores loaded (about 20 minutes; BENCH_ARGS=--quick
-# for the demonstration and the 1.2 s trial only).
-bench: build
+# Timing of the digit onsets on PulseAudio and on PipeWire, idle and with both cores loaded
+# (about 40 minutes; BENCH_ARGS=--quick for the demonstration and the 1.2 s trial only).
+bench: build $(PIPEWIRE_ALSA)/usr
 	cmake --build $(BUILD) --target onset_timing
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ../tests/sound/with-private-pulse.sh bench/onset_timing $(BENCH_ARGS)
-	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ../tests/sound/with-private-pulse.sh bench/onset_timing --load $(BENCH_ARGS)
+	for server in ../tests/sound/with-private-pulse.sh $(WITH_PIPEWIRE); do for load in "" --load; do \
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"

@@ -7,14 +7,15 @@
 //     --load   keeps both cores busy with two spinning processes while measuring
 //     --quick  the demonstration and the 1.2 s trial only
 //
-// Runs against the private sound server of `make bench` (tests/sound/with-private-pulse.sh).
+// Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "DigitLocator.h"
-#include "Recorders.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
+#include "platform/MessageRecorder.h"
 #include "platform/PacingTimer.h"
 #include "platform/PortAudioOutput.h"
+#include "platform/ProgramEndRecorder.h"
 #include "presentation/DigitLists.h"
 #include "presentation/DigitPlayer.h"
 #include "presentation/MainWindow.h"
@@ -168,13 +169,13 @@ int main(int argc, char** argv)
     const bool load = args.contains(QStringLiteral("--load"));
     const bool quick = args.contains(QStringLiteral("--quick"));
     if (!privateSoundServer()) {
-        std::fprintf(stderr, "run through `make bench`, which starts the private sound server\n");
+        std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
     }
     TempSettings settings;
     QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("OVREL"))
         .setValue(QStringLiteral("Settings/Volume"), QStringLiteral("100"));
-    ExitRecorder exits;
+    ProgramEndRecorder exits;
     MessageRecorder messages;
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
 
@@ -191,8 +192,8 @@ int main(int argc, char** argv)
             spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
         }
     }
-    std::printf("Onset timing, %s, stream latency %.1f ms, lead %.1f ms\n",
-                load ? "both cores loaded" : "idle", PortAudioOutput::instance().streamLatency() * 1000,
+    std::printf("Onset timing on %s, %s, stream latency %.1f ms, lead %.1f ms\n",
+                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", PortAudioOutput::instance().streamLatency() * 1000,
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us");

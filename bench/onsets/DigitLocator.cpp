@@ -57,18 +57,19 @@ std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16
     const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
     const std::vector<float> x = toMono(samples, std::size_t(stereo16.size()) / 4);
 
-    std::vector<long long> onsets;
+    // Each sound as the stretch from its onset to its last loud frame.
+    std::vector<std::pair<long long, long long>> sounds;
     long long lastLoud = -kGapFrames - 1;
     for (long long i = 0; i < (long long)x.size(); ++i) {
         if (std::fabs(x[i]) < kOnsetLevel)
             continue;
         if (i - lastLoud > kGapFrames)
-            onsets.push_back(i);
-        lastLoud = i;
+            sounds.push_back({i, i});
+        sounds.back().second = lastLoud = i;
     }
 
     std::vector<Found> found;
-    for (long long onset : onsets) {
+    for (const auto& [onset, end] : sounds) {
         Found best;
         best.match = -2;
         for (int d = 1; d <= 9; ++d) {
@@ -85,6 +86,7 @@ std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16
             if (full > best.match)
                 best = {d, bestLag, full};
         }
+        best.overlapped = end > best.sample + (long long)templates_[best.digit].size() + kSearchAfter;
         found.push_back(best);
     }
     return found;

@@ -4,13 +4,25 @@
 #include <QFileInfo>
 #include <QTest>
 
+namespace {
+
+// The PulseAudio service that the test tools reach: on PipeWire the program itself may be kept
+// from seeing it, so that ALSA's "default" goes to PipeWire directly.
+QStringList serverArguments()
+{
+    const QString server = qEnvironmentVariable("OVREL_TOOLS_PULSE_SERVER");
+    return server.isEmpty() ? QStringList() : QStringList{QStringLiteral("--server=") + server};
+}
+
+}  // namespace
+
 bool SinkRecorder::start()
 {
     if (!file_.open())
         return false;
     parec_.setStandardOutputFile(file_.fileName());
     parec_.start(QStringLiteral("parec"),
-                 {QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
+                 serverArguments() + QStringList{QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
                   QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                   QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
     if (!parec_.waitForStarted(5000))
@@ -36,7 +48,7 @@ QByteArray SinkRecorder::stop()
 std::optional<QString> pactl(const QStringList& arguments)
 {
     QProcess p;
-    p.start(QStringLiteral("pactl"), arguments);
+    p.start(QStringLiteral("pactl"), serverArguments() + arguments);
     if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
@@ -44,5 +56,10 @@ std::optional<QString> pactl(const QStringList& arguments)
 
 bool privateSoundServer()
 {
-    return qEnvironmentVariable("OVREL_PRIVATE_PULSE") == QLatin1String("1");
+    return !soundServerName().isEmpty();
+}
+
+QString soundServerName()
+{
+    return qEnvironmentVariable("OVREL_SOUND_SERVER");
 }

@@ -21,5 +21,7 @@ private:
 // pactl with arguments; its standard output, or nothing when it failed.
 std::optional<QString> pactl(const QStringList& arguments);
 
-// True when the tests run against the private sound server that `make test` starts.
+// True when the tests run against one of the private sound servers that `make test` starts.
 bool privateSoundServer();
+// Which one: "pulseaudio", "pipewire-alsa" or "pipewire-pulse"; empty outside them.
+QString soundServerName();

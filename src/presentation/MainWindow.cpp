@@ -151,9 +151,9 @@ void MainWindow::buildMenus()
 {
     menuBar()->setFont(captionFont());
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
-    fileMenu_->addAction(QStringLiteral("&Scoring"), this, &MainWindow::onScoringChosen);
+    fileMenu_->addAction(QStringLiteral("&Scoring"), this, &MainWindow::onScoringChosen)->setObjectName(QStringLiteral("scoringAction"));
     fileMenu_->addSeparator();
-    fileMenu_->addAction(QStringLiteral("E&xit"), this, &MainWindow::exitProgram);
+    fileMenu_->addAction(QStringLiteral("E&xit"), this, &MainWindow::exitProgram)->setObjectName(QStringLiteral("exitAction"));
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->addAction(QStringLiteral("&OVREL Manual"), Qt::Key_F1, this, &MainWindow::onManualChosen);

@@ -1,9 +1,10 @@
 #include "DigitLocator.h"
-#include "Recorders.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
+#include "platform/MessageRecorder.h"
 #include "platform/PortAudioOutput.h"
+#include "platform/ProgramEndRecorder.h"
 #include "presentation/DigitLists.h"
 #include "presentation/MainWindow.h"
 
@@ -23,7 +24,7 @@ class tst_EndToEnd : public QObject {
 
     TempSettings settings;
     MessageRecorder messages;
-    ExitRecorder exits;
+    ProgramEndRecorder exits;
     std::unique_ptr<QWidget> window;
 
     template <class T>
@@ -44,7 +45,8 @@ class tst_EndToEnd : public QObject {
         const auto found = DigitLocator().locate(recorder.stop());
         for (const auto& f : found) {
             heard.push_back(f.digit);
-            QVERIFY2(f.match > 0.95, qPrintable(QString::number(f.match)));
+            QVERIFY2(f.whole(), qPrintable(QStringLiteral("digit %1 at %2: match %3%4").arg(f.digit).arg(f.sample)
+                                               .arg(f.match).arg(f.overlapped ? ", overlapped" : "")));
         }
         stats = intervalStats(found, paceMs);
     }

@@ -1,4 +1,6 @@
 #include "MainWindowRig.h"
+#include "app/Startup.h"
+#include "platform/RuntimeError.h"
 
 #include <QDir>
 #include <QRadioButton>
@@ -46,7 +48,7 @@ private slots:
             rig.child<QToolButton>("startStopButton").click();
             w.close();
         } else {
-            rig.action("E&xit").trigger();
+            rig.child<QAction>("exitAction").trigger();
         }
         QCOMPARE(rig.exits.ends, 1);
         QCOMPARE(rig.settings.volume(), ini == "folder" ? QString() : QString::number(position));
@@ -67,10 +69,35 @@ private slots:
         rig.child<QToolButton>("startStopButton").click();
         while (rig.timer(false).tick()) {
         }
-        rig.action("E&xit").trigger();
+        rig.child<QAction>("exitAction").trigger();
         QCOMPARE(rig.settings.volume(), QStringLiteral("70"));
         QCOMPARE(rig.messages.texts.size(), 3);  // nothing to put back at the end
         QCOMPARE(rig.played, std::vector<int>({1, 2, 3, 4}));
+    }
+
+    // A failure while the main window loads is reported once, and the program ends.
+    void aFailureIsReportedOnceAndEndsTheProgram_data()
+    {
+        QTest::addColumn<bool>("numbered");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("numbered") << true << "Error 13: Type mismatch";
+        QTest::newRow("other") << false << "Error 51: out of order";
+    }
+    void aFailureIsReportedOnceAndEndsTheProgram()
+    {
+        QFETCH(bool, numbered);
+        QFETCH(QString, text);
+        MessageRecorder messages;
+        ProgramEndRecorder exits;
+        QWidget* window = showMainWindow([&]() -> QWidget* {
+            if (numbered)
+                throw RuntimeError(13, QStringLiteral("Type mismatch"));
+            throw std::runtime_error("out of order");
+        });
+        QVERIFY(!window);
+        QCOMPARE(messages.texts, QStringList{text});
+        QCOMPARE(messages.icons.front(), MessageIcon::Critical);
+        QCOMPARE(exits.ends, 1);
     }
 
     // Random clicks and ticks: the window always shows the engine's state, one choice at most is
@@ -99,7 +126,7 @@ private slots:
             QCOMPARE(rig.child<QRadioButton>("pace12Button").isEnabled(), !running);
             QCOMPARE(startStop.text() == QStringLiteral(" Stop"), running);
             QVERIFY(!startStop.icon().isNull() && !(running && reset.isEnabled()));
-            QCOMPARE(rig.action("&Scoring").isEnabled(), !running);
+            QCOMPARE(rig.child<QAction>("scoringAction").isEnabled(), !running);
         }
         QCOMPARE(int(rig.played.size()) > 200, true);
     }

@@ -1,4 +1,4 @@
-#include "FakePacingTimer.h"
+#include "platform/FakePacingTimer.h"
 #include "presentation/RunControls.h"
 #include "presentation/RunEngine.h"
 

@@ -37,7 +37,7 @@ class tst_SoundServer : public QObject {
     {
         std::vector<int> digits;
         for (const auto& found : DigitLocator().locate(recording))
-            digits.push_back(found.digit);
+            digits.push_back(found.whole() ? found.digit : 0);
         return digits;
     }
 

@@ -1,5 +1,5 @@
-#include "Recorders.h"
 #include "platform/Beep.h"
+#include "platform/MessageRecorder.h"
 #include "scoring/ScoringDialog.h"
 
 #include <QClipboard>

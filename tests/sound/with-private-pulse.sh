@@ -13,7 +13,7 @@ export PULSE_RUNTIME_PATH="$runtime/pulse"
 export PULSE_STATE_PATH="$runtime/state"
 export PULSE_SERVER="unix:$runtime/native"
 export PULSE_COOKIE="$runtime/cookie"
-export OVREL_PRIVATE_PULSE=1
+export OVREL_SOUND_SERVER=pulseaudio OVREL_TOOLS_PULSE_SERVER="$PULSE_SERVER"
 export OVREL_PULSE_SERVER_SCRIPT="$here/private-pulse-server.sh"
 unset PULSE_SINK PULSE_SOURCE
 

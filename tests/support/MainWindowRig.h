@@ -1,13 +1,13 @@
 #pragma once
 
-#include "FakeMasterMixer.h"
-#include "FakePacingTimer.h"
-#include "Recorders.h"
 #include "TempSettings.h"
+#include "platform/FakeMasterMixer.h"
+#include "platform/FakePacingTimer.h"
+#include "platform/MessageRecorder.h"
+#include "platform/ProgramEndRecorder.h"
 #include "presentation/MainWindow.h"
 
 #include <QAction>
-#include <QMenu>
 #include <memory>
 #include <vector>
 
@@ -18,7 +18,7 @@ struct MainWindowRig {
     TempSettings settings;
     FakeMasterMixer mixer;
     MessageRecorder messages;
-    ExitRecorder exits;
+    ProgramEndRecorder exits;
     std::vector<int> played;
     std::unique_ptr<MainWindow> window;
 
@@ -32,19 +32,11 @@ struct MainWindowRig {
         window = std::make_unique<MainWindow>(mixer, timers, play);
         return *window;
     }
+    // A widget or menu item by its name.
     template <class T>
     T& child(const char* name) { return *window->findChild<T*>(QLatin1String(name)); }
     FakePacingTimer& timer(bool trial)
     {
         return static_cast<FakePacingTimer&>(trial ? window->trialTimer() : window->introductionTimer());
-    }
-    // The menu item with this caption, under File or Help.
-    QAction& action(const QString& caption)
-    {
-        for (QMenu* menu : window->findChildren<QMenu*>())
-            for (QAction* a : menu->actions())
-                if (a->text() == caption)
-                    return *a;
-        qFatal("no menu item %s", qPrintable(caption));
     }
 };

@@ -1,4 +1,6 @@
 #include "platform/Desktop.h"
+#include "platform/Resources.h"
+#include "presentation/DigitLists.h"
 #include "ui/AboutDialog.h"
 #include "ui/HelpDocuments.h"
 #include "ui/LinkLabel.h"
@@ -7,7 +9,10 @@
 
 #include <QDesktopServices>
 #include <QDir>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTest>
 #include <QUrl>
 #include <csignal>
@@ -22,11 +27,18 @@ public slots:
     void open(const QUrl& url) { urls << url.toString(QUrl::FullyEncoded); }
 };
 
-// The start/stop pictures, the help documents and the two small windows.
+// The start/stop pictures, the help documents, the record form and the two small windows.
 class tst_Ui : public QObject {
     Q_OBJECT
 
     UrlRecorder recorder;
+
+    static QString run(const QString& program, const QStringList& args)
+    {
+        QProcess p;
+        p.start(program, args);
+        return p.waitForFinished(20000) && p.exitCode() == 0 ? QString::fromUtf8(p.readAllStandardOutput()) : QString();
+    }
 
 private slots:
     void init()
@@ -46,11 +58,9 @@ private slots:
     {
         QTest::addColumn<int>("id");
         QTest::addColumn<QString>("trouble");
-        QTest::newRow("stop") << 101 << "";
-        QTest::newRow("start") << 102 << "";
-        QTest::newRow("no such resource") << 103 << "";
-        QTest::newRow("no temporary folder") << 101 << "folder";
-        QTest::newRow("the write fails part way") << 101 << "write";
+        for (const auto& [name, id, trouble] : {std::tuple{"stop", 101, ""}, {"start", 102, ""}, {"no such resource", 103, ""},
+                                                {"no temporary folder", 101, "folder"}, {"the write fails part way", 101, "write"}})
+            QTest::newRow(name) << id << QString(trouble);
     }
     void picturesLeaveNoTemporaryFileBehind()
     {
@@ -111,20 +121,44 @@ private slots:
         }
     }
 
-    void aboutSitsBelowRightOfCentreAndStaysOnScreen_data()
+    // The record form the program carries, read back: one US Letter page whose expected sums are
+    // those of the digits the program plays.
+    void theRecordFormIsOneLetterPageWithEveryTrialsSums()
     {
-        QTest::addColumn<QRect>("main");
-        QTest::addColumn<QPoint>("placed");
-        // (328 - 406) / 2 + 100 + 53.3 = 114.3; (230 - 230) / 2 + 100 + 93.3 = 193.3
-        QTest::newRow("rule") << QRect(100, 100, 328, 230) << QPoint(114, 193);
-        QTest::newRow("pushed in from the bottom right") << QRect(1500, 1000, 328, 230) << QPoint(1920 - 406, 1080 - 230);
-        QTest::newRow("pushed in from the left") << QRect(-300, 100, 328, 230) << QPoint(0, 193);
+        QTemporaryFile pdf;
+        QVERIFY(pdf.open());
+        pdf.write(resourceBytes(QStringLiteral("PDF"), 201));
+        pdf.flush();
+        const QString info = run(QStringLiteral("pdfinfo"), {pdf.fileName()});
+        QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")) && info.contains("612 x 792 pts (letter)"), qPrintable(info));
+        const QString text = run(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")});
+        for (const char* field : {"Name", "Date", "Age group", "16-29", "30-49", "50-69"})
+            QVERIFY2(text.contains(QLatin1String(field)), field);
+        std::vector<int> expected;
+        for (std::size_t i = 1; i < kTrialDigits.size(); ++i)
+            expected.push_back(kTrialDigits[i - 1] + kTrialDigits[i]);
+        const char* paces[] = {"2.4", "2.0", "1.6", "1.2"};
+        for (int t = 0; t < 4; ++t) {
+            const QString heading = QStringLiteral("Trial %1 (%2 s)").arg(t + 1).arg(QLatin1String(paces[t]));
+            const qsizetype from = text.indexOf(heading) + heading.size();
+            const qsizetype to = text.indexOf(QStringLiteral("Raw score"), from);
+            QVERIFY2(from >= heading.size() && to > from, qPrintable(heading));
+            std::vector<int> sums;
+            for (const auto& m : QRegularExpression(QStringLiteral("\\d+")).globalMatch(text.mid(from, to - from)))
+                sums.push_back(m.captured().toInt());
+            QCOMPARE(sums, expected);
+        }
     }
+
+    // 800 twips right of and 1400 below centre on the main window, moved onto the screen.
     void aboutSitsBelowRightOfCentreAndStaysOnScreen()
     {
-        QFETCH(QRect, main);
-        QFETCH(QPoint, placed);
-        QCOMPARE(aboutPlacement(main, QSize(406, 230), QRect(0, 0, 1920, 1080)), QRect(placed, QSize(406, 230)));
+        const QSize about(406, 230);
+        const QRect screen(0, 0, 1920, 1080);
+        // (328 - 406) / 2 + 100 + 53.3 = 114.3; (230 - 230) / 2 + 100 + 93.3 = 193.3
+        QCOMPARE(aboutPlacement(QRect(100, 100, 328, 230), about, screen).topLeft(), QPoint(114, 193));
+        QCOMPARE(aboutPlacement(QRect(1500, 1000, 328, 230), about, screen).topLeft(), QPoint(1514, 850));
+        QCOMPARE(aboutPlacement(QRect(-300, 100, 328, 230), about, screen).topLeft(), QPoint(0, 193));
     }
 };
 

@@ -2,7 +2,7 @@
 // under a virtual X display. The windows are the program's own; the master volume is kept in
 // memory and nothing is played aloud.
 //   make_screenshots <output folder>
-#include "platform/MasterMixer.h"
+#include "platform/FakeMasterMixer.h"
 #include "presentation/MainWindow.h"
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
@@ -19,18 +19,6 @@
 #include <QToolButton>
 
 namespace {
-
-class MemoryMixer final : public MasterMixer {
-public:
-    bool open() override { return true; }
-    void close() override {}
-    std::uint32_t maximum() override { return 65536; }
-    bool read(std::uint32_t& level) override { return level = level_, true; }
-    bool write(std::uint32_t level) override { return level_ = level, true; }
-
-private:
-    std::uint32_t level_ = 32768;
-};
 
 bool shoot(QWidget& window, const QString& file)
 {
@@ -60,7 +48,7 @@ int main(int argc, char** argv)
     const QString out = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
-    MemoryMixer mixer;
+    FakeMasterMixer mixer;
 
     MainWindow main(mixer, {}, [](int, SteadyTime) {});
     main.move(40, 40);

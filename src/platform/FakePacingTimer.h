@@ -4,9 +4,8 @@
 
 #include <chrono>
 
-// A pacing timer whose ticks come only from tick(): the test is the clock.
+// A pacing timer whose ticks come only from tick(): whoever calls it is the clock.
 class FakePacingTimer final : public PacingTimer {
-    Q_OBJECT
 public:
     using PacingTimer::PacingTimer;
 

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/SoundOutput.h"
+
+#include <vector>
+
+// Records what would have been played.
+struct FakeSoundOutput final : SoundOutput {
+    bool start(const WaveImage& sound, SteadyTime due) override
+    {
+        started.push_back(sound);
+        dues.push_back(due);
+        return available;
+    }
+    void stop() override { ++stops; }
+    std::vector<WaveImage> started;
+    std::vector<SteadyTime> dues;
+    bool available = true;
+    int stops = 0;
+};

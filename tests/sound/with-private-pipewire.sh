@@ -1,0 +1,59 @@
+#!/usr/bin/env bash
+# Runs a command against a private PipeWire server (with WirePlumber, its PulseAudio service and a
+# D-Bus session of its own) whose default sink is a null sink, "ovrel_null", 44100 Hz stereo, in
+# a runtime folder of its own, so a desktop's own sound server is never touched.
+#   with-private-pipewire.sh [--via-pulse] command...
+# ALSA's "default" device and control reach the server through the pipewire-alsa plugin, whose
+# unpacked package OVREL_PIPEWIRE_ALSA names (it conflicts with pulseaudio as an installed
+# package), as on a desktop without PulseAudio: the program is kept from seeing PipeWire's
+# PulseAudio service, which only the test tools reach (OVREL_TOOLS_PULSE_SERVER). With
+# --via-pulse, the program reaches that service through ALSA's pulse plugin instead.
+# Everything started here is stopped when the command ends; its exit status is returned.
+set -u
+route=alsa
+[ "${1:-}" = --via-pulse ] && { route=pulse; shift; }
+runtime=$(mktemp -d /tmp/ovrel-pipewire.XXXXXX)
+export XDG_RUNTIME_DIR="$runtime" PIPEWIRE_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$runtime/config"
+export XDG_STATE_HOME="$runtime/state" PULSE_RUNTIME_PATH="$runtime/pulse" PULSE_SERVER="unix:$runtime/pulse/native"
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" OVREL_SOUND_SERVER="pipewire-$route"
+unset PIPEWIRE_REMOTE PULSE_SINK PULSE_SOURCE PULSE_COOKIE OVREL_PULSE_PID OVREL_PULSE_SERVER_SCRIPT
+mkdir -p "$XDG_CONFIG_HOME/alsa" "$XDG_STATE_HOME"
+if [ "$route" = alsa ]; then
+  plugins="${OVREL_PIPEWIRE_ALSA:?where pipewire-alsa is unpacked}"
+  libs="$plugins/usr/lib/$(gcc -dumpmachine)/alsa-lib"
+  { echo "pcm_type.pipewire { lib \"$libs/libasound_module_pcm_pipewire.so\" }"
+    echo "ctl_type.pipewire { lib \"$libs/libasound_module_ctl_pipewire.so\" }"
+    cat "$plugins"/usr/share/alsa/alsa.conf.d/*pipewire*.conf; } >"$XDG_CONFIG_HOME/alsa/asoundrc"
+fi
+
+pids=()
+cleanup() {
+  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do kill "${pids[i]}" 2>/dev/null; wait "${pids[i]}" 2>/dev/null; done
+  rm -rf "$runtime"
+}
+trap cleanup EXIT INT TERM
+start() { "$@" >>"$runtime/server.log" 2>&1 & pids+=($!); }
+start dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+start pipewire
+start wireplumber
+start pipewire-pulse
+for _ in $(seq 1 100); do
+  pactl info >/dev/null 2>&1 && wpctl status >/dev/null 2>&1 && break
+  sleep 0.1
+done
+pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=ovrel_null
+    node.description="OVREL null sink" media.class=Audio/Sink audio.rate=44100 audio.channels=2
+    audio.position=[ FL FR ] object.linger=true monitor.channel-volumes=true }' >/dev/null
+for _ in $(seq 1 100); do
+  pactl set-default-sink ovrel_null 2>/dev/null && break
+  sleep 0.1
+done
+if ! pactl set-sink-volume ovrel_null 100% 2>/dev/null; then
+  echo "private PipeWire server did not start:" >&2
+  cat "$runtime/server.log" >&2
+  exit 1
+fi
+export OVREL_TOOLS_PULSE_SERVER="$PULSE_SERVER"
+[ "$route" = alsa ] && export PULSE_SERVER="unix:$runtime/nowhere"
+
+"$@"
