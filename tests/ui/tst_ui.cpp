@@ -112,6 +112,9 @@ private slots:
         QCOMPARE(recorder.urls, QStringList({"http://www.corvane.com/ovrel.html",
                                              "http://www.corvane.com/downloads/OVREL%20Record%20Form.pdf"}));
         QVERIFY(!openWebPage(QStringLiteral("file:///etc/passwd")));
+        form.show();
+        QTest::keyClick(&form, Qt::Key_Escape);  // only Close and the close box shut it
+        QVERIFY(form.isVisible());
         QCOMPARE(versionText(10, 2, 7), QStringLiteral("Version 10.2.7"));
         // At 12 points the record form's first text needs a third line: all three read whole.
         const QList<QLabel*> texts = form.findChildren<QLabel*>(Qt::FindDirectChildrenOnly);
