@@ -42,13 +42,13 @@ $(PIPEWIRE_ALSA)/usr:
 		|| { $(SUDO) apt-get update -qq && apt-get download pipewire-alsa; }; } && dpkg-deb -x pipewire-alsa_*.deb .
 
 # Everything against PulseAudio; then the sound checks against PipeWire, reached through its
-# ALSA plugin and through its PulseAudio service.
+# ALSA plugin and through its PulseAudio service, while another client keeps coming and going.
 export OVREL_PIPEWIRE_ALSA := $(PIPEWIRE_ALSA)
 WITH_PIPEWIRE := ../tests/sound/with-private-pipewire.sh
 test: build $(PIPEWIRE_ALSA)/usr
 	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1
-	cd $(BUILD) && $(WITH_PIPEWIRE) ctest --output-on-failure -L sound-server
-	cd $(BUILD) && $(WITH_PIPEWIRE) --via-pulse ctest --output-on-failure -L sound-server
+	cd $(BUILD) && $(WITH_PIPEWIRE) --churn ctest --output-on-failure -L sound-server
+	cd $(BUILD) && $(WITH_PIPEWIRE) --via-pulse --churn ctest --output-on-failure -L sound-server
 
 # The Debian package, built with CPack in the build folder.
 package: build
@@ -73,11 +73,12 @@ check-sanitize: deps
 	$(SAN_BUILD)/tests/fuzz/fuzz_rawscore -max_total_time=$(FUZZ_SECONDS) -max_len=64 $(SAN_BUILD)/corpus/rawscore
 	$(SAN_BUILD)/tests/fuzz/fuzz_volume -max_total_time=$(FUZZ_SECONDS) -max_len=256 $(SAN_BUILD)/corpus/volume
 
-# Timing of the digit onsets on PulseAudio and on PipeWire, idle and with both cores loaded
-# (about 40 minutes; BENCH_ARGS=--quick for the demonstration and the 1.2 s trial only).
+# Timing of the digit onsets on PulseAudio and on PipeWire (with another client coming and
+# going), idle and with both cores loaded (about 40 minutes; BENCH_ARGS=--quick for the
+# demonstration and the 1.2 s trial only).
 bench: build $(PIPEWIRE_ALSA)/usr
 	cmake --build $(BUILD) --target onset_timing
-	for server in ../tests/sound/with-private-pulse.sh $(WITH_PIPEWIRE); do for load in "" --load; do \
+	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 
 recordings:

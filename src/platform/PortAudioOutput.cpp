@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -31,6 +32,35 @@ PaDeviceIndex alsaDefaultDevice()
     }
     return info->defaultOutputDevice;
 }
+
+// On PipeWire a change of the graph's quantum while a stream plays loses frames between the
+// stream and the sink: another program that came and went with a lower latency every 2.5 s put
+// the digits of a trial up to 220 ms off their grid, and garbled one. The stream therefore holds the quantum it
+// started with while it plays, asked for through the properties PipeWire's ALSA plugin and its
+// PulseAudio service read when a stream opens; PulseAudio ignores the property. What the user
+// has set there stays as it is, and nothing is left for the programs this one starts.
+class QuantumHold {
+public:
+    QuantumHold() : pipewire_(hold("PIPEWIRE_PROPS", "{ node.lock-quantum = true }")),
+                    pulse_(hold("PULSE_PROP", "node.lock-quantum=true")) {}
+    ~QuantumHold()
+    {
+        if (pipewire_)
+            ::unsetenv("PIPEWIRE_PROPS");
+        if (pulse_)
+            ::unsetenv("PULSE_PROP");
+    }
+    QuantumHold(const QuantumHold&) = delete;
+    QuantumHold& operator=(const QuantumHold&) = delete;
+
+private:
+    static bool hold(const char* name, const char* value)
+    {
+        return !std::getenv(name) && ::setenv(name, value, 0) == 0;
+    }
+    bool pipewire_;
+    bool pulse_;
+};
 
 }  // namespace
 
@@ -59,6 +89,7 @@ bool PortAudioOutput::tryOpen()
 {
     // PortAudio probes every host API it was built with; their complaints are not ours to show.
     QuietStderr quiet;
+    const QuantumHold quantum;
     silenceAlsaMessages();
     if (initialized_ && alsaDefaultDevice() == paNoDevice) {
         // The devices were listed while there was no sound server: list them again, with ALSA's

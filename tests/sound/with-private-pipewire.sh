@@ -2,16 +2,24 @@
 # Runs a command against a private PipeWire server (with WirePlumber, its PulseAudio service and a
 # D-Bus session of its own) whose default sink is a null sink, "ovrel_null", 44100 Hz stereo, in
 # a runtime folder of its own, so a desktop's own sound server is never touched.
-#   with-private-pipewire.sh [--via-pulse] command...
+#   with-private-pipewire.sh [--via-pulse] [--churn] command...
 # ALSA's "default" device and control reach the server through the pipewire-alsa plugin, whose
 # unpacked package OVREL_PIPEWIRE_ALSA names (it conflicts with pulseaudio as an installed
 # package), as on a desktop without PulseAudio: the program is kept from seeing PipeWire's
 # PulseAudio service, which only the test tools reach (OVREL_TOOLS_PULSE_SERVER). With
-# --via-pulse, the program reaches that service through ALSA's pulse plugin instead.
+# --via-pulse, the program reaches that service through ALSA's pulse plugin instead. With
+# --churn, another client with a low latency comes and goes every 2.5 s, as a browser tab or a
+# notification sound does on a desktop: each time, the graph's quantum would change.
 # Everything started here is stopped when the command ends; its exit status is returned.
 set -u
-route=alsa
-[ "${1:-}" = --via-pulse ] && { route=pulse; shift; }
+route=alsa churn=
+while :; do
+  case "${1:-}" in
+    --via-pulse) route=pulse; shift ;;
+    --churn) churn=1; shift ;;
+    *) break ;;
+  esac
+done
 runtime=$(mktemp -d /tmp/ovrel-pipewire.XXXXXX)
 export XDG_RUNTIME_DIR="$runtime" PIPEWIRE_RUNTIME_DIR="$runtime" XDG_CONFIG_HOME="$runtime/config"
 export XDG_STATE_HOME="$runtime/state" PULSE_RUNTIME_PATH="$runtime/pulse" PULSE_SERVER="unix:$runtime/pulse/native"
@@ -55,5 +63,12 @@ if ! pactl set-sink-volume ovrel_null 100% 2>/dev/null; then
 fi
 export OVREL_TOOLS_PULSE_SERVER="$PULSE_SERVER"
 [ "$route" = alsa ] && export PULSE_SERVER="unix:$runtime/nowhere"
+
+if [ -n "$churn" ]; then
+  blip="$runtime/blip.wav"  # half a second of silence
+  printf 'RIFF\xac\x58\x01\x00WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\x88\x58\x01\0' >"$blip"
+  head -c 88200 /dev/zero >>"$blip"
+  start sh -c "while :; do pw-play --latency=64 '$blip'; sleep 2.5; done"
+fi
 
 "$@"
