@@ -9,6 +9,7 @@
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "DigitLocator.h"
+#include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
@@ -197,6 +198,8 @@ int main(int argc, char** argv)
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us");
+    GraphCycles cycles;
+    const bool pipewire = cycles.start();
     const DigitLocator locator;
     bool ok = true;
     for (const ItemSet& set : itemSets(quick))
@@ -204,6 +207,12 @@ int main(int argc, char** argv)
     for (auto& p : spinners) {
         p->kill();
         p->waitForFinished();
+    }
+    if (pipewire) {
+        QStringList lengths;
+        for (int us : cycles.stop())
+            lengths << QString::number(us);
+        std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }
     measureDigitPlayer();
     std::printf("due-time map taken %d time(s)\n", PortAudioOutput::instance().anchors());
