@@ -33,16 +33,19 @@ PaDeviceIndex alsaDefaultDevice()
     return info->defaultOutputDevice;
 }
 
-// On PipeWire a change of the graph's quantum while a stream plays loses frames between the
-// stream and the sink: another program that came and went with a lower latency every 2.5 s put
-// the digits of a trial up to 220 ms off their grid, and garbled one. The stream therefore holds the quantum it
-// started with while it plays, asked for through the properties PipeWire's ALSA plugin and its
-// PulseAudio service read when a stream opens; PulseAudio ignores the property. What the user
-// has set there stays as it is, and nothing is left for the programs this one starts.
+// On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
+// of it while a stream plays loses frames between the stream and the sink, and a small quantum
+// (64 frames, 1.3 ms, for a client that comes and goes) leaves the server a deadline so short
+// that a busy machine misses some; each miss moves the sound by a whole cycle. Either put the
+// digits of a trial hundreds of milliseconds off their grid, and garbled one. So while the stream
+// plays it fixes the quantum at 1024 frames, PipeWire's own default, through the properties
+// PipeWire's ALSA plugin and its PulseAudio service read when a stream opens; PulseAudio ignores
+// them. What the user has set there stays as it is, and nothing is left for the programs this
+// one starts.
 class QuantumHold {
 public:
-    QuantumHold() : pipewire_(hold("PIPEWIRE_PROPS", "{ node.lock-quantum = true }")),
-                    pulse_(hold("PULSE_PROP", "node.lock-quantum=true")) {}
+    QuantumHold() : pipewire_(hold("PIPEWIRE_PROPS", "{ node.force-quantum = 1024 }")),
+                    pulse_(hold("PULSE_PROP", "node.force-quantum=1024")) {}
     ~QuantumHold()
     {
         if (pipewire_)

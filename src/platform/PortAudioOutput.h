@@ -22,8 +22,9 @@ struct PaStreamCallbackTimeInfo;
 // of what the stream had rendered then; every later sound starts exactly at its due time's frame
 // on that map. The anchor is taken afresh only when a sound would start too soon to be rendered
 // whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
-// the stream), and at every reopening. On PipeWire the stream holds the graph's quantum while it
-// plays, since a change of quantum loses frames that the frame count has already counted.
+// the stream), and at every reopening. On PipeWire the stream fixes the graph's quantum while it
+// plays: a change of quantum loses frames that the frame count has already counted, and a small
+// one gives a busy machine deadlines it misses.
 class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
