@@ -3,9 +3,11 @@
 // Prints, per item set: digits found, sequence, inter-onset error, drift and tick-to-onset
 // spread; then the digit player's own cost, start-up time and resident memory.
 //
-//   onset_timing [--load] [--quick]
+//   onset_timing [--load] [--quick] [--stall]
 //     --load   keeps both cores busy with two spinning processes while measuring
 //     --quick  the demonstration and the 1.2 s trial only
+//     --stall  halfway through each trial, starves the audio thread for 150 ms (two real-time
+//              spinners above its priority), so that the stream underruns once
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "DigitLocator.h"
@@ -99,11 +101,16 @@ long residentKiB()
 }
 
 // Runs one item set and reports it; true when every digit was found in order.
-bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator)
+bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, bool stall)
 {
     std::vector<Clock::time_point> due;
     PacingTimer& timer = set.trial ? w.trialTimer() : w.introductionTimer();
-    const auto ticks = QObject::connect(&timer, &PacingTimer::ticked, [&] { due.push_back(timer.dueTime()); });
+    const auto ticks = QObject::connect(&timer, &PacingTimer::ticked, [&] {
+        due.push_back(timer.dueTime());
+        if (stall && set.trial && due.size() == set.digits.size() / 2)
+            for (int i = 0; i < 2; ++i)  // the timer runs above the spinner, so it gets to end it
+                QProcess::startDetached(QStringLiteral("chrt"), {"-f", "60", "timeout", "0.15", "chrt", "-f", "50", "sh", "-c", "while :; do :; done"});
+    });
 
     SinkRecorder recorder;
     if (!recorder.start()) {
@@ -169,6 +176,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const bool load = args.contains(QStringLiteral("--load"));
     const bool quick = args.contains(QStringLiteral("--quick"));
+    const bool stall = args.contains(QStringLiteral("--stall"));
     if (!privateSoundServer()) {
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
@@ -193,8 +201,8 @@ int main(int argc, char** argv)
             spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
         }
     }
-    std::printf("Onset timing on %s, %s, stream latency %.1f ms, lead %.1f ms\n",
-                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", PortAudioOutput::instance().streamLatency() * 1000,
+    std::printf("Onset timing on %s, %s%s, stream latency %.1f ms, lead %.1f ms\n",
+                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", stall ? ", one stall per trial" : "", PortAudioOutput::instance().streamLatency() * 1000,
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us");
@@ -203,7 +211,7 @@ int main(int argc, char** argv)
     const DigitLocator locator;
     bool ok = true;
     for (const ItemSet& set : itemSets(quick))
-        ok = measure(w, set, locator) && ok;
+        ok = measure(w, set, locator, stall) && ok;
     for (auto& p : spinners) {
         p->kill();
         p->waitForFinished();
@@ -215,7 +223,8 @@ int main(int argc, char** argv)
         std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }
     measureDigitPlayer();
-    std::printf("due-time map taken %d time(s)\n", PortAudioOutput::instance().anchors());
+    std::printf("due-time map taken %d time(s), moved for %d slip(s)\n", PortAudioOutput::instance().anchors(),
+                PortAudioOutput::instance().slips());
     std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
                 startupMs, residentKiB());
     return ok ? 0 : 1;

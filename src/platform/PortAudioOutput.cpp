@@ -121,6 +121,7 @@ bool PortAudioOutput::tryOpen()
     // The audio thread asks for real-time scheduling, so a busy machine does not starve the
     // stream; where the user may not have it, the thread runs at normal priority.
     PaAlsa_EnableRealtimeScheduling(stream, 1);
+    slips_.reset();
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -161,16 +162,16 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     const std::int64_t next = rendered_.load();
     if (anchored_) {
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        const std::int64_t frame = anchorFrame_ + std::llround(seconds * kSampleRate);
+        const std::int64_t frame = anchorFrame_ - slipped_ + std::llround(seconds * kSampleRate);
         const std::int64_t lead = frame - next;
         if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
             return frame;
     }
     anchored_ = true;
     anchorDue_ = due;
-    anchorFrame_ = next + kLeadFrames;
+    anchorFrame_ = next + kLeadFrames + slipped_;
     ++anchors_;
-    return anchorFrame_;
+    return next + kLeadFrames;
 }
 
 bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
@@ -181,12 +182,11 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
         closeStream();
     if (!open())
         return false;
-    const std::int64_t startFrame = startFrameFor(due);
     std::lock_guard lock(mutex_);
     samples_ = sound.samples;
     frames_ = sound.frames;
     position_ = 0;
-    startFrame_ = startFrame;
+    startFrame_ = startFrameFor(due);
     return true;
 }
 
@@ -197,19 +197,30 @@ void PortAudioOutput::stop()
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo*, unsigned long, void* self)
+                              const PaStreamCallbackTimeInfo* time, unsigned long, void* self)
 {
-    static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames);
+    static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames,
+                                                time->outputBufferDacTime);
     return paContinue;
 }
 
-// A sound whose start frame has passed unplayed starts at once: late, but never cut short.
-void PortAudioOutput::render(std::int16_t* out, unsigned long frames)
+// A sound whose start frame has passed unplayed starts at once: late, but never cut short. A
+// slip moves the sound that has not started yet, and the map for those to come, by as much the
+// other way, so that they are heard on the grid again. A stream that cannot tell when its
+// buffers are heard (a time of 0) is taken at its frame count.
+void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double heardAt)
 {
     std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
     const std::int64_t first = rendered_.load();
+    const std::int64_t slip = heardAt > 0 ? slips_.feed(first, heardAt * kSampleRate) : 0;
     {
         std::lock_guard lock(mutex_);
+        if (slip != 0) {
+            slipped_ += slip;
+            ++slipCount_;
+            if (samples_ && position_ == 0)
+                startFrame_ -= slip;
+        }
         if (samples_ && position_ < frames_) {
             const std::int64_t offset = position_ == 0 ? std::max<std::int64_t>(startFrame_ - first, 0) : 0;
             if (offset < std::int64_t(frames)) {

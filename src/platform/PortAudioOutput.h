@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SlipDetector.h"
 #include "platform/SoundOutput.h"
 
 #include <atomic>
@@ -22,7 +23,9 @@ struct PaStreamCallbackTimeInfo;
 // of what the stream had rendered then; every later sound starts exactly at its due time's frame
 // on that map. The anchor is taken afresh only when a sound would start too soon to be rendered
 // whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
-// the stream), and at every reopening. On PipeWire the stream fixes the graph's quantum while it
+// the stream), and at every reopening. Where the sound server inserts or drops frames behind the
+// stream's back (an underrun), the times it gives for each buffer step apart from the frame count:
+// the map is moved by the slip, so that the digits after it are heard on the grid again. On PipeWire the stream fixes the graph's quantum while it
 // plays: a change of quantum loses frames that the frame count has already counted, and a small
 // one gives a busy machine deadlines it misses.
 class PortAudioOutput final : public SoundOutput {
@@ -49,6 +52,8 @@ public:
 
     // How often the due-time map was taken afresh (the first time included).
     int anchors() const { return anchors_; }
+    // How many slips the map was moved by.
+    int slips() const { return slipCount_.load(); }
     // The stream's own latency estimate in seconds, once open.
     double streamLatency() const { return latency_; }
 
@@ -56,7 +61,7 @@ private:
     PortAudioOutput() = default;
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
-    void render(std::int16_t* out, unsigned long frames);
+    void render(std::int16_t* out, unsigned long frames, double heardAt);
     std::int64_t startFrameFor(SteadyTime due);
     bool tryOpen();
     bool running();
@@ -76,8 +81,13 @@ private:
     std::int64_t anchorFrame_ = 0;
     int anchors_ = 0;
 
-    // Guards the sound being played; held by the audio thread while it fills one buffer.
+    SlipDetector slips_;  // the audio thread's own
+    std::atomic<int> slipCount_{0};
+
+    // Guards the sound being played and the slips so far; held by the audio thread while it
+    // fills one buffer.
     std::mutex mutex_;
+    std::int64_t slipped_ = 0;  // frames the server inserted, less those it dropped
     const std::int16_t* samples_ = nullptr;
     std::size_t frames_ = 0;
     std::size_t position_ = 0;

@@ -1,9 +1,11 @@
 #include "platform/PreciseTimer.h"
+#include "platform/SlipDetector.h"
 #include "platform/WaveImage.h"
 
 #include <QTest>
 #include <QThread>
 #include <QtEndian>
+#include <random>
 
 using namespace std::chrono;
 
@@ -85,6 +87,45 @@ private slots:
             QCOMPARE(w.sampleRate, 44100);
             QCOMPARE(static_cast<const void*>(w.samples), static_cast<const void*>(image.constData() + image.size() - frames * 4));
         }
+    }
+
+    // 3000 buffers of 256 frames; from buffer 1000 on, what is heard moves by `step` frames
+    // (for `lasting` buffers; 0: for good), under jitter of ±25 frames in the server's reports
+    // (as on PipeWire) and a device clock `ppm` away from the computer's.
+    void slipsAreToldFromJitterAndDrift_data()
+    {
+        QTest::addColumn<double>("ppm");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("lasting");
+        QTest::addColumn<bool>("slipped");
+        QTest::newRow("steady") << 0.0 << 0 << 0 << false;
+        QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false;
+        QTest::newRow("underrun: 143 ms of silence") << 0.0 << 6329 << 0 << true;
+        QTest::newRow("one 10.7 ms server period lost") << 50.0 << -470 << 0 << true;
+        QTest::newRow("below 2 ms: not told from jitter") << 0.0 << 60 << 0 << false;
+        QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << false;
+    }
+    void slipsAreToldFromJitterAndDrift()
+    {
+        QFETCH(double, ppm);
+        QFETCH(int, step);
+        QFETCH(int, lasting);
+        QFETCH(bool, slipped);
+        SlipDetector detector;
+        std::minstd_rand random(7);
+        std::uniform_real_distribution<double> noise(-25, 25);
+        std::vector<std::pair<int, std::int64_t>> slips;  // buffer, frames
+        for (int i = 0; i < 3000; ++i) {
+            const std::int64_t frame = 256 * std::int64_t(i);
+            const bool moved = i >= 1000 && (lasting == 0 || i < 1000 + lasting);
+            const double heard = 5000 + frame * (1 + ppm * 1e-6) + noise(random) + (moved ? step : 0);
+            if (const std::int64_t slip = detector.feed(frame, heard))
+                slips.emplace_back(i, slip);
+        }
+        QCOMPARE(slips.size(), std::size_t(slipped ? 1 : 0));
+        if (slipped)  // to within 5 frames, and in time for the digit after next
+            QVERIFY2(std::abs(slips[0].second - step) <= 5 && slips[0].first < 1000 + 3 * SlipDetector::kWindow,
+                     qPrintable(QStringLiteral("%1 frames at buffer %2").arg(slips[0].second).arg(slips[0].first)));
     }
 };
 

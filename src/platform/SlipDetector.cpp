@@ -1,0 +1,42 @@
+#include "platform/SlipDetector.h"
+
+#include <algorithm>
+#include <cmath>
+
+double SlipDetector::median(int from) const
+{
+    std::array<double, kWindow> window;
+    for (int i = 0; i < kWindow; ++i)
+        window[i] = offsets_[(head_ + from + i) % offsets_.size()];
+    auto middle = window.begin() + kWindow / 2;
+    std::nth_element(window.begin(), middle, window.end());
+    return *middle;
+}
+
+std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt)
+{
+    const int size = int(offsets_.size());
+    offsets_[(head_ + count_) % size] = heardAt - double(frame);
+    if (count_ < size)
+        ++count_;
+    else
+        head_ = (head_ + 1) % size;
+
+    if (settling_) {
+        if (count_ < kWindow)
+            return 0;
+        // A window wholly past the step gives its size; a step that has gone again was none.
+        settling_ = false;
+        const double slip = median(0) - reference_;
+        return std::fabs(slip) < kMinSlip ? 0 : std::llround(slip);
+    }
+    if (count_ < size)
+        return 0;
+    const double older = median(0);
+    if (std::fabs(median(kWindow) - older) >= kMinSlip) {
+        settling_ = true;
+        reference_ = older;
+        count_ = 0;
+    }
+    return 0;
+}
