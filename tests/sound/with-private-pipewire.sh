@@ -66,8 +66,7 @@ export OVREL_TOOLS_PULSE_SERVER="$PULSE_SERVER"
 
 if [ -n "$churn" ]; then
   blip="$runtime/blip.wav"  # half a second of silence
-  printf 'RIFF\xac\x58\x01\x00WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\x88\x58\x01\0' >"$blip"
-  head -c 88200 /dev/zero >>"$blip"
+  { printf 'RIFF\xac\x58\x01\x00WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\x88\x58\x01\0'; head -c 88200 /dev/zero; } >"$blip"
   start sh -c "while :; do pw-play --latency=64 '$blip'; sleep 2.5; done"
 fi
 
