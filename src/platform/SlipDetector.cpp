@@ -13,8 +13,10 @@ double SlipDetector::median(int from) const
     return *middle;
 }
 
-std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt)
+std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt)
 {
+    sinceLateCall_ = lastCall_ > 0 && calledAt - lastCall_ > kLateCall ? 0 : std::min(sinceLateCall_ + 1, 1 << 30);
+    lastCall_ = calledAt;
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);
     if (count_ < size)
@@ -28,7 +30,8 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt)
         // A window wholly past the step gives its size; a step that has gone again was none.
         settling_ = false;
         const double slip = median(0) - reference_;
-        return std::fabs(slip) < kMinSlip ? 0 : std::llround(slip);
+        const bool late = sinceLateCall_ <= 3 * kWindow;  // since the older window began
+        return std::fabs(slip) < kMinSlip || !late ? 0 : std::llround(slip);
     }
     if (count_ < size)
         return 0;

@@ -91,25 +91,29 @@ private slots:
 
     // 3000 buffers of 256 frames; from buffer 1000 on, what is heard moves by `step` frames
     // (for `lasting` buffers; 0: for good), under jitter of ±25 frames in the server's reports
-    // (as on PipeWire) and a device clock `ppm` away from the computer's.
+    // (as on PipeWire) and a device clock `ppm` away from the computer's. With `late`, buffer
+    // 1000 is asked for 45 ms late, as when the audio thread is held up.
     void slipsAreToldFromJitterAndDrift_data()
     {
         QTest::addColumn<double>("ppm");
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("lasting");
+        QTest::addColumn<bool>("late");
         QTest::addColumn<bool>("slipped");
-        QTest::newRow("steady") << 0.0 << 0 << 0 << false;
-        QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false;
-        QTest::newRow("underrun: 143 ms of silence") << 0.0 << 6329 << 0 << true;
-        QTest::newRow("one 10.7 ms server period lost") << 50.0 << -470 << 0 << true;
-        QTest::newRow("below 2 ms: not told from jitter") << 0.0 << 60 << 0 << false;
-        QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << false;
+        QTest::newRow("steady") << 0.0 << 0 << 0 << false << false;
+        QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false << false;
+        QTest::newRow("underrun: 143 ms of silence") << 0.0 << 6329 << 0 << true << true;
+        QTest::newRow("one 21.3 ms server cycle lost") << 50.0 << -941 << 0 << true << true;
+        QTest::newRow("below 5 ms: not told from jitter") << 0.0 << 200 << 0 << true << false;
+        QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << true << false;
+        QTest::newRow("reports that wander, every buffer in time") << 0.0 << 677 << 0 << false << false;
     }
     void slipsAreToldFromJitterAndDrift()
     {
         QFETCH(double, ppm);
         QFETCH(int, step);
         QFETCH(int, lasting);
+        QFETCH(bool, late);
         QFETCH(bool, slipped);
         SlipDetector detector;
         std::minstd_rand random(7);
@@ -119,7 +123,7 @@ private slots:
             const std::int64_t frame = 256 * std::int64_t(i);
             const bool moved = i >= 1000 && (lasting == 0 || i < 1000 + lasting);
             const double heard = 5000 + frame * (1 + ppm * 1e-6) + noise(random) + (moved ? step : 0);
-            if (const std::int64_t slip = detector.feed(frame, heard))
+            if (const std::int64_t slip = detector.feed(frame, frame + (late && i >= 1000 ? 2000 : 0), heard))
                 slips.emplace_back(i, slip);
         }
         QCOMPARE(slips.size(), std::size_t(slipped ? 1 : 0));
