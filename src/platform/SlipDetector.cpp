@@ -31,7 +31,10 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
         settling_ = false;
         const double slip = median(0) - reference_;
         const bool late = sinceLateCall_ <= 3 * kWindow;  // since the older window began
-        return std::fabs(slip) < kMinSlip || !late ? 0 : std::llround(slip);
+        if (std::fabs(slip) < kMinSlip || !late)
+            return 0;
+        sinceLateCall_ = 1 << 30;  // one late stretch, one slip: what follows is the recovery
+        return std::llround(slip);
     }
     if (count_ < size)
         return 0;
