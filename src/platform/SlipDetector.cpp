@@ -15,7 +15,8 @@ double SlipDetector::median(int from) const
 
 std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt)
 {
-    sinceLateCall_ = lastCall_ > 0 && calledAt - lastCall_ > kLateCall ? 0 : std::min(sinceLateCall_ + 1, 1 << 30);
+    const bool lateCall = lastCall_ > 0 && calledAt - lastCall_ > kLateCall;
+    sinceLateCall_ = lateCall ? 0 : std::min(sinceLateCall_ + 1, kNever);
     lastCall_ = calledAt;
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);
@@ -33,7 +34,7 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
         const bool late = sinceLateCall_ <= 3 * kWindow;  // since the older window began
         if (std::fabs(slip) < kMinSlip || !late)
             return 0;
-        sinceLateCall_ = 1 << 30;  // one late stretch, one slip: what follows is the recovery
+        sinceLateCall_ = kNever;  // one late stretch, one slip: what follows is the recovery
         return std::llround(slip);
     }
     if (count_ < size)
