@@ -162,16 +162,16 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     const std::int64_t next = rendered_.load();
     if (anchored_) {
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        const std::int64_t frame = anchorFrame_ - slipped_ + std::llround(seconds * kSampleRate);
+        const std::int64_t frame = anchorFrame_ + std::llround(seconds * kSampleRate);
         const std::int64_t lead = frame - next;
         if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
             return frame;
     }
     anchored_ = true;
     anchorDue_ = due;
-    anchorFrame_ = next + kLeadFrames + slipped_;
+    anchorFrame_ = next + kLeadFrames;
     ++anchors_;
-    return next + kLeadFrames;
+    return anchorFrame_;
 }
 
 bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
@@ -216,7 +216,7 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
     {
         std::lock_guard lock(mutex_);
         if (slip != 0) {
-            slipped_ += slip;
+            anchorFrame_ -= slip;
             ++slipCount_;
             if (samples_ && position_ == 0)
                 startFrame_ -= slip;

@@ -76,18 +76,16 @@ private:
 
     // Frames handed to the stream so far: the frame index of the next buffer.
     std::atomic<std::int64_t> rendered_{0};
-    bool anchored_ = false;
-    SteadyTime anchorDue_{};
-    std::int64_t anchorFrame_ = 0;
     int anchors_ = 0;
-
     SlipDetector slips_;  // the audio thread's own
     std::atomic<int> slipCount_{0};
 
-    // Guards the sound being played and the slips so far; held by the audio thread while it
-    // fills one buffer.
+    // Guards the due-time map and the sound being played; held by the audio thread while it
+    // fills one buffer, in which it moves the map by any slip. Unguarded while no stream runs.
     std::mutex mutex_;
-    std::int64_t slipped_ = 0;  // frames the server inserted, less those it dropped
+    bool anchored_ = false;
+    SteadyTime anchorDue_{};
+    std::int64_t anchorFrame_ = 0;
     const std::int16_t* samples_ = nullptr;
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
