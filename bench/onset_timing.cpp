@@ -1,7 +1,8 @@
 // Measures how well the digits keep time: runs the real main window (real timers, real output
 // stream) through every item set, records the sound server's sink and finds each digit in it.
-// Prints, per item set: digits found, sequence, inter-onset error, drift and tick-to-onset
-// spread; then the digit player's own cost, start-up time and resident memory.
+// Prints, per item set: digits found, sequence, inter-onset error, drift, tick-to-onset spread
+// and, on PipeWire, how often the recorder / the other nodes fell behind the graph (a cycle
+// missed); then the digit player's own cost, start-up time and resident memory.
 //
 //   onset_timing [--load] [--quick] [--stall]
 //     --load   keeps both cores busy with two spinning processes while measuring
@@ -101,7 +102,7 @@ long residentKiB()
 }
 
 // Runs one item set and reports it; true when every digit was found in order.
-bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, bool stall)
+bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, bool stall, QSet<int>& cycleLengths)
 {
     std::vector<Clock::time_point> due;
     PacingTimer& timer = set.trial ? w.trialTimer() : w.introductionTimer();
@@ -112,6 +113,8 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, boo
                 QProcess::startDetached(QStringLiteral("chrt"), {"-f", "60", "timeout", "0.15", "chrt", "-f", "50", "sh", "-c", "while :; do :; done"});
     });
 
+    GraphCycles cycles;
+    const bool pipewire = cycles.start();
     SinkRecorder recorder;
     if (!recorder.start()) {
         std::printf("%-11s  could not record the sink\n", set.name);
@@ -124,6 +127,12 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, boo
     QTest::qWait(2500);  // the last digit, and the sink's own latency
     const auto found = locator.locate(recorder.stop());
     QObject::disconnect(ticks);
+    const GraphCycles::Log graph = pipewire ? cycles.stop() : GraphCycles::Log{};
+    cycleLengths.unite(graph.lengths);
+    const int recorderMissed = graph.missed.value(QLatin1String(SinkRecorder::kNodeName));
+    int missed = 0;
+    for (int n : graph.missed)
+        missed += n;
 
     std::vector<int> heard;
     for (const auto& f : found)
@@ -142,13 +151,14 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, boo
         }
     }
     const double frameMs = 1000 / kRate;
-    std::printf("%-11s %3zu/%-3zu %-4s %8.4f %8.4f %8.4f %6.1f %8.1f %10.1f %10.1f\n", set.name,
+    std::printf("%-11s %3zu/%-3zu %-4s %8.4f %8.4f %8.4f %6.1f %8.1f %10.1f %10.1f %7s\n", set.name,
                 found.size(), set.digits.size(), inOrder ? "ok" : "BAD", mean(intervalErr) * frameMs,
                 sd(intervalErr) * frameMs, maxAbs(intervalErr) * frameMs, maxAbs(intervalErr),
                 maxAbs(drift), sd(latency),
                 latency.empty() ? 0.0
                                 : *std::max_element(latency.begin(), latency.end())
-                                      - *std::min_element(latency.begin(), latency.end()));
+                                      - *std::min_element(latency.begin(), latency.end()),
+                pipewire ? qPrintable(QStringLiteral("%1/%2").arg(recorderMissed).arg(missed - recorderMissed)) : "-");
     std::fflush(stdout);
     return inOrder;
 }
@@ -204,21 +214,20 @@ int main(int argc, char** argv)
     std::printf("Onset timing on %s, %s%s, stream latency %.1f ms, lead %.1f ms\n",
                 qPrintable(soundServerName()), load ? "both cores loaded" : "idle", stall ? ", one stall per trial" : "", PortAudioOutput::instance().streamLatency() * 1000,
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
-    std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s\n", "item set", "found", "seq",
-                "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us");
-    GraphCycles cycles;
-    const bool pipewire = cycles.start();
+    std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s %7s\n", "item set", "found", "seq",
+                "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us", "behind");
     const DigitLocator locator;
+    QSet<int> cycleLengths;
     bool ok = true;
     for (const ItemSet& set : itemSets(quick))
-        ok = measure(w, set, locator, stall) && ok;
+        ok = measure(w, set, locator, stall, cycleLengths) && ok;
     for (auto& p : spinners) {
         p->kill();
         p->waitForFinished();
     }
-    if (pipewire) {
+    if (!cycleLengths.isEmpty()) {
         QStringList lengths;
-        for (int us : cycles.stop())
+        for (int us : cycleLengths)
             lengths << QString::number(us);
         std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }

@@ -1,6 +1,7 @@
 #include "GraphCycles.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QTest>
 
 bool GraphCycles::start()
@@ -14,20 +15,41 @@ bool GraphCycles::start()
     return profiler_.state() == QProcess::Running;
 }
 
-QSet<int> GraphCycles::stop()
+GraphCycles::Log GraphCycles::stop()
 {
     profiler_.terminate();
     if (!profiler_.waitForFinished(5000))
         profiler_.kill();
-    QFile log(dir_.filePath(QStringLiteral("cycles")));
-    QSet<int> lengths;
-    if (!log.open(QIODevice::ReadOnly))
-        return lengths;
-    // One line per cycle, tab-separated; the fourth field is the cycle's length in µs.
-    for (const QByteArray& line : log.readAll().split('\n')) {
+    Log log;
+    QFile file(dir_.filePath(QStringLiteral("cycles")));
+    if (!file.open(QIODevice::ReadOnly))
+        return log;
+    // It names each node it logs, in the order of the node's fields in the log.
+    QStringList names;
+    static const QRegularExpression follower(QStringLiteral("logging follower \\d+ \\(\"(.*)\"\\)"));
+    for (auto it = follower.globalMatch(QString::fromLocal8Bit(profiler_.readAllStandardError())); it.hasNext();)
+        names << it.next().captured(1);
+    // One line per cycle, tab-separated: four fields on the driver (the fourth is the cycle's
+    // length), then eight on each node, blank where the node took no part; the seventh of those
+    // is how far the node got, 3 meaning done. A node that joins is not done with its first
+    // cycles: only one that had been done with one counts as falling behind, once until it is
+    // done with one again.
+    constexpr int kDriverFields = 4, kNodeFields = 8, kStatus = 6;
+    QSet<int> running;
+    for (const QByteArray& line : file.readAll().split('\n')) {
         const QList<QByteArray> fields = line.split('\t');
-        if (fields.size() > 3)
-            lengths.insert(fields[3].toInt());
+        if (fields.size() < kDriverFields)
+            continue;
+        log.lengths.insert(fields[3].toInt());
+        for (int node = 0; kDriverFields + node * kNodeFields + kStatus < fields.size(); ++node) {
+            const QByteArray status = fields[kDriverFields + node * kNodeFields + kStatus].trimmed();
+            if (status.isEmpty())
+                running.remove(node);
+            else if (status == "3")
+                running.insert(node);
+            else if (running.remove(node))
+                ++log.missed[names.value(node, QStringLiteral("?"))];
+        }
     }
-    return lengths;
+    return log;
 }

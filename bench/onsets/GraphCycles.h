@@ -1,18 +1,26 @@
 #pragma once
 
+#include <QMap>
 #include <QProcess>
 #include <QSet>
 #include <QTemporaryDir>
 
 // The cycles a PipeWire server runs its graph in, logged by its own profiler (pw-profiler)
-// between start() and stop(): the length of each, in microseconds (1024 frames at 48 kHz is
-// 21333). A graph whose cycle changes or runs short is where a stream loses frames.
+// between start() and stop(). A graph whose cycle changes or runs short is where a stream loses
+// frames. So is a cycle that a node misses: when the machine's CPUs are taken away for tens of
+// milliseconds (a virtual machine whose host is busy), the server's timer-driven sink catches up
+// with cycles that its nodes are not done with, the recorders of the sink as well as its players.
+// What a recorder misses is missing from its recording, however well the players kept time.
 class GraphCycles {
 public:
+    struct Log {
+        QSet<int> lengths;           // the distinct cycle lengths, in µs (1024 frames at 48 kHz: 21333)
+        QMap<QString, int> missed;  // by node name: times it fell behind, not done with a cycle
+    };
+
     // False when the profiler did not start (there is no PipeWire server).
     bool start();
-    // The distinct cycle lengths seen since start().
-    QSet<int> stop();
+    Log stop();
 
 private:
     QTemporaryDir dir_;

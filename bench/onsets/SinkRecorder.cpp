@@ -21,7 +21,7 @@ bool SinkRecorder::start()
     if (!file_.open())
         return false;
     parec_.setStandardOutputFile(file_.fileName());
-    parec_.start(QStringLiteral("parec"),
+    parec_.start(QLatin1String(kNodeName),
                  serverArguments() + QStringList{QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
                   QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                   QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});

@@ -10,6 +10,8 @@
 // is flowing; what was played in the last second or so before stop() may be missing.
 class SinkRecorder {
 public:
+    static constexpr const char* kNodeName = "parec";  // its name in PipeWire's graph
+
     bool start();
     QByteArray stop();
 

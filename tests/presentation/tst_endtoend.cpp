@@ -35,21 +35,65 @@ class tst_EndToEnd : public QObject {
         const auto m = QRegularExpression("(\\d+)%").match(pactl({"get-sink-volume", "@DEFAULT_SINK@"}).value_or(""));
         return m.hasMatch() ? m.captured(1).toInt() : -1;
     }
-    void runAndRecord(const char* choice, int digits, int paceMs, std::vector<int>& heard, IntervalStats& stats)
+    // One item set played and recorded from the sink: the digits heard, how far their intervals
+    // are off, what is wrong with them (nothing: empty) and, on PipeWire, the graph's cycle
+    // lengths and how often a node fell behind it.
+    struct Heard {
+        std::vector<int> digits;
+        IntervalStats stats;
+        QString fault;
+        QSet<int> cycles;
+        int behind = 0;
+    };
+    Heard playAndRecord(const char* choice, const std::vector<int>& expected, int paceMs)
     {
+        Heard heard;
+        GraphCycles graph;
+        const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire")) && graph.start();
         SinkRecorder recorder;
-        QVERIFY(recorder.start());
+        if (!recorder.start())
+            heard.fault = QStringLiteral("could not record the sink");
         child<QRadioButton>(choice)->click();
         child<QToolButton>("startStopButton")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(!static_cast<MainWindow&>(*window).engine().isRunning(), digits * paceMs + 3000);
+        if (!QTest::qWaitFor([&] { return !static_cast<MainWindow&>(*window).engine().isRunning(); },
+                             int(expected.size()) * paceMs + 3000))
+            heard.fault = QStringLiteral("the run did not end");
         QTest::qWait(2500);  // the last digit sounds on, and the sink delivers it late
         const auto found = DigitLocator().locate(recorder.stop());
-        for (const auto& f : found) {
-            heard.push_back(f.digit);
-            QVERIFY2(f.whole(), qPrintable(QStringLiteral("digit %1 at %2: match %3%4").arg(f.digit).arg(f.sample)
-                                               .arg(f.match).arg(f.overlapped ? ", overlapped" : "")));
+        if (pipewire) {
+            const GraphCycles::Log log = graph.stop();
+            heard.cycles = log.lengths;
+            for (int n : log.missed)
+                heard.behind += n;
         }
-        stats = intervalStats(found, paceMs);
+        for (const auto& f : found) {
+            heard.digits.push_back(f.digit);
+            if (!f.whole() && heard.fault.isEmpty())
+                heard.fault = QStringLiteral("digit %1 at %2: match %3%4").arg(f.digit).arg(f.sample).arg(f.match)
+                                  .arg(f.overlapped ? ", overlapped" : "");
+        }
+        heard.stats = intervalStats(found, paceMs);
+        // Digits are placed to the sample; 5 ms is far outside what machine noise does to that,
+        // and well inside what a pacer that starts sounds at its next buffer gets wrong.
+        if (heard.fault.isEmpty() && heard.digits != expected)
+            heard.fault = QStringLiteral("%1 digits heard, not the %2 expected in order").arg(heard.digits.size()).arg(expected.size());
+        if (heard.fault.isEmpty() && heard.stats.maxAbsErrorMs >= 5)
+            heard.fault = QStringLiteral("an interval %1 ms off").arg(heard.stats.maxAbsErrorMs);
+        return heard;
+    }
+    // While the machine's CPUs are taken from the sound server for tens of milliseconds (a busy
+    // host under a virtual machine), its graph falls behind: the digit in flight cannot come out
+    // whole, and what the recorder misses is missing from the recording. Such a run says nothing
+    // of the program, so a run that fails while the graph fell behind is run again, twice at most.
+    Heard heardAsPlayed(const char* choice, const std::vector<int>& expected, int paceMs)
+    {
+        for (int run = 1;; ++run) {
+            Heard heard = playAndRecord(choice, expected, paceMs);
+            if (heard.fault.isEmpty() || heard.behind == 0 || run == 3)
+                return heard;
+            qWarning("%s: %s, while the sound server's graph fell behind %d time(s): once more", choice,
+                     qPrintable(heard.fault), heard.behind);
+        }
     }
 
 private slots:
@@ -70,24 +114,16 @@ private slots:
 
     void demonstrationThenFastestTrialAreHeardInOrder()
     {
-        std::vector<int> demo, trial;
-        IntervalStats demoStats, stats;
-        runAndRecord("demoButton", 4, 2400, demo, demoStats);
-        QCOMPARE(demo, std::vector<int>(kDemonstrationDigits.begin(), kDemonstrationDigits.end()));
+        const Heard demo = heardAsPlayed("demoButton", {kDemonstrationDigits.begin(), kDemonstrationDigits.end()}, 2400);
+        QVERIFY2(demo.fault.isEmpty(), qPrintable(demo.fault));
+        const Heard trial = heardAsPlayed("pace12Button", {kTrialDigits.begin(), kTrialDigits.end()}, 1200);
+        QVERIFY2(trial.fault.isEmpty(), qPrintable(trial.fault));
+        qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", trial.stats.count,
+              trial.stats.meanErrorMs, trial.stats.sdMs, trial.stats.maxAbsErrorMs);
         // Another client asks PipeWire for 64-frame cycles now and then; while the program plays,
         // the graph keeps 1024 frames (21.3 ms).
-        GraphCycles cycles;
-        const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire"));
-        QVERIFY(!pipewire || cycles.start());
-        runAndRecord("pace12Button", 61, 1200, trial, stats);
-        if (pipewire)
-            QCOMPARE(cycles.stop(), QSet<int>{21333});
-        QCOMPARE(trial, std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()));
-        qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", stats.count,
-              stats.meanErrorMs, stats.sdMs, stats.maxAbsErrorMs);
-        // Digits are placed to the sample; 5 ms is far outside what machine noise does to that,
-        // and well inside what a pacer that starts sounds at its next buffer gets wrong.
-        QVERIFY2(stats.maxAbsErrorMs < 5, qPrintable(QString::number(stats.maxAbsErrorMs)));
+        if (soundServerName().startsWith(QLatin1String("pipewire")))
+            QCOMPARE(trial.cycles, QSet<int>{21333});
     }
 
     void theEndPutsTheSinkBack()
