@@ -197,10 +197,10 @@ void PortAudioOutput::stop()
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* time, unsigned long, void* self)
+                              const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self)
 {
     static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames,
-                                                time->currentTime, time->outputBufferDacTime);
+                                                time->outputBufferDacTime, flags & paOutputUnderflow);
     return paContinue;
 }
 
@@ -208,11 +208,11 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
 // slip moves the sound that has not started yet, and the map for those to come, by as much the
 // other way, so that they are heard on the grid again. A stream that cannot tell when its
 // buffers are heard (a time of 0) is taken at its frame count.
-void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt)
+void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double heardAt, bool underflowed)
 {
     std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
     const std::int64_t first = rendered_.load();
-    const std::int64_t slip = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate) : 0;
+    const std::int64_t slip = heardAt > 0 ? slips_.feed(first, heardAt * kSampleRate, underflowed) : 0;
     {
         std::lock_guard lock(mutex_);
         if (slip != 0) {

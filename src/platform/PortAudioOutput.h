@@ -25,9 +25,10 @@ struct PaStreamCallbackTimeInfo;
 // whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
 // the stream), and at every reopening. Where the sound server inserts or drops frames behind the
 // stream's back (an underrun), the times it gives for each buffer step apart from the frame count:
-// the map is moved by the slip, so that the digits after it are heard on the grid again. On PipeWire the stream fixes the graph's quantum while it
-// plays: a change of quantum loses frames that the frame count has already counted, and a small
-// one gives a busy machine deadlines it misses.
+// the map is moved by the slip, so that the digits after it are heard on the grid again. On
+// PipeWire the stream fixes the graph's quantum while it plays: a change of quantum loses frames
+// that the frame count has already counted, and a small one gives a busy machine deadlines it
+// misses.
 class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
@@ -61,7 +62,7 @@ private:
     PortAudioOutput() = default;
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
-    void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt);
+    void render(std::int16_t* out, unsigned long frames, double heardAt, bool underflowed);
     std::int64_t startFrameFor(SteadyTime due);
     bool tryOpen();
     bool running();

@@ -13,11 +13,9 @@ double SlipDetector::median(int from) const
     return *middle;
 }
 
-std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt)
+std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt, bool underflowed)
 {
-    const bool lateCall = lastCall_ > 0 && calledAt - lastCall_ > kLateCall;
-    sinceLateCall_ = lateCall ? 0 : std::min(sinceLateCall_ + 1, kNever);
-    lastCall_ = calledAt;
+    sinceUnderflow_ = underflowed ? 0 : std::min(sinceUnderflow_ + 1, kNever);
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);
     if (count_ < size)
@@ -31,10 +29,10 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
         // A window wholly past the step gives its size; a step that has gone again was none.
         settling_ = false;
         const double slip = median(0) - reference_;
-        const bool late = sinceLateCall_ <= 3 * kWindow;  // since the older window began
-        if (std::fabs(slip) < kMinSlip || !late)
+        const bool underran = sinceUnderflow_ <= 3 * kWindow;  // since the older window began
+        if (std::fabs(slip) < kMinSlip || !underran)
             return 0;
-        sinceLateCall_ = kNever;  // one late stretch, one slip: what follows is the recovery
+        sinceUnderflow_ = kNever;  // one underrun, one slip: what follows is the recovery
         return std::llround(slip);
     }
     if (count_ < size)

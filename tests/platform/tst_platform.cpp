@@ -98,7 +98,7 @@ private slots:
         QTest::addColumn<double>("ppm");
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("lasting");
-        QTest::addColumn<bool>("late");
+        QTest::addColumn<bool>("underflowed");
         QTest::addColumn<bool>("slipped");
         QTest::newRow("steady") << 0.0 << 0 << 0 << false << false;
         QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false << false;
@@ -106,14 +106,15 @@ private slots:
         QTest::newRow("one 21.3 ms server cycle lost") << 50.0 << -941 << 0 << true << true;
         QTest::newRow("below 5 ms: not told from jitter") << 0.0 << 200 << 0 << true << false;
         QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << true << false;
-        QTest::newRow("reports that wander, every buffer in time") << 0.0 << 677 << 0 << false << false;
+        QTest::newRow("reports that wander, no underflow") << 0.0 << 677 << 0 << false << false;
+        QTest::newRow("the machine stopped whole, no underflow") << 0.0 << 3750 << 0 << false << false;
     }
     void slipsAreToldFromJitterAndDrift()
     {
         QFETCH(double, ppm);
         QFETCH(int, step);
         QFETCH(int, lasting);
-        QFETCH(bool, late);
+        QFETCH(bool, underflowed);
         QFETCH(bool, slipped);
         SlipDetector detector;
         std::minstd_rand random(7);
@@ -123,7 +124,7 @@ private slots:
             const std::int64_t frame = 256 * std::int64_t(i);
             const bool moved = i >= 1000 && (lasting == 0 || i < 1000 + lasting);
             const double heard = 5000 + frame * (1 + ppm * 1e-6) + noise(random) + (moved ? step : 0);
-            if (const std::int64_t slip = detector.feed(frame, frame + (late && i >= 1000 ? 2000 : 0), heard))
+            if (const std::int64_t slip = detector.feed(frame, heard, underflowed && i >= 1000 && i < 1003))
                 slips.emplace_back(i, slip);
         }
         QCOMPARE(slips.size(), std::size_t(slipped ? 1 : 0));
