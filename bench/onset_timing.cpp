@@ -4,11 +4,13 @@
 // and, on PipeWire, how often the recorder / the other nodes fell behind the graph (a cycle
 // missed); then the digit player's own cost, start-up time and resident memory.
 //
-//   onset_timing [--load] [--quick] [--stall]
+//   onset_timing [--load] [--quick] [--stall | --freeze]
 //     --load   keeps both cores busy with two spinning processes while measuring
 //     --quick  the demonstration and the 1.2 s trial only
 //     --stall  halfway through each trial, starves the audio thread for 150 ms (two real-time
 //              spinners above its priority), so that the stream underruns once
+//     --freeze halfway through each trial, stops the sound server too, for 100 ms, as a busy
+//              host stops a virtual machine (the spinners above the server's priority)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "DigitLocator.h"
@@ -102,15 +104,22 @@ long residentKiB()
 }
 
 // Runs one item set and reports it; true when every digit was found in order.
-bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, bool stall, QSet<int>& cycleLengths)
+// Real-time spinners on both cores, halfway through each trial: their priority and how long.
+struct Stall {
+    const char* priority;
+    const char* seconds;
+};
+
+bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std::optional<Stall> stall,
+             QSet<int>& cycleLengths)
 {
     std::vector<Clock::time_point> due;
     PacingTimer& timer = set.trial ? w.trialTimer() : w.introductionTimer();
     const auto ticks = QObject::connect(&timer, &PacingTimer::ticked, [&] {
         due.push_back(timer.dueTime());
         if (stall && set.trial && due.size() == set.digits.size() / 2)
-            for (int i = 0; i < 2; ++i)  // the timer runs above the spinner, so it gets to end it
-                QProcess::startDetached(QStringLiteral("chrt"), {"-f", "60", "timeout", "0.15", "chrt", "-f", "50", "sh", "-c", "while :; do :; done"});
+            for (int i = 0; i < 2; ++i)  // `timeout` runs above the spinner, so it gets to end it
+                QProcess::startDetached(QStringLiteral("chrt"), {"-f", "99", "timeout", stall->seconds, "chrt", "-f", stall->priority, "sh", "-c", "while :; do :; done"});
     });
 
     GraphCycles cycles;
@@ -186,7 +195,11 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const bool load = args.contains(QStringLiteral("--load"));
     const bool quick = args.contains(QStringLiteral("--quick"));
-    const bool stall = args.contains(QStringLiteral("--stall"));
+    std::optional<Stall> stall;
+    if (args.contains(QStringLiteral("--stall")))
+        stall = Stall{"50", "0.15"};  // above the audio thread, below the sound server
+    else if (args.contains(QStringLiteral("--freeze")))
+        stall = Stall{"95", "0.1"};  // above the sound server too
     if (!privateSoundServer()) {
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
@@ -212,7 +225,7 @@ int main(int argc, char** argv)
         }
     }
     std::printf("Onset timing on %s, %s%s, stream latency %.1f ms, lead %.1f ms\n",
-                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", stall ? ", one stall per trial" : "", PortAudioOutput::instance().streamLatency() * 1000,
+                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", !stall ? "" : *stall->priority == '5' ? ", one stall per trial" : ", the machine stopped once per trial", PortAudioOutput::instance().streamLatency() * 1000,
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s %7s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us", "behind");

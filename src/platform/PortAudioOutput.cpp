@@ -33,6 +33,21 @@ PaDeviceIndex alsaDefaultDevice()
     return info->defaultOutputDevice;
 }
 
+// Whether ALSA's "default" device is PipeWire's own plugin rather than PulseAudio's (which also
+// reaches PipeWire's PulseAudio service): they tell of underruns differently.
+bool defaultIsPipeWirePlugin()
+{
+    snd_config_t* definition = nullptr;
+    if (snd_config_update() < 0 || snd_config_search_definition(snd_config, "pcm", "default", &definition) < 0)
+        return false;
+    snd_config_t* type = nullptr;
+    const char* name = nullptr;
+    const bool pipewire = snd_config_search(definition, "type", &type) >= 0
+                          && snd_config_get_string(type, &name) >= 0 && std::strcmp(name, "pipewire") == 0;
+    snd_config_delete(definition);
+    return pipewire;
+}
+
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
 // (64 frames, 1.3 ms, for a client that comes and goes) leaves the server a deadline so short
@@ -121,7 +136,7 @@ bool PortAudioOutput::tryOpen()
     // The audio thread asks for real-time scheduling, so a busy machine does not starve the
     // stream; where the user may not have it, the thread runs at normal priority.
     PaAlsa_EnableRealtimeScheduling(stream, 1);
-    slips_.reset();
+    slips_.reset(!defaultIsPipeWirePlugin());
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -200,7 +215,7 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
                               const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self)
 {
     static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames,
-                                                time->outputBufferDacTime, flags & paOutputUnderflow);
+                                                time->currentTime, time->outputBufferDacTime, flags & paOutputUnderflow);
     return paContinue;
 }
 
@@ -208,11 +223,13 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
 // slip moves the sound that has not started yet, and the map for those to come, by as much the
 // other way, so that they are heard on the grid again. A stream that cannot tell when its
 // buffers are heard (a time of 0) is taken at its frame count.
-void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double heardAt, bool underflowed)
+void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt,
+                             bool underflowed)
 {
     std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
     const std::int64_t first = rendered_.load();
-    const std::int64_t slip = heardAt > 0 ? slips_.feed(first, heardAt * kSampleRate, underflowed) : 0;
+    const std::int64_t slip
+        = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
     {
         std::lock_guard lock(mutex_);
         if (slip != 0) {

@@ -62,7 +62,7 @@ private:
     PortAudioOutput() = default;
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
-    void render(std::int16_t* out, unsigned long frames, double heardAt, bool underflowed);
+    void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt, bool underflowed);
     std::int64_t startFrameFor(SteadyTime due);
     bool tryOpen();
     bool running();

@@ -13,9 +13,11 @@ double SlipDetector::median(int from) const
     return *middle;
 }
 
-std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt, bool underflowed)
+std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed)
 {
-    sinceUnderflow_ = underflowed ? 0 : std::min(sinceUnderflow_ + 1, kNever);
+    const bool lateCall = believeLateCalls_ && lastCall_ > 0 && calledAt - lastCall_ > kLateCall;
+    lastCall_ = calledAt;
+    sinceSign_ = underflowed || lateCall ? 0 : std::min(sinceSign_ + 1, kNever);
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);
     if (count_ < size)
@@ -29,10 +31,10 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double heardAt, bool underfl
         // A window wholly past the step gives its size; a step that has gone again was none.
         settling_ = false;
         const double slip = median(0) - reference_;
-        const bool underran = sinceUnderflow_ <= 3 * kWindow;  // since the older window began
+        const bool underran = sinceSign_ <= 3 * kWindow;  // since the older window began
         if (std::fabs(slip) < kMinSlip || !underran)
             return 0;
-        sinceUnderflow_ = kNever;  // one underrun, one slip: what follows is the recovery
+        sinceSign_ = kNever;  // one underrun, one slip: what follows is the recovery
         return std::llround(slip);
     }
     if (count_ < size)

@@ -8,32 +8,41 @@
 // frames it renders, and with each buffer the server says when that buffer will be heard. While
 // nothing slips, heard time minus counted time stays put, but for the jitter of the server's
 // delay reports and the slow drift of the device's clock. A step between the medians of two
-// successive windows of buffers, of at least kMinSlip, is a slip if the stream was told around it
-// that its output underflowed. Other steps are not believed: when the whole machine stops for a
-// while (a virtual machine whose host is busy), PipeWire's ALSA plugin reports a delay that many
-// milliseconds longer from then on, while the sound goes on where it was; and through PipeWire's
-// PulseAudio service the reported delay wanders by up to 15 ms while nothing slips. That service
-// never tells of an underflow, so its slips are not noticed at all.
+// successive windows of buffers, of at least kMinSlip, is a slip if, around it, the stream was
+// told its output underflowed or, where late buffers are believed, a buffer was asked for more
+// than kLateCall after the one before.
+//
+// Which signs to believe depends on the server. PulseAudio's delay reports are steady, but its
+// underflows reach the stream only now and then: a late buffer is enough there. PipeWire's ALSA
+// plugin tells of every underflow, but when the whole machine stops for a while (a virtual
+// machine whose host is busy) it reports a delay that many milliseconds longer from then on,
+// with late buffers, while the sound goes on where it was: only underflows count there. Through
+// PipeWire's PulseAudio service (the same ALSA plugin as PulseAudio's, so the stream cannot tell
+// them apart) the reported delay wanders by up to 15 ms while nothing slips, and a stopped machine
+// shows as a step too; the late buffer keeps out the wandering only.
 //
 // Feed it from the thread that renders the buffers; it neither allocates nor locks.
 class SlipDetector {
 public:
     static constexpr int kWindow = 32;         // buffers: about 190 ms of 256-frame buffers
     static constexpr double kMinSlip = 221;    // frames: 5 ms at 44.1 kHz
+    static constexpr double kLateCall = 1764;  // frames: 40 ms, twice the longest usual wait
 
-    // One buffer: the index of its first frame, when that frame will be heard (in frames of the
-    // stream's rate) and whether the stream was told its output underflowed before it. Returns
-    // the slip noticed with it, in frames:
-    // positive where silence was inserted (what follows is heard that much later), negative
-    // where frames were dropped; 0 when nothing slipped. A slip is reported once, a window after
-    // the step showed: measured sooner, the jitter would bias it.
-    std::int64_t feed(std::int64_t frame, double heardAt, bool underflowed);
-    // Forgets what was fed (a new stream).
-    void reset()
+    // One buffer: the index of its first frame, when it is asked for and when that frame will be
+    // heard, both in frames of the stream's rate, and whether the stream was told its output
+    // underflowed before it. Returns the slip noticed with it, in frames: positive where silence
+    // was inserted (what follows is heard that much later), negative where frames were dropped;
+    // 0 when nothing slipped. A slip is reported once, a window after the step showed: measured
+    // sooner, the jitter would bias it.
+    std::int64_t feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed);
+    // Forgets what was fed (a new stream), and whether late buffers are believed on it.
+    void reset(bool believeLateCalls)
     {
         count_ = 0;
         settling_ = false;
-        sinceUnderflow_ = kNever;
+        believeLateCalls_ = believeLateCalls;
+        lastCall_ = 0;
+        sinceSign_ = kNever;
     }
 
 private:
@@ -45,5 +54,7 @@ private:
     int count_ = 0;
     bool settling_ = false;  // a step showed: the window after it is being filled
     double reference_ = 0;   // the median before the step
-    int sinceUnderflow_ = kNever;  // buffers since the last underflow
+    bool believeLateCalls_ = true;
+    double lastCall_ = 0;      // 0: none yet
+    int sinceSign_ = kNever;  // buffers since the last underflow or believed late buffer
 };

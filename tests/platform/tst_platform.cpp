@@ -99,15 +99,18 @@ private slots:
         QTest::addColumn<int>("step");
         QTest::addColumn<int>("lasting");
         QTest::addColumn<bool>("underflowed");
+        QTest::addColumn<bool>("late");  // a buffer asked for late at the step
+        QTest::addColumn<bool>("believeLate");
         QTest::addColumn<bool>("slipped");
-        QTest::newRow("steady") << 0.0 << 0 << 0 << false << false;
-        QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false << false;
-        QTest::newRow("underrun: 143 ms of silence") << 0.0 << 6329 << 0 << true << true;
-        QTest::newRow("one 21.3 ms server cycle lost") << 50.0 << -941 << 0 << true << true;
-        QTest::newRow("below 5 ms: not told from jitter") << 0.0 << 200 << 0 << true << false;
-        QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << true << false;
-        QTest::newRow("reports that wander, no underflow") << 0.0 << 677 << 0 << false << false;
-        QTest::newRow("the machine stopped whole, no underflow") << 0.0 << 3750 << 0 << false << false;
+        QTest::newRow("steady") << 0.0 << 0 << 0 << false << false << true << false;
+        QTest::newRow("device clock 200 ppm slow") << 200.0 << 0 << 0 << false << false << true << false;
+        QTest::newRow("underrun: 143 ms of silence") << 0.0 << 6329 << 0 << true << true << false << true;
+        QTest::newRow("underrun, told by a late buffer only") << 0.0 << 1137 << 0 << false << true << true << true;
+        QTest::newRow("one 21.3 ms server cycle lost") << 50.0 << -941 << 0 << true << false << false << true;
+        QTest::newRow("below 5 ms: not told from jitter") << 0.0 << 200 << 0 << true << true << true << false;
+        QTest::newRow("a burst of late reports") << 0.0 << 2000 << 24 << true << true << true << false;
+        QTest::newRow("reports that wander, in time") << 0.0 << 677 << 0 << false << false << true << false;
+        QTest::newRow("machine stopped whole, late buffers not believed") << 0.0 << 3750 << 0 << false << true << false << false;
     }
     void slipsAreToldFromJitterAndDrift()
     {
@@ -115,8 +118,11 @@ private slots:
         QFETCH(int, step);
         QFETCH(int, lasting);
         QFETCH(bool, underflowed);
+        QFETCH(bool, late);
+        QFETCH(bool, believeLate);
         QFETCH(bool, slipped);
         SlipDetector detector;
+        detector.reset(believeLate);
         std::minstd_rand random(7);
         std::uniform_real_distribution<double> noise(-25, 25);
         std::vector<std::pair<int, std::int64_t>> slips;  // buffer, frames
@@ -124,7 +130,8 @@ private slots:
             const std::int64_t frame = 256 * std::int64_t(i);
             const bool moved = i >= 1000 && (lasting == 0 || i < 1000 + lasting);
             const double heard = 5000 + frame * (1 + ppm * 1e-6) + noise(random) + (moved ? step : 0);
-            if (const std::int64_t slip = detector.feed(frame, heard, underflowed && i >= 1000 && i < 1003))
+            const bool atStep = i >= 1000 && i < 1003;
+            if (const std::int64_t slip = detector.feed(frame, frame + (late && i >= 1000 ? 2000 : 0), heard, underflowed && atStep))
                 slips.emplace_back(i, slip);
         }
         QCOMPARE(slips.size(), std::size_t(slipped ? 1 : 0));
