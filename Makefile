@@ -75,7 +75,8 @@ check-sanitize: deps
 
 # Timing of the digit onsets on PulseAudio and on PipeWire (with another client coming and
 # going), idle and with both cores loaded (about 40 minutes; BENCH_ARGS=--quick for the
-# demonstration and the 1.2 s trial only; --stall to starve the audio thread once per trial).
+# demonstration and the 1.2 s trial only; --stall to starve the audio thread once per trial;
+# --freeze to stop the sound server with it).
 bench: build $(PIPEWIRE_ALSA)/usr
 	cmake --build $(BUILD) --target onset_timing
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
