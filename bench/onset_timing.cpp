@@ -103,13 +103,15 @@ long residentKiB()
     return -1;
 }
 
-// Runs one item set and reports it; true when every digit was found in order.
-// Real-time spinners on both cores, halfway through each trial: their priority and how long.
+// Real-time spinners on both cores, halfway through each trial: their priority, how long, and
+// what that does.
 struct Stall {
     const char* priority;
     const char* seconds;
+    const char* what;
 };
 
+// Runs one item set and reports it; true when every digit was found in order.
 bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std::optional<Stall> stall,
              QSet<int>& cycleLengths)
 {
@@ -197,9 +199,9 @@ int main(int argc, char** argv)
     const bool quick = args.contains(QStringLiteral("--quick"));
     std::optional<Stall> stall;
     if (args.contains(QStringLiteral("--stall")))
-        stall = Stall{"50", "0.15"};  // above the audio thread, below the sound server
+        stall = Stall{"50", "0.15", "one stall per trial"};  // above the audio thread, below the server
     else if (args.contains(QStringLiteral("--freeze")))
-        stall = Stall{"95", "0.1"};  // above the sound server too
+        stall = Stall{"95", "0.1", "the machine stopped once per trial"};  // above the server too
     if (!privateSoundServer()) {
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
@@ -224,8 +226,9 @@ int main(int argc, char** argv)
             spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
         }
     }
-    std::printf("Onset timing on %s, %s%s, stream latency %.1f ms, lead %.1f ms\n",
-                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", !stall ? "" : *stall->priority == '5' ? ", one stall per trial" : ", the machine stopped once per trial", PortAudioOutput::instance().streamLatency() * 1000,
+    std::printf("Onset timing on %s, %s%s%s, stream latency %.1f ms, lead %.1f ms\n",
+                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", stall ? ", " : "",
+                stall ? stall->what : "", PortAudioOutput::instance().streamLatency() * 1000,
                 PortAudioOutput::kLeadFrames * 1000 / kRate);
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s %7s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us", "behind");

@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-// Notices frames that the sound server inserted behind a stream's back when the stream underran:
-// its buffers came late because the thread that renders them was held up. The stream counts the
+// Notices frames that the sound server inserted or dropped behind a stream's back when the stream
+// underran: its buffers came late because the thread that renders them was held up. The stream counts the
 // frames it renders, and with each buffer the server says when that buffer will be heard. While
 // nothing slips, heard time minus counted time stays put, but for the jitter of the server's
 // delay reports and the slow drift of the device's clock. A step between the medians of two
