@@ -8,6 +8,7 @@ bool GraphCycles::start()
 {
     // It writes helper scripts beside its log: both stay in a folder of their own.
     profiler_.setWorkingDirectory(dir_.path());
+    profiler_.setProcessChannelMode(QProcess::MergedChannels);  // it names the nodes on standard output
     profiler_.start(QStringLiteral("pw-profiler"), {QStringLiteral("-o"), QStringLiteral("cycles")});
     if (!profiler_.waitForStarted(5000))
         return false;
@@ -27,7 +28,7 @@ GraphCycles::Log GraphCycles::stop()
     // It names each node it logs, in the order of the node's fields in the log.
     QStringList names;
     static const QRegularExpression follower(QStringLiteral("logging follower \\d+ \\(\"(.*)\"\\)"));
-    for (auto it = follower.globalMatch(QString::fromLocal8Bit(profiler_.readAllStandardError())); it.hasNext();)
+    for (auto it = follower.globalMatch(QString::fromLocal8Bit(profiler_.readAll())); it.hasNext();)
         names << it.next().captured(1);
     // One line per cycle, tab-separated: four fields on the driver (the fourth is the cycle's
     // length), then eight on each node, blank where the node took no part; the seventh of those
