@@ -170,6 +170,12 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std
                                 : *std::max_element(latency.begin(), latency.end())
                                       - *std::min_element(latency.begin(), latency.end()),
                 pipewire ? qPrintable(QStringLiteral("%1/%2").arg(recorderMissed).arg(missed - recorderMissed)) : "-");
+    if (missed > 0) {
+        QStringList nodes;
+        for (auto it = graph.missed.cbegin(); it != graph.missed.cend(); ++it)
+            nodes << QStringLiteral("%1 %2x").arg(it.key()).arg(it.value());
+        std::printf("            fell behind: %s\n", qPrintable(nodes.join(QStringLiteral(", "))));
+    }
     std::fflush(stdout);
     return inOrder;
 }
