@@ -2,6 +2,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTest>
 
 namespace {
@@ -52,6 +53,18 @@ std::optional<QString> pactl(const QStringList& arguments)
     if (!p.waitForFinished(10000) || p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
         return {};
     return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+int sinkPercent()
+{
+    const auto m = QRegularExpression(QStringLiteral("(\\d+)%")).match(pactl({QStringLiteral("get-sink-volume"), QStringLiteral("@DEFAULT_SINK@")}).value_or(QString()));
+    return m.hasMatch() ? m.captured(1).toInt() : -1;
+}
+
+int streamsOf(qint64 pid)
+{
+    const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());
+    return int(listed.count(QStringLiteral("application.process.id = \"%1\"").arg(pid)));
 }
 
 bool privateSoundServer()

@@ -23,6 +23,11 @@ private:
 // pactl with arguments; its standard output, or nothing when it failed.
 std::optional<QString> pactl(const QStringList& arguments);
 
+// The default sink's volume in percent; -1 when it cannot be read.
+int sinkPercent();
+// How many streams the process `pid` plays to the sound server's sinks, as it lists them.
+int streamsOf(qint64 pid);
+
 // True when the tests run against one of the private sound servers that `make test` starts.
 bool privateSoundServer();
 // Which one: "pulseaudio", "pipewire-alsa" or "pipewire-pulse"; empty outside them.

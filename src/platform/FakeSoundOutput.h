@@ -12,9 +12,16 @@ struct FakeSoundOutput final : SoundOutput {
         dues.push_back(due);
         return available;
     }
+    bool open() override
+    {
+        isOpen = available;
+        return available;
+    }
+    void close() override { isOpen = false; }
     void stop() override { ++stops; }
     std::vector<WaveImage> started;
     std::vector<SteadyTime> dues;
     bool available = true;
     int stops = 0;
+    bool isOpen = false;
 };

@@ -162,6 +162,13 @@ bool PortAudioOutput::running()
     return !stalled;
 }
 
+void PortAudioOutput::close()
+{
+    if (stream_)
+        closeStream();
+    failedAt_.reset();
+}
+
 void PortAudioOutput::closeStream()
 {
     QuietStderr quiet;

@@ -12,11 +12,12 @@ typedef void PaStream;
 struct PaStreamCallbackTimeInfo;
 
 // The program's one persistent output stream: PortAudio on ALSA's "default" device (which reaches
-// PulseAudio or PipeWire on a desktop), 44100 Hz, 16-bit stereo. It is opened on first use and
-// then runs for the life of the process, writing silence between sounds. A stream that has
-// stopped (the sound server went away) is closed at the next start() and opened afresh; while it
-// cannot be opened, start() fails at once and a new attempt is made every kRetryInterval, with
-// the list of devices read anew (the sound server may have come up since).
+// PulseAudio or PipeWire on a desktop), 44100 Hz, 16-bit stereo. It runs from open() (or the first
+// start()) to close(), writing silence between sounds; while it is closed the program holds
+// nothing on the sound server. A stream that has stopped (the sound server went away) is closed
+// at the next start() and opened afresh; while it cannot be opened, start() fails at once and a
+// new attempt is made every kRetryInterval, with the list of devices read anew (the sound server
+// may have come up since).
 //
 // Timing: the stream's own frame count is its clock. Due times map to stream frames through an
 // anchor (a due time and the frame it is heard at) taken at the first sound, kLeadFrames ahead
@@ -46,8 +47,8 @@ public:
     // sound while static objects are torn down.
     static PortAudioOutput& instance();
 
-    // Opens and starts the stream if it is not running; true when it runs.
-    bool open();
+    bool open() override;
+    void close() override;
     bool start(const WaveImage& sound, SteadyTime due) override;
     void stop() override;
 

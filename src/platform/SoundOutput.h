@@ -3,10 +3,17 @@
 #include "platform/SteadyTime.h"
 #include "platform/WaveImage.h"
 
-// The program's one sound output.
+// The program's one sound output. It holds a stream on the sound server only between open() and
+// close(); start() opens one itself when none is open.
 class SoundOutput {
 public:
     virtual ~SoundOutput() = default;
+
+    // Opens the stream ahead of the first sound, so that sound needs no time to get going; true
+    // when a stream runs.
+    virtual bool open() = 0;
+    // Ends the stream, and with it whatever is playing: the server may suspend the device.
+    virtual void close() = 0;
 
     // Cuts off whatever is playing and starts `sound` from its first frame, so that it is heard a
     // fixed latency after `due`: sounds asked for on a grid of due times come out on the same grid

@@ -10,6 +10,7 @@
 #include "platform/Twips.h"
 #include "presentation/CommandButton.h"
 #include "presentation/DigitPlayer.h"
+#include "presentation/OutputKeeper.h"
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/HelpDocuments.h"
@@ -58,12 +59,14 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
 {
     if (!makeTimer)
         makeTimer = [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); };
+    trialTimer_ = makeTimer(this);
+    introductionTimer_ = makeTimer(this);
+    OutputKeeper* keeper = nullptr;
     if (!play) {
         player_ = std::make_unique<DigitPlayer>(PortAudioOutput::instance());
         play = [player = player_.get()](int digit, SteadyTime due) { player->play(digit, due); };
+        keeper = new OutputKeeper(PortAudioOutput::instance(), *makeTimer(this), this);
     }
-    trialTimer_ = makeTimer(this);
-    introductionTimer_ = makeTimer(this);
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(QIcon(QStringLiteral(":/images/ovrel.png")));
@@ -82,6 +85,8 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
         connect(paceButtons_[pace], &QRadioButton::clicked, engine_, [this, pace] { engine_->chooseTrial(pace); });
     connect(startStopButton_, &QToolButton::clicked, engine_, &RunEngine::startOrPause);
     connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
+    if (keeper)
+        connect(engine_, &RunEngine::runningChanged, keeper, &OutputKeeper::setNeeded);
 
     applyStoredVolume();
 }
@@ -205,7 +210,7 @@ void MainWindow::onScoringChosen()
 // A missing manual or no PDF reader shows nothing here; the desktop may say something itself.
 void MainWindow::onManualChosen()
 {
-    openDocument(manualPath(QCoreApplication::applicationDirPath()));
+    openDocument(documentPath(QCoreApplication::applicationDirPath(), kManualFileName));
 }
 
 void MainWindow::onRecordFormChosen()

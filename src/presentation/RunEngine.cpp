@@ -62,6 +62,7 @@ void RunEngine::start()
     controls_.setMenusEnabled(false);
     controls_.setChoicesEnabled(false);
     timer().start();
+    emit runningChanged(true);
 }
 
 // The position and the choice stay; a digit still sounding is not cut off.
@@ -74,6 +75,7 @@ void RunEngine::pause()
     controls_.setStartStopCaption(kStartCaption);
     controls_.setStartStopPicture(kStartPicture);
     stopTimers();
+    emit runningChanged(false);
 }
 
 void RunEngine::rewind()
@@ -104,6 +106,7 @@ void RunEngine::finishRun()
     controls_.setStartStopCaption(kStartCaption);
     controls_.setStartStopPicture(kStartPicture);
     controls_.setChoicesEnabled(true);
+    emit runningChanged(false);
 }
 
 void RunEngine::stopTimers()

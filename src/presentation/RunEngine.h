@@ -42,6 +42,10 @@ public:
     // The index of the next digit to play.
     int position() const { return position_; }
 
+signals:
+    // A run started (its timer already going) or resumed; paused or ended.
+    void runningChanged(bool running);
+
 private:
     void chooseIntroduction(ItemSet set);
     void start();

@@ -4,14 +4,12 @@
 #include "TempSettings.h"
 #include "app/Startup.h"
 #include "platform/MessageRecorder.h"
-#include "platform/PortAudioOutput.h"
 #include "platform/ProgramEndRecorder.h"
 #include "presentation/DigitLists.h"
 #include "presentation/MainWindow.h"
 
 #include <QGuiApplication>
 #include <QRadioButton>
-#include <QRegularExpression>
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
@@ -30,11 +28,6 @@ class tst_EndToEnd : public QObject {
 
     template <class T>
     T* child(const char* name) { return window->findChild<T*>(QLatin1String(name)); }
-    static int sinkPercent()
-    {
-        const auto m = QRegularExpression("(\\d+)%").match(pactl({"get-sink-volume", "@DEFAULT_SINK@"}).value_or(""));
-        return m.hasMatch() ? m.captured(1).toInt() : -1;
-    }
     // One item set played and recorded from the sink: the digits heard, how far their intervals
     // are off, what is wrong with them (nothing: empty) and, on PipeWire, the graph's cycle
     // lengths and how often a node fell behind it.
@@ -102,8 +95,8 @@ private slots:
         QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server");
         QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "40%"}));
         settings.write("[Settings]\nVolume=\"\\xff loud\"\n");  // damaged: the default applies
-        QVERIFY(PortAudioOutput::instance().open());  // as the program does at start-up
         window.reset(showMainWindow(loadMainWindow));
+        QCOMPARE(streamsOf(QCoreApplication::applicationPid()), 0);  // none until a run needs one
         QVERIFY(window && window->isVisible());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
         QVERIFY((window->frameGeometry().center() - screen.center()).manhattanLength() <= 8);
@@ -112,10 +105,13 @@ private slots:
         QCOMPARE(sinkPercent(), 100);
     }
 
+    // Each run starts from a cold stream, the first digit included: the demonstration comes
+    // first, and the trial after its stream has been let go.
     void demonstrationThenFastestTrialAreHeardInOrder()
     {
         const Heard demo = heardAsPlayed("demoButton", {kDemonstrationDigits.begin(), kDemonstrationDigits.end()}, 2400);
         QVERIFY2(demo.fault.isEmpty(), qPrintable(demo.fault));
+        QTRY_COMPARE_WITH_TIMEOUT(streamsOf(QCoreApplication::applicationPid()), 0, 5000);
         const Heard trial = heardAsPlayed("pace12Button", {kTrialDigits.begin(), kTrialDigits.end()}, 1200);
         QVERIFY2(trial.fault.isEmpty(), qPrintable(trial.fault));
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", trial.stats.count,
