@@ -4,6 +4,7 @@
 #include "platform/MessagePresenter.h"
 
 #include <cmath>
+#include <utility>
 
 std::uint32_t MasterVolume::rawFromPercent(std::uint32_t maximum, int percent)
 {
@@ -26,7 +27,7 @@ bool MasterVolume::open()
 
 void MasterVolume::setPercent(int percent)
 {
-    if (!open())
+    if (!std::exchange(held_, false) && !open())
         return;
     // A mixer without a master volume takes no level at all: a stale one could mute it.
     if (const std::uint32_t maximum = mixer_.maximum(); maximum > 0 && percent >= 0 && percent <= 100)
@@ -43,7 +44,7 @@ void MasterVolume::recordStartupLevel()
     const std::uint32_t maximum = mixer_.maximum();
     if (maximum > 0 && mixer_.read(raw))
         startupPercent_ = percentFromRaw(raw, maximum);
-    mixer_.close();
+    held_ = true;
 }
 
 void MasterVolume::restoreStartupLevel()

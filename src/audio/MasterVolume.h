@@ -7,8 +7,10 @@ class MasterMixer;
 
 // The master output volume behind the volume slider, in whole percent of the mixer's range.
 // Every read or write opens the mixer, makes its one value call and closes it again; a mixer that
-// cannot be opened says "No mixer found!" each time. The computer's own level is noted once at
-// start-up and put back at exit; a level that could not be read is never "put back".
+// cannot be opened says "No mixer found!" each time. The one exception: the start-up reading
+// leaves a mixer it opened open for the setting that follows it, so that start-up connects to
+// the sound server once. The computer's own level is noted once at start-up and put back at
+// exit; a level that could not be read is never "put back".
 class MasterVolume {
 public:
     explicit MasterVolume(MasterMixer& mixer) : mixer_(mixer) {}
@@ -16,7 +18,7 @@ public:
     // Sets the master volume to `percent` (0 to 100) of the mixer's range.
     void setPercent(int percent);
 
-    // Notes the master volume as it stands, before the program sets its own.
+    // Notes the master volume as it stands, before the program sets its own with setPercent().
     void recordStartupLevel();
     // The level noted at start-up; nothing when it could not be read (no mixer, no master
     // volume, a failed read), so that the exit leaves the volume alone rather than muting it.
@@ -33,4 +35,5 @@ private:
 
     MasterMixer& mixer_;
     std::optional<int> startupPercent_;
+    bool held_ = false;  // the mixer is open from the start-up reading
 };
