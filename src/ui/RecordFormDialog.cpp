@@ -3,9 +3,11 @@
 #include "platform/Fonts.h"
 #include "platform/Desktop.h"
 #include "platform/Twips.h"
+#include "ui/HelpDocuments.h"
 #include "ui/LinkLabel.h"
 #include "ui/WebAddresses.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
@@ -64,7 +66,11 @@ RecordFormDialog::RecordFormDialog(QWidget* parent) : QDialog(parent)
     QPalette darkBlue = download->palette();
     darkBlue.setColor(QPalette::WindowText, QColor(0, 0, 128));
     download->setPalette(darkBlue);
-    connect(download, &LinkLabel::clicked, this, [] { openWebPage(recordFormAddress()); });
+    // The form installed with the program, in the PDF reader; the web copy only where it is missing.
+    connect(download, &LinkLabel::clicked, this, [] {
+        if (!openDocument(documentPath(QCoreApplication::applicationDirPath(), kRecordFormFileName)))
+            openWebPage(recordFormAddress());
+    });
     closeButton->setFocus();
 
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

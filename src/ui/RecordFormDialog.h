@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-// Offers the paper record form from the product's web site. Centred on the screen; Close or the
+// Offers the paper record form: the copy installed with the program, else the product's web site. Centred on the screen; Close or the
 // close box shut it, Esc does not.
 class RecordFormDialog final : public QDialog {
     Q_OBJECT

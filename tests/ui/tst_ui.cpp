@@ -83,8 +83,9 @@ private slots:
         QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"plain"});
     }
 
-    void theManualIsFoundBesideTheProgramOrInItsInstallation()
+    void documentsAreFoundBesideTheProgramOrInItsInstallation()
     {
+        const auto manualPath = [](const QString& bin) { return documentPath(bin, kManualFileName); };
         QTemporaryDir root;
         QDir(root.path()).mkpath(QStringLiteral("bin"));
         QDir(root.path()).mkpath(QStringLiteral("share/doc/ovrel"));
@@ -99,7 +100,8 @@ private slots:
         QCOMPARE(manualPath(bin), beside);
         QVERIFY(openDocument(manualPath(bin)));
         QCOMPARE(recorder.urls, QStringList{QUrl::fromLocalFile(beside).toString(QUrl::FullyEncoded)});
-        QVERIFY(QFile::exists(manualPath(QStringLiteral(OVREL_EXECUTABLE_DIR))));  // the build's
+        for (const QString& name : {kManualFileName, kRecordFormFileName})  // the build's
+            QVERIFY(QFile::exists(documentPath(QStringLiteral(OVREL_EXECUTABLE_DIR), name)));
     }
 
     void windowsHandTheirLinksToTheDesktopAndShowEveryText()
@@ -108,9 +110,14 @@ private slots:
         AboutDialog about(&main);
         QTest::mouseClick(about.findChild<LinkLabel*>(), Qt::LeftButton);
         RecordFormDialog form;
+        QTest::mouseClick(form.findChild<LinkLabel*>(), Qt::LeftButton);  // no form here: the web's
+        const QString installed = QCoreApplication::applicationDirPath() + QLatin1Char('/') + kRecordFormFileName;
+        QFile(installed).open(QIODevice::WriteOnly);
         QTest::mouseClick(form.findChild<LinkLabel*>(), Qt::LeftButton);
+        QFile::remove(installed);
         QCOMPARE(recorder.urls, QStringList({"http://www.corvane.com/ovrel.html",
-                                             "http://www.corvane.com/downloads/OVREL%20Record%20Form.pdf"}));
+                                             "http://www.corvane.com/downloads/OVREL%20Record%20Form.pdf",
+                                             QUrl::fromLocalFile(installed).toString(QUrl::FullyEncoded)}));
         QVERIFY(!openWebPage(QStringLiteral("file:///etc/passwd")));
         form.show();
         QTest::keyClick(&form, Qt::Key_Escape);  // only Close and the close box shut it
