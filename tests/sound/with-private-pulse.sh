@@ -19,11 +19,13 @@ unset PULSE_SINK PULSE_SOURCE
 
 "$here/private-pulse-server.sh" &
 server=$!
+# Tests kill the server on purpose; the shell is not to report that as if something went wrong.
+disown "$server"
 export OVREL_PULSE_PID=$server
 cleanup() {
   pactl exit >/dev/null 2>&1
   kill "$server" 2>/dev/null
-  wait "$server" 2>/dev/null
+  while kill -0 "$server" 2>/dev/null; do sleep 0.05; done
   rm -rf "$runtime"
 }
 trap cleanup EXIT INT TERM
