@@ -4,6 +4,7 @@
 #include "platform/MessagePresenter.h"
 #include "platform/ProgramEnder.h"
 #include "platform/RuntimeError.h"
+#include "platform/SessionEndWatcher.h"
 #include "presentation/MainWindow.h"
 
 #include <QGuiApplication>
@@ -41,7 +42,11 @@ QWidget* loadMainWindow()
 {
     // Lives as long as the process: the window uses it up to the moment the program ends.
     static AlsaMasterMixer mixer;
+    // Watching before the window sets the volume: an end asked for meanwhile waits for the window.
+    static SessionEndWatcher* sessionEnd = new SessionEndWatcher;
     auto window = std::make_unique<MainWindow>(mixer);
+    QObject::connect(sessionEnd, &SessionEndWatcher::requested, window.get(), &MainWindow::exitProgram,
+                     Qt::DirectConnection);
     window->adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         QRect frame = window->frameGeometry();

@@ -12,5 +12,6 @@ using MainWindowLoader = std::function<QWidget*()>;
 // shown. Returns the shown window, or nullptr after a failure.
 QWidget* showMainWindow(const MainWindowLoader& load);
 
-// The real main window, on ALSA's master mixer, loaded and centred on the screen.
+// The real main window, on ALSA's master mixer, loaded and centred on the screen. An end of the
+// desktop session takes the window's own exit path.
 QWidget* loadMainWindow();
