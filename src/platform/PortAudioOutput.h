@@ -35,8 +35,8 @@ public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     // From due time to the stream: covers a timer handler held up by a busy machine (up to about
-    // 175 ms) and the stream's bursts.
-    static constexpr std::int64_t kLeadFrames = kSampleRate / 5;
+    // 175 ms) and one buffer of the stream running ahead.
+    static constexpr std::int64_t kLeadFrames = kSampleRate / 4;
     static constexpr std::int64_t kMinLeadFrames = 1024;
     static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};

@@ -15,8 +15,10 @@ double SlipDetector::median(int from) const
 
 std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed)
 {
-    const bool lateCall = believeLateCalls_ && lastCall_ > 0 && calledAt - lastCall_ > kLateCall;
+    const bool lateCall
+        = believeLateCalls_ && lastCall_ > 0 && calledAt - lastCall_ > double(frame - lastFrame_) + kLateCall;
     lastCall_ = calledAt;
+    lastFrame_ = frame;
     sinceSign_ = underflowed || lateCall ? 0 : std::min(sinceSign_ + 1, kNever);
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);

@@ -10,7 +10,7 @@
 // delay reports and the slow drift of the device's clock. A step between the medians of two
 // successive windows of buffers, of at least kMinSlip, is a slip if, around it, the stream was
 // told its output underflowed or, where late buffers are believed, a buffer was asked for more
-// than kLateCall after the one before.
+// than kLateCall later than the length of the one before.
 //
 // Which signs to believe depends on the server. PulseAudio's delay reports are steady, but its
 // underflows reach the stream only now and then: a late buffer is enough there. PipeWire's ALSA
@@ -24,7 +24,7 @@
 // Feed it from the thread that renders the buffers; it neither allocates nor locks.
 class SlipDetector {
 public:
-    static constexpr int kWindow = 32;         // buffers: about 190 ms of 256-frame buffers
+    static constexpr int kWindow = 16;         // buffers: about 740 ms of 2048-frame buffers
     static constexpr double kMinSlip = 221;    // frames: 5 ms at 44.1 kHz
     static constexpr double kLateCall = 1764;  // frames: 40 ms, twice the longest usual wait
 
@@ -42,6 +42,7 @@ public:
         settling_ = false;
         believeLateCalls_ = believeLateCalls;
         lastCall_ = 0;
+        lastFrame_ = 0;
         sinceSign_ = kNever;
     }
 
@@ -56,5 +57,6 @@ private:
     double reference_ = 0;   // the median before the step
     bool believeLateCalls_ = true;
     double lastCall_ = 0;      // 0: none yet
+    std::int64_t lastFrame_ = 0;
     int sinceSign_ = kNever;  // buffers since the last underflow or believed late buffer
 };
