@@ -124,8 +124,6 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std
                 QProcess::startDetached(QStringLiteral("chrt"), {"-f", "99", "timeout", stall->seconds, "chrt", "-f", stall->priority, "sh", "-c", "while :; do :; done"});
     });
 
-    GraphCycles cycles;
-    const bool pipewire = cycles.start();
     SinkRecorder recorder;
     if (!recorder.start()) {
         std::printf("%-11s  could not record the sink\n", set.name);
@@ -133,12 +131,15 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std
     }
     w.findChild<QRadioButton*>(QLatin1String(set.button))->click();
     w.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
+    GraphCycles cycles;  // while the program's stream is open: from Start to its last digit
+    const bool pipewire = cycles.start();
     while (w.engine().isRunning())
         QTest::qWait(50);
-    QTest::qWait(2500);  // the last digit, and the sink's own latency
+    QTest::qWait(1500);  // the last digit
+    const GraphCycles::Log graph = pipewire ? cycles.stop() : GraphCycles::Log{};
+    QTest::qWait(1000);  // the sink's own latency
     const auto found = locator.locate(recorder.stop());
     QObject::disconnect(ticks);
-    const GraphCycles::Log graph = pipewire ? cycles.stop() : GraphCycles::Log{};
     cycleLengths.unite(graph.lengths);
     const int recorderMissed = graph.missed.value(QLatin1String(SinkRecorder::kNodeName));
     int missed = 0;
@@ -219,7 +220,6 @@ int main(int argc, char** argv)
     MessageRecorder messages;
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
 
-    PortAudioOutput::instance().open();
     std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
     QCoreApplication::processEvents();
     const double startupMs = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
