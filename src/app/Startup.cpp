@@ -29,6 +29,8 @@ QWidget* showMainWindow(const MainWindowLoader& load)
     try {
         QWidget* window = load();
         window->show();
+        if (auto* main = qobject_cast<MainWindow*>(window))
+            main->applyStoredVolume();
         return window;
     } catch (const RuntimeError& e) {
         reportAndEnd(e.number(), QString::fromStdString(e.what()));
@@ -45,7 +47,7 @@ QWidget* loadMainWindow()
     // Watching before the window sets the volume: an end asked for meanwhile waits for the window.
     static SessionEndWatcher* sessionEnd = new SessionEndWatcher;
     auto window = std::make_unique<MainWindow>(mixer);
-    QObject::connect(sessionEnd, &SessionEndWatcher::requested, window.get(), &MainWindow::exitProgram,
+    QObject::connect(sessionEnd, &SessionEndWatcher::requested, window.get(), &MainWindow::endSession,
                      Qt::DirectConnection);
     window->adjustSize();
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {

@@ -3,6 +3,7 @@
 #include "audio/VolumeSetting.h"
 #include "platform/Desktop.h"
 #include "platform/Fonts.h"
+#include "platform/MessagePresenter.h"
 #include "platform/PortAudioOutput.h"
 #include "platform/PreciseTimer.h"
 #include "platform/ProgramEnder.h"
@@ -24,6 +25,7 @@
 #include <QLayout>
 #include <QMenuBar>
 #include <QRadioButton>
+#include <QSignalBlocker>
 #include <QSlider>
 
 namespace {
@@ -88,7 +90,8 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
     if (keeper)
         connect(engine_, &RunEngine::runningChanged, keeper, &OutputKeeper::setNeeded);
 
-    applyStoredVolume();
+    const QSignalBlocker quiet(volumeSlider_);  // the volume is set by applyStoredVolume()
+    volumeSlider_->setValue(volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume))));
 }
 
 MainWindow::~MainWindow() = default;
@@ -168,16 +171,10 @@ void MainWindow::buildMenus()
     helpMenu_->addAction(QStringLiteral("A&bout"), this, &MainWindow::onAboutChosen);
 }
 
-// The computer's own level is noted before the slider applies the stored position.
 void MainWindow::applyStoredVolume()
 {
     volume_.recordStartupLevel();
-    const int stored = volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume)));
-    // Setting the value the slider already has changes nothing, yet the level must apply.
-    if (stored == volumeSlider_->value())
-        volume_.setPercent(stored);
-    else
-        volumeSlider_->setValue(stored);
+    volume_.setPercent(volumeSlider_->value());
 }
 
 // The one way out, also taken by the close box: store the slider position, put the computer's
@@ -192,6 +189,16 @@ void MainWindow::exitProgram()
     writeSetting(kVolumeKey, QString::number(volumeSlider_->value()));
     volume_.restoreStartupLevel();
     endProgram();
+}
+
+void MainWindow::endSession()
+{
+    struct Unseen final : MessagePresenter {
+        void show(QWidget*, const QString&, const QString&, MessageIcon) override {}
+    };
+    static Unseen unseen;
+    setMessagePresenter(&unseen);
+    exitProgram();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)

@@ -20,9 +20,9 @@ class QToolButton;
 
 // The main window: the item-set choice, start/stop and "Reset Trial", the volume slider and the
 // File and Help menus. The run is RunEngine's and the volume MasterVolume's; this class lays out
-// the controls and wires them up. On construction it notes the computer's volume and applies the
-// stored slider position; File, Exit and the close box store the position, put the computer's
-// volume back and end the program.
+// the controls and wires them up. On construction it places the slider at the stored position;
+// applyStoredVolume() then notes the computer's volume and sets it from the slider. File, Exit
+// and the close box store the position, put the computer's volume back and end the program.
 class MainWindow final : public QMainWindow, private RunControls {
     Q_OBJECT
 public:
@@ -36,8 +36,16 @@ public:
     PacingTimer& introductionTimer() { return *introductionTimer_; }
     PacingTimer& trialTimer() { return *trialTimer_; }
 
+    // Notes the computer's volume and sets it to the slider's position: once, before the window
+    // takes input. Start-up calls it once the window shows: it reaches the sound server, which
+    // is not to hold up the window.
+    void applyStoredVolume();
+
 public slots:
     void exitProgram();
+    // The exit path when the desktop session ends the program from outside: without any message
+    // box, since nobody may be there to answer it, or no display to show it on.
+    void endSession();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -51,7 +59,6 @@ private slots:
 private:
     void buildControls();
     void buildMenus();
-    void applyStoredVolume();
 
     // RunControls
     void setStartStopCaption(const QString& caption) override;

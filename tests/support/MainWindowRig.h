@@ -30,6 +30,7 @@ struct MainWindowRig {
         if (!play)
             play = [this](int digit, SteadyTime) { played.push_back(digit); };
         window = std::make_unique<MainWindow>(mixer, timers, play);
+        window->applyStoredVolume();  // as start-up does once the window shows
         return *window;
     }
     // A widget or menu item by its name.
