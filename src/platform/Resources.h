@@ -6,3 +6,11 @@
 // The program's own resources by type and numeric identifier ("WAVE" 1 to 9, "GIF" 101 and 102),
 // carried in the executable. Returns the resource's bytes, or an empty array when there is none.
 QByteArray resourceBytes(const QString& type, int id);
+
+class QIcon;
+
+// The icon of picture resource `path` (":/images/name.png"), with its "@2x" variant where there
+// is one. Made from the pictures themselves: an icon named by its file would have the desktop's
+// MIME database loaded to tell its type, which costs start-up several milliseconds and half a
+// megabyte.
+QIcon resourceIcon(const QString& path);

@@ -7,6 +7,7 @@
 #include "platform/PortAudioOutput.h"
 #include "platform/PreciseTimer.h"
 #include "platform/ProgramEnder.h"
+#include "platform/Resources.h"
 #include "platform/SettingsStore.h"
 #include "platform/Twips.h"
 #include "presentation/CommandButton.h"
@@ -71,7 +72,7 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
     }
 
     setWindowTitle(QStringLiteral("OVREL"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/ovrel.png")));
+    setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
                    | Qt::MSWindowsFixedSizeDialogHint);
@@ -146,7 +147,7 @@ void MainWindow::buildControls()
     startStopButton_->setGeometry(twipsRect(3360, 1890, 1380, 750));
     startStopButton_->setFont(captionFont(true));
     startStopButton_->setIconSize(QSize(20, 22));
-    startStopButton_->setIcon(QIcon(QStringLiteral(":/GIF/102")));  // until the first run
+    startStopButton_->setIcon(resourceIcon(QStringLiteral(":/GIF/102")));  // until the first run
 
     const QWidget* chain[] = {introductionButtons_[0], introductionButtons_[1], introductionButtons_[2],
                               paceButtons_[0], paceButtons_[1], paceButtons_[2], paceButtons_[3],

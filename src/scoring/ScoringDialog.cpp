@@ -2,6 +2,7 @@
 
 #include "platform/Fonts.h"
 #include "platform/MessagePresenter.h"
+#include "platform/Resources.h"
 #include "platform/Twips.h"
 #include "scoring/DigitFieldFilter.h"
 #include "scoring/ScoreComputation.h"
@@ -56,7 +57,7 @@ QPushButton* button(const char* name, const char* caption, QWidget* parent, QRec
 ScoringDialog::ScoringDialog(QWidget* owner) : QDialog(owner)
 {
     setWindowTitle(QStringLiteral("OVREL Scoring"));
-    setWindowIcon(QIcon(QStringLiteral(":/images/scoring.png")));
+    setWindowIcon(resourceIcon(QStringLiteral(":/images/scoring.png")));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                    | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     setFixedSize(twipsToPixels(4740), twipsToPixels(3585));
