@@ -1,0 +1,341 @@
+// Measures what the program costs the desktop it runs on, each figure beside a reference taken
+// in the same run:
+//   - start-up to the window mapped, and resident memory a second later, against a bare Qt
+//     Widgets window (the median of 9 starts each, taken in turn, on a private X server), and
+//     how often the program connected to the sound server before its window showed;
+//   - idle: CPU time and context switches of the program sitting open, with no run, for 30 s,
+//     and whether it holds a stream on the sound server;
+//   - the 1.2 s trial: CPU time and context switches of the program (the real main window,
+//     timers and output, in this process) against aplay playing the same 61 digits, placed on
+//     the same grid in one file, through the same server.
+//
+//   desktop_cost <program> <bare window> [--quick]   (--quick: 3 starts, 10 s idle)
+//
+// Runs against one of the private sound servers of `make bench` (tests/sound/).
+#include "SinkRecorder.h"
+#include "TempSettings.h"
+#include "app/Startup.h"
+#include "platform/MessageRecorder.h"
+#include "platform/ProgramEndRecorder.h"
+#include "platform/Resources.h"
+#include "platform/WaveImage.h"
+#include "presentation/DigitLists.h"
+#include "presentation/MainWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QEventLoop>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryFile>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <X11/Xlib.h>
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstring>
+#include <poll.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// CPU time and context switches (voluntary and not) of a process.
+struct Cost {
+    double cpuSeconds = 0;
+    long switches = 0;
+    Cost operator-(const Cost& o) const { return {cpuSeconds - o.cpuSeconds, switches - o.switches}; }
+};
+
+Cost costOf(const rusage& r)
+{
+    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
+    return {seconds(r.ru_utime) + seconds(r.ru_stime), r.ru_nvcsw + r.ru_nivcsw};
+}
+
+Cost ownCost()
+{
+    rusage r{};
+    getrusage(RUSAGE_SELF, &r);
+    return costOf(r);
+}
+
+// Another running process, every thread of it.
+Cost costOf(qint64 pid)
+{
+    Cost c;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (stat.open(QIODevice::ReadOnly)) {
+        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
+        c.cpuSeconds = double(fields.value(11).toLong() + fields.value(12).toLong()) / double(sysconf(_SC_CLK_TCK));
+    }
+    for (const QString& task : QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(QStringLiteral("/proc/%1/task/%2/status").arg(pid).arg(task));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray& line : status.readAll().split('\n'))
+                if (line.contains("ctxt_switches:"))
+                    c.switches += line.split(':').last().trimmed().toLong();
+    }
+    return c;
+}
+
+long residentKiB(qint64 pid)
+{
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("VmRSS:"))
+                return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+void waitMs(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+// A private X server, and an eye on the windows mapped on it.
+class PrivateDisplay {
+public:
+    PrivateDisplay() : name_(QStringLiteral(":%1").arg(500 + getpid() % 400))
+    {
+        server_.start(QStringLiteral("Xvfb"), {name_, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        for (int i = 0; i < 100 && !display_; ++i) {
+            QThread::msleep(50);
+            display_ = XOpenDisplay(name_.toLatin1().constData());
+        }
+        if (display_) {
+            XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+            XSync(display_, True);
+        }
+    }
+    ~PrivateDisplay()
+    {
+        if (display_)
+            XCloseDisplay(display_);
+        server_.kill();
+        server_.waitForFinished();
+    }
+    bool ok() const { return display_ != nullptr; }
+    QString name() const { return name_; }
+
+    // Waits up to 10 s for a window to be mapped; true when one was.
+    bool waitForMap()
+    {
+        const auto deadline = Clock::now() + std::chrono::seconds(10);
+        while (Clock::now() < deadline) {
+            while (XPending(display_)) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                if (event.type == MapNotify)
+                    return true;
+            }
+            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
+            poll(&fd, 1, 100);
+        }
+        return false;
+    }
+
+private:
+    QString name_;
+    QProcess server_;
+    ::Display* display_ = nullptr;
+};
+
+struct Started {
+    double ms = 0;
+    long residentKiB = 0;
+};
+
+// Starts `program` on the display, times it to its window mapped, reads its memory a second
+// later, and ends it (SIGTERM: the program puts the volume back).
+Started startOnce(PrivateDisplay& display, const QString& program, const QString& settings)
+{
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings);
+    p.setProcessEnvironment(env);
+    const auto begun = Clock::now();
+    p.start(program, {});
+    Started s;
+    if (!p.waitForStarted() || !display.waitForMap())
+        return s;
+    s.ms = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
+    waitMs(1000);
+    s.residentKiB = residentKiB(p.processId());
+    p.terminate();
+    p.waitForFinished();
+    return s;
+}
+
+double median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// How often `program` connected to the sound server's socket before its window showed.
+int soundConnectionsBeforeWindow(PrivateDisplay& display, const QString& program, const QString& settings)
+{
+    QTemporaryFile log;
+    if (!log.open())
+        return -1;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings);
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("strace"), {QStringLiteral("-f"), QStringLiteral("-e"), QStringLiteral("trace=connect"),
+                                       QStringLiteral("-o"), log.fileName(), program});
+    const bool mapped = p.waitForStarted() && display.waitForMap();
+    const QByteArray calls = log.readAll();  // all that was written up to the window's showing
+    QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(p.processId()));
+    if (children.open(QIODevice::ReadOnly))
+        for (const QByteArray& child : children.readAll().split(' '))
+            if (child.trimmed().toInt() > 0)
+                ::kill(child.trimmed().toInt(), SIGTERM);
+    p.waitForFinished();
+    if (!mapped)
+        return -1;
+    int n = 0;
+    for (const QByteArray& line : calls.split('\n'))
+        n += line.contains("connect(") && (line.contains("/native\"") || line.contains("pipewire-0\""));
+    return n;
+}
+
+// The 61 digits of a trial on the 1.2 s grid, as one WAVE file.
+bool writeTrialFile(QFile& file)
+{
+    const int pace = 44100 * 12 / 10;
+    QByteArray samples(qsizetype(kTrialDigits.size() + 1) * pace * 4, '\0');
+    for (std::size_t i = 0; i < kTrialDigits.size(); ++i) {
+        const QByteArray bytes = resourceBytes(QStringLiteral("WAVE"), kTrialDigits[i]);
+        WaveImage w;
+        if (!WaveImage::parse(bytes.constData(), std::size_t(bytes.size()), w))
+            return false;
+        std::memcpy(samples.data() + qsizetype(i) * pace * 4, w.samples, w.frames * 4);
+    }
+    QByteArray header = resourceBytes(QStringLiteral("WAVE"), 1).left(44);
+    const auto put = [&](int at, quint32 v) { std::memcpy(header.data() + at, &v, 4); };
+    put(4, quint32(36 + samples.size()));
+    put(40, quint32(samples.size()));
+    return file.write(header + samples) == 44 + samples.size() && file.flush();
+}
+
+Cost aplayCost(const QString& path)
+{
+    const pid_t pid = fork();
+    if (pid == 0) {
+        execlp("aplay", "aplay", "-q", "-D", "default", path.toLocal8Bit().constData(), nullptr);
+        _exit(127);
+    }
+    int status = 0;
+    rusage r{};
+    wait4(pid, &status, 0, &r);
+    return costOf(r);
+}
+
+// The 1.2 s trial in the real main window, from Start to its stream let go again.
+Cost trialCost()
+{
+    TempSettings settings;
+    ProgramEndRecorder exits;
+    MessageRecorder messages;
+    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
+    auto& w = *static_cast<MainWindow*>(window.get());
+    w.findChild<QRadioButton*>(QStringLiteral("pace12Button"))->click();
+    QEventLoop ended;
+    QObject::connect(&w.engine(), &RunEngine::runningChanged, &ended, [&](bool running) {
+        if (!running)
+            ended.quit();
+    });
+    const Cost before = ownCost();
+    w.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
+    ended.exec();
+    waitMs(2500);  // the last digit and the close delay
+    return ownCost() - before;
+}
+
+void printRatio(const char* what, const Cost& ours, const Cost& theirs, const char* whose)
+{
+    std::printf("%-26s CPU %6.3f s, %6ld context switches | %s: CPU %6.3f s, %6ld switches | ratio %.2f, %.2f\n",
+                what, ours.cpuSeconds, ours.switches, whose, theirs.cpuSeconds, theirs.switches,
+                ours.cpuSeconds / std::max(theirs.cpuSeconds, 1e-3), double(ours.switches) / double(std::max(theirs.switches, 1L)));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    if (args.size() < 3 || !privateSoundServer()) {
+        std::fprintf(stderr, "usage: desktop_cost <program> <bare window> [--quick], through `make bench`\n");
+        return 2;
+    }
+    const QString program = args[1], bare = args[2];
+    const bool quick = args.contains(QStringLiteral("--quick"));
+    pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
+    std::printf("Cost to the desktop on %s\n", qPrintable(soundServerName()));
+
+    PrivateDisplay display;
+    QTemporaryDir settings;
+    if (!display.ok() || !settings.isValid()) {
+        std::fprintf(stderr, "no private X server (Xvfb)\n");
+        return 1;
+    }
+    QFile::link(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/alsa"), settings.filePath(QStringLiteral("alsa")));
+    std::vector<double> ms[2], kib[2];
+    for (int i = 0; i < (quick ? 3 : 9); ++i)
+        for (int which = 0; which < 2; ++which) {
+            const Started s = startOnce(display, which == 0 ? program : bare, settings.path());
+            ms[which].push_back(s.ms);
+            kib[which].push_back(double(s.residentKiB));
+        }
+    std::printf("start-up to window mapped   %6.1f ms | bare Qt window %6.1f ms | ratio %.2f (median of %zu)\n",
+                median(ms[0]), median(ms[1]), median(ms[0]) / median(ms[1]), ms[0].size());
+    std::printf("resident memory             %6.1f MiB | bare Qt window %6.1f MiB | ratio %.2f\n", median(kib[0]) / 1024,
+                median(kib[1]) / 1024, median(kib[0]) / median(kib[1]));
+    std::printf("connections to the sound server before the window showed: %d\n",
+                soundConnectionsBeforeWindow(display, program, settings.path()));
+
+    // Idle: open, no run.
+    const int idleSeconds = quick ? 10 : 30;
+    QProcess idle;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DISPLAY"), display.name());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.path());
+    idle.setProcessEnvironment(env);
+    idle.start(program, {});
+    if (idle.waitForStarted() && display.waitForMap()) {
+        waitMs(2000);
+        const Cost before = costOf(idle.processId());
+        waitMs(idleSeconds * 1000);
+        const Cost spent = costOf(idle.processId()) - before;
+        std::printf("idle for %d s: CPU %.3f s, %ld context switches (%.1f wakeups a second), %d stream(s) held\n",
+                    idleSeconds, spent.cpuSeconds, spent.switches, double(spent.switches) / idleSeconds,
+                    streamsOf(idle.processId()));
+    }
+    idle.terminate();
+    idle.waitForFinished();
+
+    QTemporaryFile trialFile;
+    if (!trialFile.open() || !writeTrialFile(trialFile))
+        return 1;
+    const Cost ours = trialCost();
+    const Cost theirs = aplayCost(trialFile.fileName());
+    printRatio("trial 1.2 s (61 digits):", ours, theirs, "aplay");
+    return 0;
+}
