@@ -12,6 +12,8 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-
 	xvfb xauth xdotool
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
+# Only for measuring (make bench): aplay as the reference player, strace to count connections.
+BENCH_PACKAGES := alsa-utils strace
 
 .PHONY: all deps build run test check-sanitize package bench recordings images screenshots clean
 
@@ -77,11 +79,16 @@ check-sanitize: deps
 # Timing of the digit onsets on PulseAudio and on PipeWire (with another client coming and
 # going), idle and with both cores loaded (about 40 minutes; BENCH_ARGS=--quick for the
 # demonstration and the 1.2 s trial only; --stall to starve the audio thread once per trial;
-# --freeze to stop the sound server with it).
+# --freeze to stop the sound server with it). Then, on each server, what the program costs the
+# desktop: start-up and memory beside a bare Qt window, idle wakeups, and a trial beside aplay
+# (about 4 minutes each; COST_ARGS=--quick for a shorter look).
 bench: build $(PIPEWIRE_ALSA)/usr
-	cmake --build $(BUILD) --target onset_timing
+	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
+	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
+	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/desktop_cost src/app/ovrel bench/bare_window $(COST_ARGS)) || exit 1; done
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"

@@ -12,6 +12,8 @@
 //   desktop_cost <program> <bare window> [--quick]   (--quick: 3 starts, 10 s idle)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
+#include "PrivateDisplay.h"
+#include "ProcessCost.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
@@ -23,132 +25,21 @@
 #include "presentation/MainWindow.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QEventLoop>
 #include <QProcess>
 #include <QRadioButton>
 #include <QTemporaryFile>
-#include <QThread>
-#include <QTimer>
 #include <QToolButton>
-#include <X11/Xlib.h>
 #include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstring>
-#include <poll.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-// CPU time and context switches (voluntary and not) of a process.
-struct Cost {
-    double cpuSeconds = 0;
-    long switches = 0;
-    Cost operator-(const Cost& o) const { return {cpuSeconds - o.cpuSeconds, switches - o.switches}; }
-};
-
-Cost costOf(const rusage& r)
-{
-    const auto seconds = [](const timeval& t) { return double(t.tv_sec) + double(t.tv_usec) / 1e6; };
-    return {seconds(r.ru_utime) + seconds(r.ru_stime), r.ru_nvcsw + r.ru_nivcsw};
-}
-
-Cost ownCost()
-{
-    rusage r{};
-    getrusage(RUSAGE_SELF, &r);
-    return costOf(r);
-}
-
-// Another running process, every thread of it.
-Cost costOf(qint64 pid)
-{
-    Cost c;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (stat.open(QIODevice::ReadOnly)) {
-        const QList<QByteArray> fields = stat.readAll().split(')').last().trimmed().split(' ');
-        c.cpuSeconds = double(fields.value(11).toLong() + fields.value(12).toLong()) / double(sysconf(_SC_CLK_TCK));
-    }
-    for (const QString& task : QDir(QStringLiteral("/proc/%1/task").arg(pid)).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
-        QFile status(QStringLiteral("/proc/%1/task/%2/status").arg(pid).arg(task));
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : status.readAll().split('\n'))
-                if (line.contains("ctxt_switches:"))
-                    c.switches += line.split(':').last().trimmed().toLong();
-    }
-    return c;
-}
-
-long residentKiB(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith("VmRSS:"))
-                return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
-
-void waitMs(int ms)
-{
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec();
-}
-
-// A private X server, and an eye on the windows mapped on it.
-class PrivateDisplay {
-public:
-    PrivateDisplay() : name_(QStringLiteral(":%1").arg(500 + getpid() % 400))
-    {
-        server_.start(QStringLiteral("Xvfb"), {name_, QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        for (int i = 0; i < 100 && !display_; ++i) {
-            QThread::msleep(50);
-            display_ = XOpenDisplay(name_.toLatin1().constData());
-        }
-        if (display_) {
-            XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
-            XSync(display_, True);
-        }
-    }
-    ~PrivateDisplay()
-    {
-        if (display_)
-            XCloseDisplay(display_);
-        server_.kill();
-        server_.waitForFinished();
-    }
-    bool ok() const { return display_ != nullptr; }
-    QString name() const { return name_; }
-
-    // Waits up to 10 s for a window to be mapped; true when one was.
-    bool waitForMap()
-    {
-        const auto deadline = Clock::now() + std::chrono::seconds(10);
-        while (Clock::now() < deadline) {
-            while (XPending(display_)) {
-                XEvent event;
-                XNextEvent(display_, &event);
-                if (event.type == MapNotify)
-                    return true;
-            }
-            pollfd fd{ConnectionNumber(display_), POLLIN, 0};
-            poll(&fd, 1, 100);
-        }
-        return false;
-    }
-
-private:
-    QString name_;
-    QProcess server_;
-    ::Display* display_ = nullptr;
-};
 
 struct Started {
     double ms = 0;
@@ -160,11 +51,7 @@ struct Started {
 Started startOnce(PrivateDisplay& display, const QString& program, const QString& settings)
 {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings);
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(display.environment(settings));
     const auto begun = Clock::now();
     p.start(program, {});
     Started s;
@@ -191,11 +78,7 @@ int soundConnectionsBeforeWindow(PrivateDisplay& display, const QString& program
     if (!log.open())
         return -1;
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings);
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(display.environment(settings));
     p.start(QStringLiteral("strace"), {QStringLiteral("-f"), QStringLiteral("-e"), QStringLiteral("trace=connect"),
                                        QStringLiteral("-o"), log.fileName(), program});
     const bool mapped = p.waitForStarted() && display.waitForMap();
@@ -231,19 +114,6 @@ bool writeTrialFile(QFile& file)
     put(4, quint32(36 + samples.size()));
     put(40, quint32(samples.size()));
     return file.write(header + samples) == 44 + samples.size() && file.flush();
-}
-
-Cost aplayCost(const QString& path)
-{
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execlp("aplay", "aplay", "-q", "-D", "default", path.toLocal8Bit().constData(), nullptr);
-        _exit(127);
-    }
-    int status = 0;
-    rusage r{};
-    wait4(pid, &status, 0, &r);
-    return costOf(r);
 }
 
 // The 1.2 s trial in the real main window, from Start to its stream let go again.
@@ -313,17 +183,11 @@ int main(int argc, char** argv)
     // Idle: open, no run.
     const int idleSeconds = quick ? 10 : 30;
     QProcess idle;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("DISPLAY"), display.name());
-    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), settings.path());
-    idle.setProcessEnvironment(env);
+    idle.setProcessEnvironment(display.environment(settings.path()));
     idle.start(program, {});
     if (idle.waitForStarted() && display.waitForMap()) {
         waitMs(2000);
-        const Cost before = costOf(idle.processId());
-        waitMs(idleSeconds * 1000);
-        const Cost spent = costOf(idle.processId()) - before;
+        const Cost spent = costOver(idle.processId(), idleSeconds * 1000);
         std::printf("idle for %d s: CPU %.3f s, %ld context switches (%.1f wakeups a second), %d stream(s) held\n",
                     idleSeconds, spent.cpuSeconds, spent.switches, double(spent.switches) / idleSeconds,
                     streamsOf(idle.processId()));

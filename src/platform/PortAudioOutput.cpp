@@ -4,7 +4,6 @@
 #include "platform/QuietStderr.h"
 
 #include <alsa/asoundlib.h>
-#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -137,9 +136,9 @@ bool PortAudioOutput::tryOpen()
                       &PortAudioOutput::callback, this)
         != paNoError)
         return false;
-    // The audio thread asks for real-time scheduling, so a busy machine does not starve the
-    // stream; where the user may not have it, the thread runs at normal priority.
-    PaAlsa_EnableRealtimeScheduling(stream, 1);
+    // The audio thread runs at normal priority, as it must for a user without real-time
+    // scheduling: the 140 ms the buffers hold beyond one of them covers the waits a busy machine
+    // gives it, and a real-time thread here cost ten times the processor time in each wakeup.
     slips_.reset(!defaultIsPipeWirePlugin());
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
