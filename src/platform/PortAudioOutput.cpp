@@ -4,6 +4,7 @@
 #include "platform/QuietStderr.h"
 
 #include <alsa/asoundlib.h>
+#include <pa_linux_alsa.h>
 #include <portaudio.h>
 
 #include <algorithm>
@@ -13,12 +14,11 @@
 
 namespace {
 
-// Digits are placed on their frames ahead of time, so the buffers need not be short: only the
-// lead has to cover them. 2048-frame buffers (46 ms) with 0.15 s asked for give four of them
-// (186 ms) on ALSA's pulse plugin, and the audio thread and the server wake about 50 times a
-// second instead of about 260: as little as a player of one long file.
-constexpr unsigned long kFramesPerBuffer = 2048;
-constexpr double kSuggestedLatency = 0.15;
+// Larger buffers (2048 frames, 186 ms in all) would wake the audio thread and the server far
+// less often, but through PipeWire's PulseAudio service they put a cold stream's first digits
+// up to 17 ms off the grid: until that is understood the stream keeps these.
+constexpr unsigned long kFramesPerBuffer = 256;
+constexpr double kSuggestedLatency = 0.05;
 
 // ALSA's "default" device: the user's sound server on a desktop.
 PaDeviceIndex alsaDefaultDevice()
@@ -136,9 +136,9 @@ bool PortAudioOutput::tryOpen()
                       &PortAudioOutput::callback, this)
         != paNoError)
         return false;
-    // The audio thread runs at normal priority, as it must for a user without real-time
-    // scheduling: the 140 ms the buffers hold beyond one of them covers the waits a busy machine
-    // gives it, and a real-time thread here cost ten times the processor time in each wakeup.
+    // The audio thread asks for real-time scheduling, so a busy machine does not starve the
+    // stream; where the user may not have it, the thread runs at normal priority.
+    PaAlsa_EnableRealtimeScheduling(stream, 1);
     slips_.reset(!defaultIsPipeWirePlugin());
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
@@ -196,6 +196,9 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     anchorDue_ = due;
     anchorFrame_ = next + kLeadFrames;
     ++anchors_;
+    // The stream opens at the start of a run, a moment before this: while the server fills its
+    // buffer the times it gives step about, which is no slip of a map that did not exist yet.
+    forgetSlips_.store(true);
     return anchorFrame_;
 }
 
@@ -238,11 +241,13 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
 {
     std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
     const std::int64_t first = rendered_.load();
+    if (forgetSlips_.exchange(false))
+        slips_.forget();
     const std::int64_t slip
         = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
     {
         std::lock_guard lock(mutex_);
-        if (slip != 0) {
+        if (slip != 0 && !forgetSlips_.load()) {  // not if a new map came meanwhile
             anchorFrame_ -= slip;
             ++slipCount_;
             if (samples_ && position_ == 0)

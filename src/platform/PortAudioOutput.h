@@ -35,8 +35,8 @@ public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     // From due time to the stream: covers a timer handler held up by a busy machine (up to about
-    // 175 ms) and one buffer of the stream running ahead.
-    static constexpr std::int64_t kLeadFrames = kSampleRate / 4;
+    // 175 ms) and the stream's bursts.
+    static constexpr std::int64_t kLeadFrames = kSampleRate / 5;
     static constexpr std::int64_t kMinLeadFrames = 1024;
     static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
@@ -81,6 +81,7 @@ private:
     int anchors_ = 0;
     SlipDetector slips_;  // the audio thread's own
     std::atomic<int> slipCount_{0};
+    std::atomic<bool> forgetSlips_{false};  // a new map: the audio thread is to forget what it saw
 
     // Guards the due-time map and the sound being played; held by the audio thread while it
     // fills one buffer, in which it moves the map by any slip. Unguarded while no stream runs.

@@ -24,7 +24,7 @@
 // Feed it from the thread that renders the buffers; it neither allocates nor locks.
 class SlipDetector {
 public:
-    static constexpr int kWindow = 16;         // buffers: about 740 ms of 2048-frame buffers
+    static constexpr int kWindow = 32;         // buffers: about 190 ms of 256-frame buffers
     static constexpr double kMinSlip = 221;    // frames: 5 ms at 44.1 kHz
     static constexpr double kLateCall = 1764;  // frames: 40 ms, twice the longest usual wait
 
@@ -35,6 +35,9 @@ public:
     // 0 when nothing slipped. A slip is reported once, a window after the step showed: measured
     // sooner, the jitter would bias it.
     std::int64_t feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed);
+    // Forgets what was fed, keeping whether late buffers are believed: what went before a new
+    // due-time map (a stream settling after it opened, say) cannot have moved it.
+    void forget() { reset(believeLateCalls_); }
     // Forgets what was fed (a new stream), and whether late buffers are believed on it.
     void reset(bool believeLateCalls)
     {
