@@ -11,7 +11,7 @@
 typedef void PaStream;
 struct PaStreamCallbackTimeInfo;
 
-// The program's one persistent output stream: PortAudio on ALSA's "default" device (which reaches
+// The program's one output stream: PortAudio on ALSA's "default" device (which reaches
 // PulseAudio or PipeWire on a desktop), 44100 Hz, 16-bit stereo. It runs from open() (or the first
 // start()) to close(), writing silence between sounds; while it is closed the program holds
 // nothing on the sound server. A stream that has stopped (the sound server went away) is closed

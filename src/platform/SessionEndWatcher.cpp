@@ -33,8 +33,8 @@ SessionEndWatcher::SessionEndWatcher(QObject* parent) : QObject(parent)
     if (g_watcher || ::pipe2(g_wakeup, O_CLOEXEC | O_NONBLOCK) != 0)
         return;
     g_watcher = this;
-    notifier_ = new QSocketNotifier(g_wakeup[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+    auto* notifier = new QSocketNotifier(g_wakeup[0], QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] {
         char bytes[16];
         while (::read(g_wakeup[0], bytes, sizeof bytes) > 0) {
         }

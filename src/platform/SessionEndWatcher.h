@@ -2,8 +2,6 @@
 
 #include <QObject>
 
-class QSocketNotifier;
-
 // Tells when the desktop ends the program from outside instead of through its own Exit, so that
 // it can store and put back what it must first:
 // - SIGTERM, SIGHUP or SIGINT (a logout or shutdown, a closed terminal, Ctrl+C), delivered
@@ -22,7 +20,4 @@ signals:
     // Connect directly: when the display has gone, this comes from within exit(). The receiver is
     // expected to end the program.
     void requested();
-
-private:
-    QSocketNotifier* notifier_ = nullptr;
 };
