@@ -2,6 +2,7 @@
 
 #include "platform/SoundOutput.h"
 
+#include <utility>
 #include <vector>
 
 // Records what would have been played.
@@ -19,9 +20,11 @@ struct FakeSoundOutput final : SoundOutput {
     }
     void close() override { isOpen = false; }
     void stop() override { ++stops; }
+    std::vector<SoundFault> takeFaults() override { return std::exchange(faults, {}); }
     std::vector<WaveImage> started;
     std::vector<SteadyTime> dues;
     bool available = true;
     int stops = 0;
     bool isOpen = false;
+    std::vector<SoundFault> faults;  // to be reported
 };

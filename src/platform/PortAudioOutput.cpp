@@ -192,6 +192,10 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
         if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
             return frame;
     }
+    if (anchored_) {
+        const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
+        noteFault(due, SoundFault::Kind::Moved, double(next + kLeadFrames - anchorFrame_) - seconds * kSampleRate);
+    }
     anchored_ = true;
     anchorDue_ = due;
     anchorFrame_ = next + kLeadFrames;
@@ -206,16 +210,47 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
 {
     if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
         return false;
-    if (stream_ && !running())
+    const bool restarted = stream_ && !running();
+    if (restarted)
         closeStream();
-    if (!open())
+    if (!open()) {
+        std::lock_guard lock(mutex_);
+        noteFault(due, SoundFault::Kind::NotPlayed);
         return false;
+    }
     std::lock_guard lock(mutex_);
     samples_ = sound.samples;
     frames_ = sound.frames;
     position_ = 0;
     startFrame_ = startFrameFor(due);
+    newest_ = (newest_ + 1) % placed_.size();
+    placed_[newest_] = {due, startFrame_, std::int64_t(sound.frames), false};
+    if (restarted)
+        noteFault(due, SoundFault::Kind::Restarted);
     return true;
+}
+
+std::vector<SoundFault> PortAudioOutput::takeFaults()
+{
+    std::lock_guard lock(mutex_);
+    std::vector<SoundFault> taken(faults_.begin(), faults_.begin() + std::ptrdiff_t(faultCount_));
+    faultCount_ = 0;
+    return taken;
+}
+
+void PortAudioOutput::noteFault(SteadyTime due, SoundFault::Kind kind, double frames)
+{
+    if (faultCount_ < faults_.size())
+        faults_[faultCount_++] = {due, kind, frames * 1000.0 / kSampleRate};
+}
+
+// Every sound that had begun and took frames between `from` and `to`, where the slip lies, was
+// heard off its map or broken by it. One that has not begun is still moved back onto the map.
+void PortAudioOutput::noteSlip(std::int64_t slip, std::int64_t from, std::int64_t to)
+{
+    for (const Placed& sound : placed_)
+        if (sound.begun && sound.from < to && sound.from + sound.frames > from)
+            noteFault(sound.due, SoundFault::Kind::Held, double(slip));
 }
 
 void PortAudioOutput::stop()
@@ -250,12 +285,23 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
         if (slip != 0 && !forgetSlips_.load()) {  // not if a new map came meanwhile
             anchorFrame_ -= slip;
             ++slipCount_;
-            if (samples_ && position_ == 0)
+            noteSlip(slip, slips_.slipFrom(), first);
+            if (samples_ && position_ == 0) {
                 startFrame_ -= slip;
+                placed_[newest_].from = startFrame_;
+            }
         }
         if (samples_ && position_ < frames_) {
             const std::int64_t offset = position_ == 0 ? std::max<std::int64_t>(startFrame_ - first, 0) : 0;
             if (offset < std::int64_t(frames)) {
+                if (position_ == 0) {
+                    Placed& sound = placed_[newest_];
+                    sound.begun = true;
+                    if (startFrame_ < first) {
+                        noteFault(sound.due, SoundFault::Kind::Moved, double(first - startFrame_));
+                        sound.from = first;
+                    }
+                }
                 const std::size_t n = std::min<std::size_t>(frames - offset, frames_ - position_);
                 std::memcpy(out + offset * kChannels, samples_ + position_ * kChannels,
                             n * kChannels * sizeof(std::int16_t));

@@ -3,6 +3,7 @@
 #include "platform/SlipDetector.h"
 #include "platform/SoundOutput.h"
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -30,6 +31,10 @@ struct PaStreamCallbackTimeInfo;
 // PipeWire the stream fixes the graph's quantum while it plays: a change of quantum loses frames
 // that the frame count has already counted, and a small one gives a busy machine deadlines it
 // misses.
+//
+// What the stream sees go wrong with a sound is kept for takeFaults(): a sound that could not be
+// played, one placed off the map (a new map taken while the old one held, a stream opened afresh
+// after it stopped), one started after its frame, and a slip around a sound.
 class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
@@ -51,6 +56,7 @@ public:
     void close() override;
     bool start(const WaveImage& sound, SteadyTime due) override;
     void stop() override;
+    std::vector<SoundFault> takeFaults() override;
 
     // How often the due-time map was taken afresh (the first time included).
     int anchors() const { return anchors_; }
@@ -68,6 +74,8 @@ private:
     bool tryOpen();
     bool running();
     void closeStream();
+    void noteFault(SteadyTime due, SoundFault::Kind kind, double frames = 0);
+    void noteSlip(std::int64_t slip, std::int64_t from, std::int64_t to);
 
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
@@ -93,4 +101,18 @@ private:
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
     std::int64_t startFrame_ = 0;
+    // The sounds started last, the one playing among them: which frames each took, for a slip
+    // noticed after it.
+    struct Placed {
+        SteadyTime due{};
+        std::int64_t from = 0;
+        std::int64_t frames = 0;
+        bool begun = false;
+    };
+    std::array<Placed, 4> placed_{};
+    std::size_t newest_ = 0;
+    // Kept until taken: a fixed store, so the audio thread need not allocate. What does not fit
+    // is dropped; a run with so many faults has been reported already.
+    std::array<SoundFault, 64> faults_{};
+    std::size_t faultCount_ = 0;
 };

@@ -22,6 +22,7 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
     sinceSign_ = underflowed || lateCall ? 0 : std::min(sinceSign_ + 1, kNever);
     const int size = int(offsets_.size());
     offsets_[(head_ + count_) % size] = heardAt - double(frame);
+    frames_[(head_ + count_) % size] = frame;
     if (count_ < size)
         ++count_;
     else
@@ -45,6 +46,7 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
     if (std::fabs(median(kWindow) - older) >= kMinSlip) {
         settling_ = true;
         reference_ = older;
+        slipFrom_ = frames_[(head_ + kWindow) % size];
         count_ = 0;
     }
     return 0;

@@ -35,6 +35,9 @@ public:
     // 0 when nothing slipped. A slip is reported once, a window after the step showed: measured
     // sooner, the jitter would bias it.
     std::int64_t feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed);
+    // For the slip reported last: the first frame of the window of buffers in which it showed.
+    // The frames that slipped lie between it and the buffer the slip was reported with.
+    std::int64_t slipFrom() const { return slipFrom_; }
     // Forgets what was fed, keeping whether late buffers are believed: what went before a new
     // due-time map (a stream settling after it opened, say) cannot have moved it.
     void forget() { reset(believeLateCalls_); }
@@ -54,6 +57,8 @@ private:
     double median(int from) const;  // of the window that starts `from` buffers after the oldest
 
     std::array<double, 2 * kWindow> offsets_{};  // heard minus counted, oldest first from head_
+    std::array<std::int64_t, 2 * kWindow> frames_{};  // the first frame of each of those buffers
+    std::int64_t slipFrom_ = 0;
     int head_ = 0;
     int count_ = 0;
     bool settling_ = false;  // a step showed: the window after it is being filled

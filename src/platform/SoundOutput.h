@@ -1,7 +1,10 @@
 #pragma once
 
+#include "platform/SoundFault.h"
 #include "platform/SteadyTime.h"
 #include "platform/WaveImage.h"
+
+#include <vector>
 
 // The program's one sound output. It holds a stream on the sound server only between open() and
 // close(); start() opens one itself when none is open.
@@ -24,4 +27,8 @@ public:
     virtual bool start(const WaveImage& sound, SteadyTime due) = 0;
     // Cuts off whatever is playing.
     virtual void stop() = 0;
+
+    // What kept sounds from being heard whole on their due times since the last call, in the
+    // order it was noticed. A fault can be noticed a moment after its sound has been heard.
+    virtual std::vector<SoundFault> takeFaults() = 0;
 };

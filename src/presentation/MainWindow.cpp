@@ -13,6 +13,7 @@
 #include "presentation/CommandButton.h"
 #include "presentation/DigitPlayer.h"
 #include "presentation/OutputKeeper.h"
+#include "presentation/RunTimingCheck.h"
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/HelpDocuments.h"
@@ -65,10 +66,15 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
     trialTimer_ = makeTimer(this);
     introductionTimer_ = makeTimer(this);
     OutputKeeper* keeper = nullptr;
+    RunTimingCheck* timing = nullptr;
     if (!play) {
         player_ = std::make_unique<DigitPlayer>(PortAudioOutput::instance());
-        play = [player = player_.get()](int digit, SteadyTime due) { player->play(digit, due); };
         keeper = new OutputKeeper(PortAudioOutput::instance(), *makeTimer(this), this);
+        timing = new RunTimingCheck(PortAudioOutput::instance(), *makeTimer(this), this);
+        play = [player = player_.get(), timing](int digit, SteadyTime due) {
+            player->play(digit, due);
+            timing->digitStarted(due);
+        };
     }
 
     setWindowTitle(QStringLiteral("OVREL"));
@@ -90,6 +96,13 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
     connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
     if (keeper)
         connect(engine_, &RunEngine::runningChanged, keeper, &OutputKeeper::setNeeded);
+    if (timing) {
+        connect(engine_, &RunEngine::runningChanged, timing, [this, timing](bool running) {
+            timing->runningChanged(*engine_, running);
+        });
+        connect(timing, &RunTimingCheck::noticeReady, this,
+                [this](const QString& text) { showMessage(text, MessageIcon::Warning, this); });
+    }
 
     const QSignalBlocker quiet(volumeSlider_);  // the volume is set by applyStoredVolume()
     volumeSlider_->setValue(volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume))));

@@ -1,7 +1,7 @@
 #include "platform/FakePacingTimer.h"
 #include "platform/FakeSoundOutput.h"
 #include "presentation/OutputKeeper.h"
-#include "presentation/RunControls.h"
+#include "ControlsRecorder.h"
 #include "presentation/RunEngine.h"
 
 #include <QTest>
@@ -13,21 +13,6 @@ namespace {
 const QString kDemonstration = QStringLiteral("1234");
 const QString kPractice = QStringLiteral("13425324113");
 const QString kTrial = QStringLiteral("2751496538" "4326934586" "4871635927" "5347158346" "8548217591" "3629782476" "3");
-
-// The window's side of the engine, as the state it would show.
-struct ControlsRecorder final : RunControls {
-    QString caption = QStringLiteral("Start");
-    int picture = 102;
-    bool resetEnabled = true, menusEnabled = true, choicesEnabled = true;
-    void setStartStopCaption(const QString& c) override { caption = c; }
-    void setStartStopPicture(int id) override { picture = id; }
-    void setResetEnabled(bool e) override { resetEnabled = e; }
-    void setMenusEnabled(bool e) override { menusEnabled = e; }
-    void setChoicesEnabled(bool e) override { choicesEnabled = e; }
-    void clearPaceChoice() override {}
-    void clearIntroductionChoice() override {}
-    void focusStartStop() override {}
-};
 
 }  // namespace
 

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/SteadyTime.h"
+
+// Something the output knows kept a sound from being heard whole on its due time.
+struct SoundFault {
+    enum class Kind {
+        NotPlayed,  // there was no output to play it on
+        Moved,      // it started `ms` off its due time (negative: early)
+        Held,       // around it the sound server held the sound back by `ms` (negative: dropped
+                    // that much): it started off its due time or was broken off
+        Restarted,  // it came on an output opened afresh after the last one had stopped: when it
+                    // was heard is not known
+    };
+
+    SteadyTime due;  // the sound's, as it was asked for
+    Kind kind = Kind::NotPlayed;
+    double ms = 0;
+};
