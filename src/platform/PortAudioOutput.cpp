@@ -192,9 +192,14 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
         if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
             return frame;
     }
+    // A sound asked for too late to be placed on the map starts late. One whose place lies too
+    // far ahead follows a stall of the stream: the new map puts it where it is due, and a slip
+    // noticed with the stall names the sound it befell.
     if (anchored_) {
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        noteFault(due, SoundFault::Kind::Moved, double(next + kLeadFrames - anchorFrame_) - seconds * kSampleRate);
+        const double late = double(next + kLeadFrames - anchorFrame_) - seconds * kSampleRate;
+        if (late > 0)
+            noteFault(due, SoundFault::Kind::Moved, late);
     }
     anchored_ = true;
     anchorDue_ = due;
@@ -219,6 +224,7 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
         return false;
     }
     std::lock_guard lock(mutex_);
+    noteUnheard();
     samples_ = sound.samples;
     frames_ = sound.frames;
     position_ = 0;
@@ -256,7 +262,16 @@ void PortAudioOutput::noteSlip(std::int64_t slip, std::int64_t from, std::int64_
 void PortAudioOutput::stop()
 {
     std::lock_guard lock(mutex_);
+    noteUnheard();
     samples_ = nullptr;
+}
+
+// A sound cut off before its first frame went out (the stream stalled past the next one's due
+// time) was not heard at all.
+void PortAudioOutput::noteUnheard()
+{
+    if (samples_ && position_ == 0)
+        noteFault(placed_[newest_].due, SoundFault::Kind::NotPlayed);
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
@@ -276,8 +291,13 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
 {
     std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
     const std::int64_t first = rendered_.load();
-    if (forgetSlips_.exchange(false))
-        slips_.forget();
+    if (forgetSlips_.exchange(false)) {
+        const std::int64_t pending = slips_.forget();
+        if (pending != 0) {
+            std::lock_guard lock(mutex_);
+            noteSlip(pending, slips_.slipFrom(), first);
+        }
+    }
     const std::int64_t slip
         = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
     {

@@ -75,6 +75,7 @@ private:
     bool running();
     void closeStream();
     void noteFault(SteadyTime due, SoundFault::Kind kind, double frames = 0);
+    void noteUnheard();
     void noteSlip(std::int64_t slip, std::int64_t from, std::int64_t to);
 
     bool initialized_ = false;

@@ -3,14 +3,40 @@
 #include <algorithm>
 #include <cmath>
 
-double SlipDetector::median(int from) const
+double SlipDetector::median(int from, int to) const
 {
-    std::array<double, kWindow> window;
-    for (int i = 0; i < kWindow; ++i)
+    std::array<double, 2 * kWindow> window;
+    const int n = to - from;
+    for (int i = 0; i < n; ++i)
         window[i] = offsets_[(head_ + from + i) % offsets_.size()];
-    auto middle = window.begin() + kWindow / 2;
-    std::nth_element(window.begin(), middle, window.end());
+    auto middle = window.begin() + n / 2;
+    std::nth_element(window.begin(), middle, window.begin() + n);
     return *middle;
+}
+
+std::int64_t SlipDetector::forget()
+{
+    const std::int64_t pending = unreported();
+    reset(believeLateCalls_);
+    return pending;
+}
+
+// Where a sign came lately, the step between the buffers before it and those from it on: a slip
+// whose window has not filled yet. A step that is settling is taken from before it.
+std::int64_t SlipDetector::unreported()
+{
+    if (sinceSign_ > 3 * kWindow)
+        return 0;
+    const int signAt = count_ - 1 - sinceSign_;  // may lie before a settling step's window
+    const int afterFrom = std::max(signAt, 0);
+    if (afterFrom >= count_ || (!settling_ && afterFrom == 0))
+        return 0;
+    const double before = settling_ ? reference_ : median(std::max(0, afterFrom - kWindow), afterFrom);
+    const double step = median(afterFrom, count_) - before;
+    if (std::fabs(step) < kMinSlip)
+        return 0;
+    slipFrom_ = frames_[(head_ + std::max(afterFrom - 1, 0)) % offsets_.size()];
+    return std::llround(step);
 }
 
 std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed)
@@ -33,7 +59,7 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
             return 0;
         // A window wholly past the step gives its size; a step that has gone again was none.
         settling_ = false;
-        const double slip = median(0) - reference_;
+        const double slip = median(0, kWindow) - reference_;
         const bool underran = sinceSign_ <= 3 * kWindow;  // since the older window began
         if (std::fabs(slip) < kMinSlip || !underran)
             return 0;
@@ -42,8 +68,8 @@ std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double hear
     }
     if (count_ < size)
         return 0;
-    const double older = median(0);
-    if (std::fabs(median(kWindow) - older) >= kMinSlip) {
+    const double older = median(0, kWindow);
+    if (std::fabs(median(kWindow, 2 * kWindow) - older) >= kMinSlip) {
         settling_ = true;
         reference_ = older;
         slipFrom_ = frames_[(head_ + kWindow) % size];

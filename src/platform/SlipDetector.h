@@ -39,8 +39,10 @@ public:
     // The frames that slipped lie between it and the buffer the slip was reported with.
     std::int64_t slipFrom() const { return slipFrom_; }
     // Forgets what was fed, keeping whether late buffers are believed: what went before a new
-    // due-time map (a stream settling after it opened, say) cannot have moved it.
-    void forget() { reset(believeLateCalls_); }
+    // due-time map (a stream settling after it opened, say) cannot have moved it. Returns a slip
+    // that was showing, with its sign, but not reported yet, as far as it has shown (0: none):
+    // the new map has it already, but what it moved before stays moved. slipFrom() tells where.
+    std::int64_t forget();
     // Forgets what was fed (a new stream), and whether late buffers are believed on it.
     void reset(bool believeLateCalls)
     {
@@ -54,7 +56,9 @@ public:
 
 private:
     static constexpr int kNever = 1 << 30;
-    double median(int from) const;  // of the window that starts `from` buffers after the oldest
+    // Of the buffers `from` to `to` (exclusive), counted from the oldest kept.
+    double median(int from, int to) const;
+    std::int64_t unreported();
 
     std::array<double, 2 * kWindow> offsets_{};  // heard minus counted, oldest first from head_
     std::array<std::int64_t, 2 * kWindow> frames_{};  // the first frame of each of those buffers

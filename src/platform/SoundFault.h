@@ -5,7 +5,7 @@
 // Something the output knows kept a sound from being heard whole on its due time.
 struct SoundFault {
     enum class Kind {
-        NotPlayed,  // there was no output to play it on
+        NotPlayed,  // it was not heard: there was no output, or the next came before it began
         Moved,      // it started `ms` off its due time (negative: early)
         Held,       // around it the sound server held the sound back by `ms` (negative: dropped
                     // that much): it started off its due time or was broken off

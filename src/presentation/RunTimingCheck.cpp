@@ -31,7 +31,7 @@ QString milliseconds(double ms)
 QString sentence(const SoundFault& fault)
 {
     switch (fault.kind) {
-    case SoundFault::Kind::NotPlayed: return QStringLiteral("was not played: there was no sound output.");
+    case SoundFault::Kind::NotPlayed: return QStringLiteral("was not heard: the sound output did not play it.");
     case SoundFault::Kind::Restarted:
         return QStringLiteral("came after the sound output had stopped and started again: when it was heard is not known.");
     case SoundFault::Kind::Moved:

@@ -55,7 +55,7 @@ private slots:
             << RunEngine::ItemSet::Trial
             << std::vector<SoundFault>{{due(3), Kind::Held, 900}, {due(3), Kind::NotPlayed, 0}, {due(1), Kind::Restarted, 0}}
             << "Digit 1 of this trial came after the sound output had stopped and started again: when it was heard is not known.\n"
-               "Digit 3 of this trial was not played: there was no sound output." + trialEnd;
+               "Digit 3 of this trial was not heard: the sound output did not play it." + trialEnd;
         std::vector<SoundFault> many;
         for (int n = 1; n <= 9; ++n)
             many.push_back({due(n), Kind::Moved, 10.0 * n});

@@ -11,6 +11,7 @@
 # --churn, another client with a low latency comes and goes every 2.5 s, as a browser tab or a
 # notification sound does on a desktop: each time, the graph's quantum would change.
 # Everything started here is stopped when the command ends; its exit status is returned.
+# OVREL_SERVER_PID is the process that runs the graph.
 set -u
 route=alsa churn=
 while :; do
@@ -43,6 +44,7 @@ trap cleanup EXIT INT TERM
 start() { "$@" >>"$runtime/server.log" 2>&1 & pids+=($!); }
 start dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
 start pipewire
+export OVREL_SERVER_PID=$!  # the process that runs the graph
 start wireplumber
 start pipewire-pulse
 for _ in $(seq 1 100); do

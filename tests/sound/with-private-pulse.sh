@@ -3,8 +3,8 @@
 # stereo, the default sink), in a runtime folder of its own, so a desktop's own sound server is
 # never touched. ALSA's "default" device and control reach it through the pulse plugin.
 # The server (and any the command started again) is stopped when the command ends; the command's
-# exit status is returned. For the command: OVREL_PULSE_PID is the server's process and
-# OVREL_PULSE_SERVER_SCRIPT starts another on the same socket.
+# exit status is returned. For the command: OVREL_PULSE_PID (and OVREL_SERVER_PID) is the
+# server's process and OVREL_PULSE_SERVER_SCRIPT starts another on the same socket.
 set -u
 here=$(cd "$(dirname "$0")" && pwd)
 runtime=$(mktemp -d /tmp/ovrel-pulse.XXXXXX)
@@ -21,7 +21,7 @@ unset PULSE_SINK PULSE_SOURCE
 server=$!
 # Tests kill the server on purpose; the shell is not to report that as if something went wrong.
 disown "$server"
-export OVREL_PULSE_PID=$server
+export OVREL_PULSE_PID=$server OVREL_SERVER_PID=$server
 cleanup() {
   pactl exit >/dev/null 2>&1
   kill "$server" 2>/dev/null

@@ -1,0 +1,87 @@
+// How often the notice after a run is right: clean demonstrations, and demonstrations with a
+// fault planted at the third digit (the sound server stopped for 300 ms; the audio thread starved
+// for 150 ms). Each run is judged against a recording of the sink: the notice is right when the
+// digits it names are exactly those the sink heard missing, broken or more than 1 ms off the grid.
+//
+//   notice_accuracy [--runs N]   N clean runs (20) and N/4 of each fault (5)
+//
+// Runs against one of the private sound servers of `make bench` (tests/sound/).
+#include "PlantedRun.h"
+#include "SinkRecorder.h"
+#include "TempSettings.h"
+#include "app/Startup.h"
+#include "platform/MessageRecorder.h"
+#include "platform/ProgramEndRecorder.h"
+#include "presentation/MainWindow.h"
+
+#include <QApplication>
+#include <QSlider>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+// What the recording shows of the digits off the grid: by how much each was off.
+QString offsets(const PlantedRun& run)
+{
+    QStringList parts;
+    const std::vector<double> errors = run.gridErrors();
+    for (int d : run.offGrid())
+        parts << (std::isnan(errors[d]) ? QStringLiteral("%1 lost or broken").arg(d)
+                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 1));
+    return parts.join(QStringLiteral(", "));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int at = args.indexOf(QStringLiteral("--runs"));
+    const int runs = at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : 20;
+    if (!privateSoundServer()) {
+        std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
+        return 2;
+    }
+    TempSettings settings;
+    ProgramEndRecorder exits;
+    MessageRecorder messages;
+    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
+    window->findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(100);
+    auto& w = static_cast<MainWindow&>(*window);
+
+    struct Kind {
+        const char* name;
+        int count;
+        std::function<void()> plant;
+    };
+    const Kind kinds[] = {{"clean", runs, {}},
+                          {"server stopped 300 ms", std::max(1, runs / 4), [] { PlantedRun::stopServer(300); }},
+                          {"audio thread starved 150 ms", std::max(1, runs / 4), [] { PlantedRun::starveAudioThread(150); }}};
+    std::printf("Notice after a run on %s (demonstration; faults planted at digit 3)\n", qPrintable(soundServerName()));
+    std::printf("%-28s %5s %7s %13s %14s %16s\n", "runs", "count", "right", "digit 3 named", "digits missed", "named, on time");
+    for (const Kind& kind : kinds) {
+        int right = 0, thirdNamed = 0, missed = 0, needless = 0;
+        QStringList details;
+        for (int i = 0; i < kind.count; ++i) {
+            const PlantedRun run = PlantedRun::give(w, messages, kind.plant);
+            const std::set<int> off = run.offGrid(), named = run.named();
+            right += off == named;
+            thirdNamed += named.count(3);
+            for (int d : off)
+                missed += !named.count(d);
+            for (int d : named)
+                needless += !off.count(d);
+            if (off != named || kind.plant)
+                details << QStringLiteral("  off the grid: %1; told: %2").arg(off.empty() ? QStringLiteral("none") : offsets(run),
+                                                                          run.notices.isEmpty() ? QStringLiteral("nothing") : run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' '));
+        }
+        std::printf("%-28s %5d %7d %13d %14d %16d\n", kind.name, kind.count, right, thirdNamed, missed, needless);
+        for (const QString& line : details)
+            std::printf("%s\n", qPrintable(line));
+        std::fflush(stdout);
+    }
+    return 0;
+}

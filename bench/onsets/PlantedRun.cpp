@@ -1,0 +1,96 @@
+#include "PlantedRun.h"
+
+#include "SinkRecorder.h"
+#include "platform/MessageRecorder.h"
+#include "platform/PacingTimer.h"
+#include "presentation/MainWindow.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <algorithm>
+#include <cmath>
+#include <csignal>
+
+std::vector<double> PlantedRun::gridErrors() const
+{
+    std::vector<double> placed(kDigits + 1, NAN);
+    for (const auto& f : heard)
+        if (f.digit >= 1 && f.digit <= kDigits && f.whole())
+            placed[f.digit] = double(f.sample) * 1000 / 44100 - (f.digit - 1) * kPaceMs;
+    std::vector<double> known;
+    for (int d = 1; d <= kDigits; ++d)
+        if (!std::isnan(placed[d]))
+            known.push_back(placed[d]);
+    if (known.empty())
+        return placed;
+    std::nth_element(known.begin(), known.begin() + known.size() / 2, known.end());
+    const double grid = known[known.size() / 2];
+    for (double& error : placed)
+        error -= grid;
+    return placed;
+}
+
+std::set<int> PlantedRun::offGrid(double toleranceMs) const
+{
+    std::set<int> off;
+    const std::vector<double> errors = gridErrors();
+    for (int d = 1; d <= kDigits; ++d)
+        if (std::isnan(errors[d]) || std::fabs(errors[d]) > toleranceMs)
+            off.insert(d);
+    return off;
+}
+
+std::set<int> PlantedRun::named() const
+{
+    std::set<int> digits;
+    static const QRegularExpression digit(QStringLiteral("^Digit (\\d+) of"), QRegularExpression::MultilineOption);
+    for (const QString& notice : notices)
+        for (auto it = digit.globalMatch(notice); it.hasNext();)
+            digits.insert(it.next().captured(1).toInt());
+    return digits;
+}
+
+PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const std::function<void()>& plant)
+{
+    PlantedRun run;
+    messages.texts.clear();
+    SinkRecorder recorder;
+    recorder.start();
+    int ticks = 0;
+    const auto planting = QObject::connect(&window.introductionTimer(), &PacingTimer::ticked, &window, [&] {
+        if (++ticks == 3 && plant)
+            QTimer::singleShot(100, &window, plant);
+    });
+    window.findChild<QRadioButton*>(QStringLiteral("demoButton"))->click();
+    window.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
+    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, 15000);
+    QObject::disconnect(planting);
+    QTest::qWait(3000);  // the last digit, the sink's latency and the check's delay
+    run.heard = DigitLocator().locate(recorder.stop());
+    run.notices = ended ? messages.texts : QStringList{QStringLiteral("the run did not end")};
+    return run;
+}
+
+bool PlantedRun::stopServer(int ms)
+{
+    const pid_t server = pid_t(qEnvironmentVariableIntValue("OVREL_SERVER_PID"));
+    if (server <= 0 || ::kill(server, SIGSTOP) != 0)
+        return false;
+    QThread::msleep(ms);
+    return ::kill(server, SIGCONT) == 0;
+}
+
+bool PlantedRun::starveAudioThread(int ms)
+{
+    if (QProcess::execute(QStringLiteral("chrt"), {"-f", "50", "true"}) != 0)
+        return false;
+    const QString seconds = QString::number(ms / 1000.0);
+    for (int i = 0; i < 2; ++i)  // `timeout` runs above the spinner, so it gets to end it
+        QProcess::startDetached(QStringLiteral("chrt"), {"-f", "99", "timeout", seconds, "chrt", "-f", "50", "sh", "-c", "while :; do :; done"});
+    return true;
+}
