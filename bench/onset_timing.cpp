@@ -13,7 +13,7 @@
 //              host stops a virtual machine (the spinners above the server's priority)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
-#include "DigitLocator.h"
+#include "soundcheck/DigitLocator.h"
 #include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "DigitLocator.h"
+#include "soundcheck/DigitLocator.h"
 
 #include <QStringList>
 #include <functional>

@@ -1,5 +1,6 @@
 #include "platform/PortAudioOutput.h"
 
+#include "platform/AlsaDefault.h"
 #include "platform/AlsaMessages.h"
 #include "platform/QuietStderr.h"
 
@@ -34,21 +35,6 @@ PaDeviceIndex alsaDefaultDevice()
             return device;
     }
     return info->defaultOutputDevice;
-}
-
-// Whether ALSA's "default" device is PipeWire's own plugin rather than PulseAudio's (which also
-// reaches PipeWire's PulseAudio service): they tell of underruns differently.
-bool defaultIsPipeWirePlugin()
-{
-    snd_config_t* definition = nullptr;
-    if (snd_config_update() < 0 || snd_config_search_definition(snd_config, "pcm", "default", &definition) < 0)
-        return false;
-    snd_config_t* type = nullptr;
-    const char* name = nullptr;
-    const bool pipewire = snd_config_search(definition, "type", &type) >= 0
-                          && snd_config_get_string(type, &name) >= 0 && std::strcmp(name, "pipewire") == 0;
-    snd_config_delete(definition);
-    return pipewire;
 }
 
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
@@ -139,7 +125,8 @@ bool PortAudioOutput::tryOpen()
     // The audio thread asks for real-time scheduling, so a busy machine does not starve the
     // stream; where the user may not have it, the thread runs at normal priority.
     PaAlsa_EnableRealtimeScheduling(stream, 1);
-    slips_.reset(!defaultIsPipeWirePlugin());
+    // PipeWire's own plugin and PulseAudio's tell of underruns differently.
+    slips_.reset(alsaDefaultType() != "pipewire");
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;

@@ -14,6 +14,7 @@
 #include "presentation/DigitPlayer.h"
 #include "presentation/OutputKeeper.h"
 #include "presentation/RunTimingCheck.h"
+#include "presentation/TimingCheckDialog.h"
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/HelpDocuments.h"
@@ -179,6 +180,8 @@ void MainWindow::buildMenus()
 
     helpMenu_ = menuBar()->addMenu(QStringLiteral("&Help"));
     helpMenu_->addAction(QStringLiteral("&OVREL Manual"), Qt::Key_F1, this, &MainWindow::onManualChosen);
+    helpMenu_->addAction(QStringLiteral("Check Sound &Timing…"), this, &MainWindow::onTimingCheckChosen)
+        ->setObjectName(QStringLiteral("timingCheckAction"));
     helpMenu_->addSeparator();
     helpMenu_->addAction(QStringLiteral("&Download Record Form"), this, &MainWindow::onRecordFormChosen);
     helpMenu_->addSeparator();
@@ -232,6 +235,12 @@ void MainWindow::onScoringChosen()
 void MainWindow::onManualChosen()
 {
     openDocument(documentPath(QCoreApplication::applicationDirPath(), kManualFileName));
+}
+
+void MainWindow::onTimingCheckChosen()
+{
+    TimingCheckDialog check(this);
+    check.exec();
 }
 
 void MainWindow::onRecordFormChosen()

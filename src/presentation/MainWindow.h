@@ -53,6 +53,7 @@ protected:
 private slots:
     void onScoringChosen();
     void onManualChosen();
+    void onTimingCheckChosen();
     void onRecordFormChosen();
     void onAboutChosen();
 

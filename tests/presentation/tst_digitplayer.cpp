@@ -1,4 +1,4 @@
-#include "DigitLocator.h"
+#include "soundcheck/DigitLocator.h"
 #include "platform/FakeSoundOutput.h"
 #include "platform/Resources.h"
 #include "platform/WaveImage.h"

@@ -1,4 +1,4 @@
-#include "DigitLocator.h"
+#include "soundcheck/DigitLocator.h"
 #include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"

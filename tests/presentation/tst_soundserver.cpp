@@ -1,4 +1,4 @@
-#include "DigitLocator.h"
+#include "soundcheck/DigitLocator.h"
 #include "MainWindowRig.h"
 #include "SinkRecorder.h"
 #include "platform/PortAudioOutput.h"

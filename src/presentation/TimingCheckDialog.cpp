@@ -1,0 +1,123 @@
+#include "presentation/TimingCheckDialog.h"
+
+#include "platform/AlsaDefault.h"
+#include "platform/PortAudioInput.h"
+#include "platform/PortAudioOutput.h"
+#include "platform/PreciseTimer.h"
+#include "presentation/TimingCheck.h"
+#include "ui/OnsetPlot.h"
+#include "ui/TimingReport.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kSpeakers = QStringLiteral("What the computer sends to the speakers");
+const QString kMicrophone = QStringLiteral("What the microphone hears");
+
+QString soundServer()
+{
+    const std::string type = alsaDefaultType();
+    if (type == "pipewire")
+        return QStringLiteral("PipeWire, through its ALSA plugin");
+    if (type == "pulse")
+        return QStringLiteral("PulseAudio (or PipeWire's PulseAudio service), through its ALSA plugin");
+    return QStringLiteral("ALSA's default device");
+}
+
+}  // namespace
+
+TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, SoundRecorder* recorder)
+    : QDialog(parent)
+{
+    setWindowTitle(QStringLiteral("Check Sound Timing"));
+    if (!output)
+        output = &PortAudioOutput::instance();
+    if (!recorder) {
+        ownRecorder_ = std::make_unique<PortAudioInput>();
+        recorder = ownRecorder_.get();
+    }
+    check_ = new TimingCheck(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this), this);
+
+    auto* layout = new QVBoxLayout(this);
+    auto* source = new QGroupBox(QStringLiteral("Listen to"), this);
+    auto* sourceLayout = new QVBoxLayout(source);
+    speakers_ = new QRadioButton(kSpeakers, source);
+    microphone_ = new QRadioButton(kMicrophone, source);
+    speakers_->setChecked(true);
+    sourceLayout->addWidget(speakers_);
+    sourceLayout->addWidget(microphone_);
+    layout->addWidget(source);
+    plot_ = new OnsetPlot(this);
+    layout->addWidget(plot_, 1);
+    figures_ = new QLabel(this);
+    figures_->setObjectName(QStringLiteral("figuresLabel"));
+    verdict_ = new QLabel(QStringLiteral("Press Start: %1 digits play at the 1.2 s pace, as in a trial, and are recorded.")
+                              .arg(TimingCheck::sequence().size()), this);
+    verdict_->setObjectName(QStringLiteral("verdictLabel"));
+    verdict_->setWordWrap(true);
+    layout->addWidget(figures_);
+    layout->addWidget(verdict_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    start_ = buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::ActionRole);
+    start_->setObjectName(QStringLiteral("startButton"));
+    start_->setDefault(true);
+    save_ = buttons->addButton(QStringLiteral("&Save Report…"), QDialogButtonBox::ActionRole);
+    save_->setObjectName(QStringLiteral("saveButton"));
+    save_->setEnabled(false);
+    buttons->addButton(QDialogButtonBox::Close);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(start_, &QPushButton::clicked, this, &TimingCheckDialog::startCheck);
+    connect(save_, &QPushButton::clicked, this, &TimingCheckDialog::chooseReportFile);
+    connect(check_, &TimingCheck::finished, this, &TimingCheckDialog::showResult);
+}
+
+TimingCheckDialog::~TimingCheckDialog() = default;
+
+void TimingCheckDialog::startCheck()
+{
+    const bool fromSpeakers = speakers_->isChecked();
+    if (!check_->start(fromSpeakers ? SoundRecorder::Source::Speakers : SoundRecorder::Source::Microphone)) {
+        verdict_->setText(QStringLiteral("The check could not start: the sound could not be played or recorded."));
+        return;
+    }
+    listenedTo_ = fromSpeakers ? kSpeakers : kMicrophone;
+    start_->setEnabled(false);
+    save_->setEnabled(false);
+    figures_->clear();
+    verdict_->setText(QStringLiteral("Checking: about %1 seconds.").arg(TimingCheck::sequence().size() * TimingCheck::kPaceMs / 1000 + 3));
+}
+
+void TimingCheckDialog::showResult(const TimingCheckResult& result)
+{
+    result_ = result;
+    plot_->setErrors(result.judged ? result.errorsMs : std::vector<double>{});
+    figures_->setText(result.figures().join(QLatin1Char('\n')));
+    verdict_->setText(result.verdict);
+    start_->setEnabled(true);
+    save_->setEnabled(true);
+    start_->setFocus();
+}
+
+bool TimingCheckDialog::saveReport(const QString& path) const
+{
+    if (!result_)
+        return false;
+    return TimingReport{listenedTo_, soundServer(), result_->figures(), result_->verdict}.write(path, *plot_);
+}
+
+void TimingCheckDialog::chooseReportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("sound-timing-check.pdf"),
+                                                      QStringLiteral("PDF documents (*.pdf)"));
+    if (!path.isEmpty() && !saveReport(path))
+        verdict_->setText(result_->verdict + QStringLiteral("\nThe report could not be saved to %1.").arg(path));
+}

@@ -1,0 +1,105 @@
+#include "soundcheck/TimingCheckResult.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr int kMostNamed = 5;
+
+int peakOf(const QByteArray& stereo16)
+{
+    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
+    int peak = 0;
+    for (qsizetype i = 0; i < stereo16.size() / 2; ++i)
+        peak = std::max(peak, std::abs(int(samples[i])));
+    return peak;
+}
+
+QString problem(int place, double errorMs, bool found, bool whole)
+{
+    if (!found)
+        return QStringLiteral("Digit %1 is missing.").arg(place + 1);
+    if (!whole)
+        return QStringLiteral("Digit %1 was garbled.").arg(place + 1);
+    return QStringLiteral("Digit %1 came %2 ms %3.").arg(place + 1).arg(std::fabs(errorMs), 0, 'f', 1).arg(errorMs > 0 ? "late" : "early");
+}
+
+}  // namespace
+
+TimingCheckResult TimingCheckResult::judge(const QByteArray& stereo16, const DigitLocator& locator,
+                                           std::span<const int> expected, int paceMs)
+{
+    return judge(locator.locate(stereo16), peakOf(stereo16), expected, paceMs);
+}
+
+// Each sound is given the place its distance from the first sound puts it in: a missing digit
+// leaves its place empty instead of shifting the rest.
+TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found>& found, int peak,
+                                           std::span<const int> expected, int paceMs)
+{
+    TimingCheckResult r;
+    r.expected = int(expected.size());
+    r.errorsMs.assign(expected.size(), NAN);
+    r.whole.assign(expected.size(), false);
+    const double paceFrames = paceMs * kRate / 1000;
+    if (!found.empty()) {
+        const long long origin = found.front().sample;
+        for (const auto& f : found) {
+            const long long place = std::llround(double(f.sample - origin) / paceFrames);
+            if (place < 0 || place >= r.expected || !std::isnan(r.errorsMs[place]))
+                continue;
+            r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / kRate;
+            r.whole[place] = f.whole() && f.digit == expected[place];
+        }
+    }
+    r.found = int(std::count(r.whole.begin(), r.whole.end(), true));
+    if (peak < kQuietPeak) {
+        r.verdict = QStringLiteral("The recording is too quiet to judge: turn the volume up and check that the sound reaches what is recorded.");
+        return r;
+    }
+    if (2 * r.found < r.expected) {
+        r.verdict = QStringLiteral("The recording is too noisy or too quiet to judge: only %1 of %2 digits could be made out.")
+                        .arg(r.found).arg(r.expected);
+        return r;
+    }
+    r.judged = true;
+    double last = NAN;
+    for (int i = 0; i < r.expected; ++i) {
+        if (std::isnan(r.errorsMs[i]))
+            continue;
+        if (!std::isnan(last))
+            r.largestIntervalErrorMs = std::max(r.largestIntervalErrorMs, std::fabs(r.errorsMs[i] - last));
+        last = r.errorsMs[i];
+        r.driftMs = r.errorsMs[i];
+    }
+    QStringList problems;
+    for (int i = 0; i < r.expected; ++i)
+        if (!r.whole[i] || std::fabs(r.errorsMs[i]) >= kOnTimeMs)
+            problems << problem(i, r.errorsMs[i], !std::isnan(r.errorsMs[i]), r.whole[i]);
+    if (problems.isEmpty()) {
+        r.verdict = QStringLiteral("All %1 digits on time: largest interval error %2 ms")
+                        .arg(r.expected).arg(r.largestIntervalErrorMs, 0, 'f', 2);
+        return r;
+    }
+    const int count = int(problems.size());
+    if (count > kMostNamed) {
+        problems = problems.mid(0, kMostNamed);
+        problems << QStringLiteral("And %1 more.").arg(count - kMostNamed);
+    }
+    r.verdict = QStringLiteral("%1 of %2 digits were not heard whole and on time.\n%3")
+                    .arg(count).arg(r.expected).arg(problems.join(QLatin1Char('\n')));
+    return r;
+}
+
+QStringList TimingCheckResult::figures() const
+{
+    if (!judged)
+        return {};
+    return {QStringLiteral("Digits found: %1 of %2").arg(found).arg(expected),
+            QStringLiteral("Largest interval error: %1 ms").arg(largestIntervalErrorMs, 0, 'f', 3),
+            QStringLiteral("Drift: %1 ms").arg(driftMs, 0, 'f', 3)};
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "soundcheck/DigitLocator.h"
+
+#include <QString>
+#include <QStringList>
+#include <span>
+#include <vector>
+
+// What a timing check found in its recording of a fixed digit sequence: where each digit began
+// against the grid the first one sets, and a verdict in plain words. A recording too quiet or
+// too noisy to make out most digits gets no figures, only a verdict that says so.
+struct TimingCheckResult {
+    // A digit is on time within this of its place on the grid: a sample is 0.023 ms, and a digit
+    // placed by the stream is off by none.
+    static constexpr double kOnTimeMs = 1.0;
+    // Quieter than this at its loudest (16-bit peak; about -40 dBFS), a recording is not judged.
+    static constexpr int kQuietPeak = 330;
+
+    int expected = 0;
+    int found = 0;                  // digits found whole, in their places
+    std::vector<double> errorsMs;   // by place: onset minus its place on the grid; NaN: missing
+    std::vector<bool> whole;        // by place: heard whole and as the right digit
+    double largestIntervalErrorMs = 0;
+    double driftMs = 0;             // of the last digit found
+    bool judged = false;
+    QString verdict;
+
+    static TimingCheckResult judge(const QByteArray& stereo16, const DigitLocator& locator,
+                                   std::span<const int> expected, int paceMs);
+    // The same from the digits already found and the recording's peak.
+    static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
+                                   std::span<const int> expected, int paceMs);
+
+    // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms"; empty when
+    // not judged.
+    QStringList figures() const;
+};

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class OnsetPlot;
+
+// The one-page PDF report of a timing check: when, on what sound output and input, the plot,
+// the figures (as lines a program can read) and the verdict. It holds no examinee data.
+struct TimingReport {
+    QString listenedTo;     // what was recorded
+    QString soundServer;
+    QStringList figures;
+    QString verdict;
+
+    // False when the file cannot be written.
+    bool write(const QString& path, const OnsetPlot& plot) const;
+};
