@@ -12,8 +12,9 @@ PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-
 	xvfb xauth xdotool
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
-# Only for measuring (make bench): aplay as the reference player, strace to count connections.
-BENCH_PACKAGES := alsa-utils strace
+# Only for measuring (make bench): aplay as the reference player, strace to count connections,
+# PipeWire's headers for a native stream's time reports.
+BENCH_PACKAGES := alsa-utils strace libpipewire-0.3-dev
 
 .PHONY: all deps build run test check-sanitize package bench recordings images screenshots clean
 
@@ -83,16 +84,19 @@ check-sanitize: deps
 # desktop: start-up and memory beside a bare Qt window, idle wakeups, and a trial beside aplay
 # (about 4 minutes each; COST_ARGS=--quick for a shorter look). Last, on each server and route, how
 # often the notice after a run is right: 20 clean demonstrations and 5 of each planted fault
-# (about 6 minutes each; NOTICE_ARGS="--runs 4" for a shorter look).
+# (about 6 minutes each; NOTICE_ARGS="--runs 4" for a shorter look). Then whether a native PipeWire
+# stream's time reports show the server holding the sound back, three times.
 bench: build $(PIPEWIRE_ALSA)/usr
 	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
-	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window notice_accuracy
+	cmake -S . -B $(BUILD) >/dev/null
+	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window notice_accuracy pipewire_time
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/desktop_cost src/app/ovrel bench/bare_window $(COST_ARGS)) || exit 1; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/notice_accuracy $(NOTICE_ARGS)) || exit 1; done
+	for run in 1 2 3; do (cd $(BUILD) && $(WITH_PIPEWIRE) --churn bench/pipewire_time) || exit 1; done
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"
