@@ -55,18 +55,18 @@ int main(int argc, char** argv)
     struct Kind {
         const char* name;
         int count;
-        std::function<void()> plant;
+        PlantedRun::Plants plants;
     };
     const Kind kinds[] = {{"clean", runs, {}},
-                          {"server stopped 300 ms", std::max(1, runs / 4), [] { PlantedRun::stopServer(300); }},
-                          {"audio thread starved 150 ms", std::max(1, runs / 4), [] { PlantedRun::starveAudioThread(150); }}};
+                          {"server stopped 300 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::stopServer(300); }}}},
+                          {"audio thread starved 150 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::starveAudioThread(150); }}}}};
     std::printf("Notice after a run on %s (demonstration; faults planted at digit 3)\n", qPrintable(soundServerName()));
     std::printf("%-28s %5s %7s %13s %14s %16s\n", "runs", "count", "right", "digit 3 named", "digits missed", "named, on time");
     for (const Kind& kind : kinds) {
         int right = 0, thirdNamed = 0, missed = 0, needless = 0;
         QStringList details;
         for (int i = 0; i < kind.count; ++i) {
-            const PlantedRun run = PlantedRun::give(w, messages, kind.plant);
+            const PlantedRun run = PlantedRun::give(w, messages, kind.plants);
             const std::set<int> off = run.offGrid(), named = run.named();
             right += off == named;
             thirdNamed += named.count(3);
@@ -74,7 +74,7 @@ int main(int argc, char** argv)
                 missed += !named.count(d);
             for (int d : named)
                 needless += !off.count(d);
-            if (off != named || kind.plant)
+            if (off != named || !kind.plants.empty())
                 details << QStringLiteral("  off the grid: %1; told: %2").arg(off.empty() ? QStringLiteral("none") : offsets(run),
                                                                           run.notices.isEmpty() ? QStringLiteral("nothing") : run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' '));
         }

@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -189,6 +190,7 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
             noteFault(due, SoundFault::Kind::Moved, late);
     }
     anchored_ = true;
+    correction_ = 0;  // the new map owes nothing to it
     anchorDue_ = due;
     anchorFrame_ = next + kLeadFrames;
     ++anchors_;
@@ -220,6 +222,8 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
     placed_[newest_] = {due, startFrame_, std::int64_t(sound.frames), false};
     if (restarted)
         noteFault(due, SoundFault::Kind::Restarted);
+    if (correction_ != 0)
+        noteFault(due, SoundFault::Kind::Corrected, double(std::exchange(correction_, 0)));
     return true;
 }
 
@@ -296,6 +300,9 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
             if (samples_ && position_ == 0) {
                 startFrame_ -= slip;
                 placed_[newest_].from = startFrame_;
+                noteFault(placed_[newest_].due, SoundFault::Kind::Corrected, double(slip));
+            } else {
+                correction_ = slip;
             }
         }
         if (samples_ && position_ < frames_) {

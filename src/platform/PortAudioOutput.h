@@ -114,6 +114,7 @@ private:
     std::size_t newest_ = 0;
     // Kept until taken: a fixed store, so the audio thread need not allocate. What does not fit
     // is dropped; a run with so many faults has been reported already.
+    std::int64_t correction_ = 0;  // a slip made good, whose first sound placed after is not named yet
     std::array<SoundFault, 64> faults_{};
     std::size_t faultCount_ = 0;
 };

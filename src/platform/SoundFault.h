@@ -11,6 +11,8 @@ struct SoundFault {
                     // that much): it started off its due time or was broken off
         Restarted,  // it came on an output opened afresh after the last one had stopped: when it
                     // was heard is not known
+        Corrected,  // the first placed after a slip of `ms` was made good: it is on the grid only
+                    // as closely as the server's report measured the slip
     };
 
     SteadyTime due;  // the sound's, as it was asked for

@@ -66,11 +66,10 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
         makeTimer = [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); };
     trialTimer_ = makeTimer(this);
     introductionTimer_ = makeTimer(this);
-    OutputKeeper* keeper = nullptr;
     RunTimingCheck* timing = nullptr;
     if (!play) {
         player_ = std::make_unique<DigitPlayer>(PortAudioOutput::instance());
-        keeper = new OutputKeeper(PortAudioOutput::instance(), *makeTimer(this), this);
+        keeper_ = new OutputKeeper(PortAudioOutput::instance(), *makeTimer(this), this);
         timing = new RunTimingCheck(PortAudioOutput::instance(), *makeTimer(this), this);
         play = [player = player_.get(), timing](int digit, SteadyTime due) {
             player->play(digit, due);
@@ -95,8 +94,8 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
         connect(paceButtons_[pace], &QRadioButton::clicked, engine_, [this, pace] { engine_->chooseTrial(pace); });
     connect(startStopButton_, &QToolButton::clicked, engine_, &RunEngine::startOrPause);
     connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
-    if (keeper)
-        connect(engine_, &RunEngine::runningChanged, keeper, &OutputKeeper::setNeeded);
+    if (keeper_)
+        connect(engine_, &RunEngine::runningChanged, keeper_, &OutputKeeper::setNeeded);
     if (timing) {
         connect(engine_, &RunEngine::runningChanged, timing, [this, timing](bool running) {
             timing->runningChanged(*engine_, running);
@@ -237,9 +236,12 @@ void MainWindow::onManualChosen()
     openDocument(documentPath(QCoreApplication::applicationDirPath(), kManualFileName));
 }
 
+// A check started soon after a run is not to have the stream closed under it by the run's delay.
 void MainWindow::onTimingCheckChosen()
 {
     TimingCheckDialog check(this);
+    if (keeper_)
+        connect(&check, &TimingCheckDialog::checkRunningChanged, keeper_, &OutputKeeper::setNeeded);
     check.exec();
 }
 

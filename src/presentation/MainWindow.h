@@ -11,6 +11,7 @@
 
 class DigitPlayer;
 class MasterMixer;
+class OutputKeeper;
 class PacingTimer;
 class QAction;
 class QMenu;
@@ -73,6 +74,7 @@ private:
 
     MasterVolume volume_;
     std::unique_ptr<DigitPlayer> player_;
+    OutputKeeper* keeper_ = nullptr;  // with the real output only
     PacingTimer* introductionTimer_ = nullptr;
     PacingTimer* trialTimer_ = nullptr;
     RunEngine* engine_ = nullptr;

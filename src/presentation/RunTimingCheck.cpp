@@ -36,6 +36,9 @@ QString sentence(const SoundFault& fault)
         return QStringLiteral("came after the sound output had stopped and started again: when it was heard is not known.");
     case SoundFault::Kind::Moved:
         return QStringLiteral("started %1 %2.").arg(milliseconds(fault.ms), fault.ms > 0 ? "late" : "early");
+    case SoundFault::Kind::Corrected:
+        return QStringLiteral("came after a hold-up of %1, made good from the sound server's report: it may be a few ms off.")
+            .arg(milliseconds(fault.ms));
     case SoundFault::Kind::Held:
         return fault.ms > 0 ? QStringLiteral("was held up by %1: it started late or was broken off.").arg(milliseconds(fault.ms))
                             : QStringLiteral("lost %1 of its sound: it started early or was cut short.").arg(milliseconds(fault.ms));
@@ -48,6 +51,7 @@ int severity(const SoundFault& fault)
     switch (fault.kind) {
     case SoundFault::Kind::NotPlayed: return 1'000'000'000;
     case SoundFault::Kind::Restarted: return 999'999'999;
+    case SoundFault::Kind::Corrected: return 0;
     default: return int(std::min(std::fabs(fault.ms) * 1000, 999'999'998.0));
     }
 }

@@ -19,6 +19,14 @@ TimingCheck::TimingCheck(SoundOutput& output, SoundRecorder& recorder, PacingTim
     connect(&tail_, &PacingTimer::ticked, this, &TimingCheck::finish);
 }
 
+TimingCheck::~TimingCheck()
+{
+    if (running_) {
+        recorder_.stop();
+        output_.close();
+    }
+}
+
 // The recording starts first, so that it holds the first digit; the stream opens before the
 // first tick, as for a run.
 bool TimingCheck::start(SoundRecorder::Source source)
@@ -32,6 +40,7 @@ bool TimingCheck::start(SoundRecorder::Source source)
     running_ = true;
     next_ = 0;
     pace_.start();
+    emit runningChanged(true);
     return true;
 }
 
@@ -51,5 +60,6 @@ void TimingCheck::finish()
     const QByteArray recording = recorder_.stop();
     output_.close();
     running_ = false;
+    emit runningChanged(false);
     emit finished(TimingCheckResult::judge(recording, locator_, sequence(), kPaceMs));
 }

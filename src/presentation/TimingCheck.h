@@ -27,12 +27,16 @@ public:
     // `pace` ticks the digits; `tail` ends the recording (its first tick).
     TimingCheck(SoundOutput& output, SoundRecorder& recorder, PacingTimer& pace, PacingTimer& tail,
                 QObject* parent = nullptr);
+    // A check cut short (its window closed) lets the output and the recording go.
+    ~TimingCheck() override;
 
     // Starts a check; false (and nothing runs) when the recording or the output cannot start.
     bool start(SoundRecorder::Source source);
     bool isRunning() const { return running_; }
 
 signals:
+    // A check started, or ended: whoever keeps the output open for runs is to keep it for this.
+    void runningChanged(bool running);
     void finished(const TimingCheckResult& result);
 
 private:

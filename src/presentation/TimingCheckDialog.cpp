@@ -78,6 +78,7 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
     connect(start_, &QPushButton::clicked, this, &TimingCheckDialog::startCheck);
     connect(save_, &QPushButton::clicked, this, &TimingCheckDialog::chooseReportFile);
     connect(check_, &TimingCheck::finished, this, &TimingCheckDialog::showResult);
+    connect(check_, &TimingCheck::runningChanged, this, &TimingCheckDialog::checkRunningChanged);
 }
 
 TimingCheckDialog::~TimingCheckDialog() = default;

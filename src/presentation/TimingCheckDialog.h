@@ -31,6 +31,10 @@ public:
     // Writes the report of the last check to `path`; false without a check or when it cannot.
     bool saveReport(const QString& path) const;
 
+signals:
+    // A check started or ended (TimingCheck::runningChanged).
+    void checkRunningChanged(bool running);
+
 private:
     void startCheck();
     void showResult(const TimingCheckResult& result);

@@ -47,6 +47,11 @@ private slots:
             << "Digit 1 of this practice was held up by 150 ms: it started late or was broken off.\n"
                "Digit 3 of this practice lost 21 ms of its sound: it started early or was cut short.\n\n"
                "The practice may need to be given again.";
+        QTest::newRow("placed after a slip was made good; a move outweighs it")
+            << RunEngine::ItemSet::Trial
+            << std::vector<SoundFault>{{due(4), Kind::Corrected, 250}, {due(5), Kind::Corrected, 90}, {due(5), Kind::Moved, 0.3}}
+            << "Digit 4 of this trial came after a hold-up of 250 ms, made good from the sound server's report: it may be a few ms off.\n"
+               "Digit 5 of this trial started less than 1 ms late." + trialEnd;
         QTest::newRow("the worst of one digit's faults")
             << RunEngine::ItemSet::Trial
             << std::vector<SoundFault>{{due(2), Kind::Moved, 5}, {due(2), Kind::Held, -40}, {due(2), Kind::Moved, 7}}
