@@ -187,7 +187,7 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
         const double late = double(next + kLeadFrames - anchorFrame_) - seconds * kSampleRate;
         if (late > 0)
-            noteFault(due, SoundFault::Kind::Moved, late);
+            faults_.note(due, SoundFault::Kind::Moved, late);
     }
     anchored_ = true;
     correction_ = 0;  // the new map owes nothing to it
@@ -209,7 +209,7 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
         closeStream();
     if (!open()) {
         std::lock_guard lock(mutex_);
-        noteFault(due, SoundFault::Kind::NotPlayed);
+        faults_.note(due, SoundFault::Kind::NotPlayed);
         return false;
     }
     std::lock_guard lock(mutex_);
@@ -218,36 +218,18 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
     frames_ = sound.frames;
     position_ = 0;
     startFrame_ = startFrameFor(due);
-    newest_ = (newest_ + 1) % placed_.size();
-    placed_[newest_] = {due, startFrame_, std::int64_t(sound.frames), false};
+    faults_.place(due, startFrame_, std::int64_t(sound.frames));
     if (restarted)
-        noteFault(due, SoundFault::Kind::Restarted);
+        faults_.note(due, SoundFault::Kind::Restarted);
     if (correction_ != 0)
-        noteFault(due, SoundFault::Kind::Corrected, double(std::exchange(correction_, 0)));
+        faults_.note(due, SoundFault::Kind::Corrected, double(std::exchange(correction_, 0)));
     return true;
 }
 
 std::vector<SoundFault> PortAudioOutput::takeFaults()
 {
     std::lock_guard lock(mutex_);
-    std::vector<SoundFault> taken(faults_.begin(), faults_.begin() + std::ptrdiff_t(faultCount_));
-    faultCount_ = 0;
-    return taken;
-}
-
-void PortAudioOutput::noteFault(SteadyTime due, SoundFault::Kind kind, double frames)
-{
-    if (faultCount_ < faults_.size())
-        faults_[faultCount_++] = {due, kind, frames * 1000.0 / kSampleRate};
-}
-
-// Every sound that had begun and took frames between `from` and `to`, where the slip lies, was
-// heard off its map or broken by it. One that has not begun is still moved back onto the map.
-void PortAudioOutput::noteSlip(std::int64_t slip, std::int64_t from, std::int64_t to)
-{
-    for (const Placed& sound : placed_)
-        if (sound.begun && sound.from < to && sound.from + sound.frames > from)
-            noteFault(sound.due, SoundFault::Kind::Held, double(slip));
+    return faults_.take();
 }
 
 void PortAudioOutput::stop()
@@ -262,7 +244,7 @@ void PortAudioOutput::stop()
 void PortAudioOutput::noteUnheard()
 {
     if (samples_ && position_ == 0)
-        noteFault(placed_[newest_].due, SoundFault::Kind::NotPlayed);
+        faults_.cut();
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
@@ -286,7 +268,7 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
         const std::int64_t pending = slips_.forget();
         if (pending != 0) {
             std::lock_guard lock(mutex_);
-            noteSlip(pending, slips_.slipFrom(), first);
+            faults_.slip(pending, slips_.slipFrom(), first);
         }
     }
     const std::int64_t slip
@@ -296,11 +278,11 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
         if (slip != 0 && !forgetSlips_.load()) {  // not if a new map came meanwhile
             anchorFrame_ -= slip;
             ++slipCount_;
-            noteSlip(slip, slips_.slipFrom(), first);
+            faults_.slip(slip, slips_.slipFrom(), first);
             if (samples_ && position_ == 0) {
                 startFrame_ -= slip;
-                placed_[newest_].from = startFrame_;
-                noteFault(placed_[newest_].due, SoundFault::Kind::Corrected, double(slip));
+                faults_.move(startFrame_);
+                faults_.note(faults_.newestDue(), SoundFault::Kind::Corrected, double(slip));
             } else {
                 correction_ = slip;
             }
@@ -308,14 +290,8 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
         if (samples_ && position_ < frames_) {
             const std::int64_t offset = position_ == 0 ? std::max<std::int64_t>(startFrame_ - first, 0) : 0;
             if (offset < std::int64_t(frames)) {
-                if (position_ == 0) {
-                    Placed& sound = placed_[newest_];
-                    sound.begun = true;
-                    if (startFrame_ < first) {
-                        noteFault(sound.due, SoundFault::Kind::Moved, double(first - startFrame_));
-                        sound.from = first;
-                    }
-                }
+                if (position_ == 0)
+                    faults_.begin(std::max(first, startFrame_));
                 const std::size_t n = std::min<std::size_t>(frames - offset, frames_ - position_);
                 std::memcpy(out + offset * kChannels, samples_ + position_ * kChannels,
                             n * kChannels * sizeof(std::int16_t));

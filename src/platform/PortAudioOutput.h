@@ -1,9 +1,9 @@
 #pragma once
 
 #include "platform/SlipDetector.h"
+#include "platform/SoundFaultLog.h"
 #include "platform/SoundOutput.h"
 
-#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
@@ -74,9 +74,7 @@ private:
     bool tryOpen();
     bool running();
     void closeStream();
-    void noteFault(SteadyTime due, SoundFault::Kind kind, double frames = 0);
     void noteUnheard();
-    void noteSlip(std::int64_t slip, std::int64_t from, std::int64_t to);
 
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
@@ -102,19 +100,6 @@ private:
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
     std::int64_t startFrame_ = 0;
-    // The sounds started last, the one playing among them: which frames each took, for a slip
-    // noticed after it.
-    struct Placed {
-        SteadyTime due{};
-        std::int64_t from = 0;
-        std::int64_t frames = 0;
-        bool begun = false;
-    };
-    std::array<Placed, 4> placed_{};
-    std::size_t newest_ = 0;
-    // Kept until taken: a fixed store, so the audio thread need not allocate. What does not fit
-    // is dropped; a run with so many faults has been reported already.
     std::int64_t correction_ = 0;  // a slip made good, whose first sound placed after is not named yet
-    std::array<SoundFault, 64> faults_{};
-    std::size_t faultCount_ = 0;
+    SoundFaultLog faults_{kSampleRate};
 };

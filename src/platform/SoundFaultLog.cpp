@@ -1,0 +1,31 @@
+#include "platform/SoundFaultLog.h"
+
+void SoundFaultLog::begin(std::int64_t at)
+{
+    Placed& sound = placed_[newest_];
+    sound.begun = true;
+    if (at > sound.from) {
+        note(sound.due, SoundFault::Kind::Moved, double(at - sound.from));
+        sound.from = at;
+    }
+}
+
+void SoundFaultLog::slip(std::int64_t frames, std::int64_t from, std::int64_t to)
+{
+    for (const Placed& sound : placed_)
+        if (sound.begun && sound.from < to && sound.from + sound.frames > from)
+            note(sound.due, SoundFault::Kind::Held, double(frames));
+}
+
+void SoundFaultLog::note(SteadyTime due, SoundFault::Kind kind, double frames)
+{
+    if (count_ < faults_.size())
+        faults_[count_++] = {due, kind, frames * 1000.0 / rate_};
+}
+
+std::vector<SoundFault> SoundFaultLog::take()
+{
+    std::vector<SoundFault> taken(faults_.begin(), faults_.begin() + std::ptrdiff_t(count_));
+    count_ = 0;
+    return taken;
+}
