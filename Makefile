@@ -63,7 +63,8 @@ package: build
 # UndefinedBehaviorSanitizer (clang), a long random session and ten brisk trials with the real
 # timer and sound among them, then the libFuzzer targets for a bounded time.
 SAN_BUILD ?= build-sanitize
-SAN_TESTS := tst_mainwindow tst_runengine tst_scoringdialog tst_scorecomputation tst_mastervolume tst_digitplayer tst_endtoend
+SAN_TESTS := tst_mainwindow tst_runengine tst_runtimingcheck tst_timingcheckrun tst_timingcheckresult tst_scoringdialog \
+	tst_scorecomputation tst_mastervolume tst_digitplayer tst_endtoend tst_timingnotice
 FUZZ_SECONDS ?= 60
 check-sanitize: deps
 	@$(MAKE) --no-print-directory deps PACKAGES="clang-14 libclang-rt-14-dev"
