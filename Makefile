@@ -86,7 +86,8 @@ check-sanitize: deps
 # (about 4 minutes each; COST_ARGS=--quick for a shorter look). Last, on each server and route, how
 # often the notice after a run is right: 20 clean demonstrations and 5 of each planted fault
 # (about 6 minutes each; NOTICE_ARGS="--runs 4" for a shorter look). Then whether a native PipeWire
-# stream's time reports show the server holding the sound back, three times.
+# stream's time reports show the server holding the sound back, three times; last, the timing
+# check's judgement with room noise and reverberation added (no sound server).
 bench: build $(PIPEWIRE_ALSA)/usr
 	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	cmake -S . -B $(BUILD) >/dev/null
@@ -98,6 +99,7 @@ bench: build $(PIPEWIRE_ALSA)/usr
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/notice_accuracy $(NOTICE_ARGS)) || exit 1; done
 	for run in 1 2 3; do (cd $(BUILD) && $(WITH_PIPEWIRE) --churn bench/pipewire_time) || exit 1; done
+	cmake --build $(BUILD) --target locator_noise && QT_QPA_PLATFORM=offscreen $(BUILD)/bench/locator_noise
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"

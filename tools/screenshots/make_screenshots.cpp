@@ -5,10 +5,9 @@
 #include "platform/FakeMasterMixer.h"
 #include "platform/FakeSoundOutput.h"
 #include "platform/FakeSoundRecorder.h"
-#include "platform/Resources.h"
-#include "platform/WaveImage.h"
 #include "presentation/TimingCheck.h"
 #include "presentation/TimingCheckDialog.h"
+#include "soundcheck/SequenceRecording.h"
 #include "presentation/MainWindow.h"
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
@@ -23,8 +22,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
-#include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -44,23 +41,6 @@ template <class T>
 T* child(QObject& parent, const char* name)
 {
     return parent.findChild<T*>(QLatin1String(name));
-}
-
-// The check sequence as the speakers would be sent it: each digit on the 1.2 s grid.
-QByteArray checkRecording()
-{
-    const auto sequence = TimingCheck::sequence();
-    const qsizetype frameBytes = 4;
-    const qsizetype pace = 44100LL * TimingCheck::kPaceMs / 1000;
-    QByteArray recording((qsizetype(sequence.size()) + 2) * pace * frameBytes, '\0');
-    for (std::size_t i = 0; i < sequence.size(); ++i) {
-        const QByteArray bytes = resourceBytes(QStringLiteral("WAVE"), sequence[i]);
-        WaveImage wave;
-        if (WaveImage::parse(bytes.constData(), std::size_t(bytes.size()), wave))
-            std::memcpy(recording.data() + (qsizetype(i) + 1) * pace * frameBytes, wave.samples,
-                        std::min<qsizetype>(qsizetype(wave.frames), pace) * frameBytes);
-    }
-    return recording;
 }
 
 }  // namespace
@@ -101,7 +81,7 @@ int main(int argc, char** argv)
 
     FakeSoundOutput output;
     FakeSoundRecorder recorder;
-    recorder.recording = checkRecording();
+    recorder.recording = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
     TimingCheckDialog check(&main, &output, &recorder);
     check.resize(560, 480);
     check.show();
