@@ -13,6 +13,8 @@ constexpr float kOnsetLevel = 40.0f;       // well above digital silence, below 
 constexpr long long kGapFrames = 4410;     // 100 ms below the level ends a sound
 constexpr long long kSearchBefore = 400;   // how far before the energy onset the true one may lie
 constexpr long long kSearchAfter = 100;
+constexpr float kAboveFloor = 8.0f;               // 18 dB: white noise stays under it
+constexpr long long kNoisySearchBefore = 2205;    // 50 ms: a soft onset hidden in noise
 constexpr std::size_t kCoarseLength = 4096;
 
 std::vector<float> toMono(const std::int16_t* samples, std::size_t frames)
@@ -40,6 +42,24 @@ double correlation(const std::vector<float>& x, long long at, const std::vector<
     return xx > 0 && yy > 0 ? xy / std::sqrt(xx * yy) : 0;
 }
 
+// The RMS of the quietest fifth of 10 ms blocks: between digits there is only the floor.
+float noiseFloor(const std::vector<float>& x)
+{
+    constexpr std::size_t kBlock = 441;
+    std::vector<float> rms;
+    for (std::size_t at = 0; at + kBlock <= x.size(); at += kBlock) {
+        double sum = 0;
+        for (std::size_t i = at; i < at + kBlock; ++i)
+            sum += double(x[i]) * x[i];
+        rms.push_back(float(std::sqrt(sum / kBlock)));
+    }
+    if (rms.empty())
+        return 0;
+    auto fifth = rms.begin() + std::ptrdiff_t(rms.size() / 5);
+    std::nth_element(rms.begin(), fifth, rms.end());
+    return *fifth;
+}
+
 }  // namespace
 
 DigitLocator::DigitLocator()
@@ -57,11 +77,16 @@ std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16
     const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
     const std::vector<float> x = toMono(samples, std::size_t(stereo16.size()) / 4);
 
-    // Each sound as the stretch from its onset to its last loud frame.
+    // Each sound as the stretch from its onset to its last loud frame. Over a noise floor (a
+    // microphone in a room) the level rises with it, and the true onset may lie further before
+    // where the level is crossed.
+    const float floor = noiseFloor(x);
+    const float level = std::max(kOnsetLevel, kAboveFloor * floor);
+    const long long searchBefore = level > kOnsetLevel ? kNoisySearchBefore : kSearchBefore;
     std::vector<std::pair<long long, long long>> sounds;
     long long lastLoud = -kGapFrames - 1;
     for (long long i = 0; i < (long long)x.size(); ++i) {
-        if (std::fabs(x[i]) < kOnsetLevel)
+        if (std::fabs(x[i]) < level)
             continue;
         if (i - lastLoud > kGapFrames)
             sounds.push_back({i, i});
@@ -75,7 +100,7 @@ std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16
         for (int d = 1; d <= 9; ++d) {
             long long bestLag = onset;
             double bestCoarse = -2;
-            for (long long at = onset - kSearchBefore; at <= onset + kSearchAfter; ++at) {
+            for (long long at = onset - searchBefore; at <= onset + kSearchAfter; ++at) {
                 const double c = correlation(x, at, templates_[d], kCoarseLength);
                 if (c > bestCoarse) {
                     bestCoarse = c;
