@@ -38,6 +38,7 @@ bool TimingCheck::start(SoundRecorder::Source source)
         return false;
     }
     running_ = true;
+    source_ = source;
     next_ = 0;
     pace_.start();
     emit runningChanged(true);
@@ -61,5 +62,6 @@ void TimingCheck::finish()
     output_.close();
     running_ = false;
     emit runningChanged(false);
-    emit finished(TimingCheckResult::judge(recording, locator_, sequence(), kPaceMs));
+    emit finished(TimingCheckResult::judge(recording, locator_, sequence(), kPaceMs,
+                                           source_ == SoundRecorder::Source::Microphone));
 }

@@ -50,5 +50,6 @@ private:
     DigitPlayer player_;
     DigitLocator locator_;
     bool running_ = false;
+    SoundRecorder::Source source_ = SoundRecorder::Source::Speakers;
     int next_ = 0;
 };

@@ -117,6 +117,32 @@ std::vector<DigitLocator::Found> DigitLocator::locate(const QByteArray& stereo16
     return found;
 }
 
+std::vector<DigitLocator::Found> DigitLocator::locateSequence(const QByteArray& stereo16, const std::vector<int>& digits,
+                                                              double paceFrames) const
+{
+    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
+    const std::vector<float> x = toMono(samples, std::size_t(stereo16.size()) / 4);
+    const auto best = [&](int digit, long long from, long long to) {
+        Found f{digit, from, -2, false};
+        for (long long at = std::max(from, 0LL); at <= to; ++at) {
+            const double c = correlation(x, at, templates_[digit], kDirectFrames);
+            if (c > f.match)
+                f = {digit, at, c, false};
+        }
+        return f;
+    };
+    std::vector<Found> found;
+    if (digits.empty() || digits.front() < 1 || digits.front() > 9)
+        return found;
+    found.push_back(best(digits.front(), 0, kFirstWithin));
+    for (std::size_t i = 1; i < digits.size(); ++i) {
+        const long long place = found.front().sample + std::llround(double(i) * paceFrames);
+        if (digits[i] >= 1 && digits[i] <= 9)
+            found.push_back(best(digits[i], place - kSearchAround, place + kSearchAround));
+    }
+    return found;
+}
+
 IntervalStats intervalStats(const std::vector<DigitLocator::Found>& found, double paceMs)
 {
     IntervalStats s;

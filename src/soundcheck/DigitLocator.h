@@ -28,6 +28,16 @@ public:
 
     std::vector<Found> locate(const QByteArray& stereo16) const;
 
+    // For a microphone in a room, where noise and echo hide where sounds begin and end: each digit
+    // of a known sequence looked for around its place on the pace (the first within the first
+    // kFirstWithin), by correlation of the digit's first kDirectFrames, the direct sound before a
+    // room's reflections pile up, with the recording. Every digit of the sequence gets a Found;
+    // its match is that correlation (a digit that is not there matches at about 0.1).
+    std::vector<Found> locateSequence(const QByteArray& stereo16, const std::vector<int>& digits, double paceFrames) const;
+    static constexpr long long kDirectFrames = 2048;              // 46 ms
+    static constexpr long long kFirstWithin = 3 * 44100;          // from the start of the recording
+    static constexpr long long kSearchAround = 2205;              // 50 ms either side of the place
+
 private:
     std::array<std::vector<float>, 10> templates_;  // index = digit; 0 unused
 };

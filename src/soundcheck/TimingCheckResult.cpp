@@ -31,15 +31,18 @@ QString problem(int place, double errorMs, bool found, bool whole)
 }  // namespace
 
 TimingCheckResult TimingCheckResult::judge(const QByteArray& stereo16, const DigitLocator& locator,
-                                           std::span<const int> expected, int paceMs)
+                                           std::span<const int> expected, int paceMs, bool fromMicrophone)
 {
+    if (fromMicrophone)
+        return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, paceMs * kRate / 1000),
+                     peakOf(stereo16), expected, paceMs, true);
     return judge(locator.locate(stereo16), peakOf(stereo16), expected, paceMs);
 }
 
 // Each sound is given the place its distance from the first sound puts it in: a missing digit
 // leaves its place empty instead of shifting the rest.
 TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found>& found, int peak,
-                                           std::span<const int> expected, int paceMs)
+                                           std::span<const int> expected, int paceMs, bool fromMicrophone)
 {
     TimingCheckResult r;
     r.expected = int(expected.size());
@@ -53,7 +56,8 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
             if (place < 0 || place >= r.expected || !std::isnan(r.errorsMs[place]))
                 continue;
             r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / kRate;
-            r.whole[place] = f.whole() && f.digit == expected[place];
+            const double wholeFrom = fromMicrophone ? kHeardMatch : kWholeMatch;
+            r.whole[place] = f.match >= wholeFrom && !f.overlapped && f.digit == expected[place];
         }
     }
     r.found = int(std::count(r.whole.begin(), r.whole.end(), true));
@@ -78,7 +82,9 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     }
     QStringList problems;
     for (int i = 0; i < r.expected; ++i)
-        if (!r.whole[i] || std::fabs(r.errorsMs[i]) >= kOnTimeMs)
+        if (fromMicrophone && !r.whole[i])
+            problems << QStringLiteral("Digit %1 could not be made out.").arg(i + 1);
+        else if (!r.whole[i] || std::fabs(r.errorsMs[i]) >= kOnTimeMs)
             problems << problem(i, r.errorsMs[i], !std::isnan(r.errorsMs[i]), r.whole[i]);
     if (problems.isEmpty()) {
         r.verdict = QStringLiteral("All %1 digits on time: largest interval error %2 ms")
@@ -90,6 +96,11 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
         problems = problems.mid(0, kMostNamed);
         problems << QStringLiteral("And %1 more.").arg(count - kMostNamed);
     }
+    // A room's echoes and noise can hide a digit or move where it seems to begin.
+    if (fromMicrophone)
+        problems << QStringLiteral("Through a microphone, a room's echoes and noise can make a digit that came on time "
+                                   "look late or unclear: check again nearer the speaker, or what the computer sends "
+                                   "to the speakers.");
     r.verdict = QStringLiteral("%1 of %2 digits were not heard whole and on time.\n%3")
                     .arg(count).arg(r.expected).arg(problems.join(QLatin1Char('\n')));
     return r;

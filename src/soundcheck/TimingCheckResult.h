@@ -26,11 +26,20 @@ struct TimingCheckResult {
     bool judged = false;
     QString verdict;
 
+    // A recording of the output as sent to the speakers, or (`fromMicrophone`) as heard in a room.
     static TimingCheckResult judge(const QByteArray& stereo16, const DigitLocator& locator,
-                                   std::span<const int> expected, int paceMs);
-    // The same from the digits already found and the recording's peak.
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+    // The same from the digits already found and the recording's peak. A digit counts as heard
+    // whole when it matches its recording at kWholeMatch or more (from a microphone kHeardMatch)
+    // and nothing lies over it.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
-                                   std::span<const int> expected, int paceMs);
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+
+    // The locator's own measure for a digit that came through the sound server untouched.
+    static constexpr double kWholeMatch = 0.95;
+    // From a microphone, the direct sound's correlation with the digit's recording: see the
+    // performance notes for what rooms give.
+    static constexpr double kHeardMatch = 0.5;
 
     // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms"; empty when
     // not judged.
