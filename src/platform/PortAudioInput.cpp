@@ -1,12 +1,12 @@
 #include "platform/PortAudioInput.h"
 
 #include "platform/AlsaMessages.h"
+#include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
 
 #include <portaudio.h>
 
 #include <algorithm>
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -14,41 +14,13 @@ namespace {
 constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 
-PaDeviceIndex alsaDefaultInput()
-{
-    const PaHostApiIndex api = Pa_HostApiTypeIdToHostApiIndex(paALSA);
-    if (api < 0)
-        return paNoDevice;
-    const PaHostApiInfo* info = Pa_GetHostApiInfo(api);
-    for (int i = 0; i < info->deviceCount; ++i) {
-        const PaDeviceIndex device = Pa_HostApiDeviceIndexToDeviceIndex(api, i);
-        const PaDeviceInfo* d = Pa_GetDeviceInfo(device);
-        if (d && d->maxInputChannels > 0 && std::strcmp(d->name, "default") == 0)
-            return device;
-    }
-    return info->defaultInputDevice;
-}
-
-// Set while the stream opens, where the user has not set them: the plugins read them then.
-class MonitorChoice {
-public:
+// The default output's monitor, asked for through what the plugins read when a stream opens.
+struct MonitorChoice {
     explicit MonitorChoice(bool monitor)
-        : pulse_(monitor && set("PULSE_SOURCE", "@DEFAULT_MONITOR@")),
-          pipewire_(monitor && set("PIPEWIRE_PROPS", "{ stream.capture.sink = true }")) {}
-    ~MonitorChoice()
-    {
-        if (pulse_)
-            ::unsetenv("PULSE_SOURCE");
-        if (pipewire_)
-            ::unsetenv("PIPEWIRE_PROPS");
-    }
-    MonitorChoice(const MonitorChoice&) = delete;
-    MonitorChoice& operator=(const MonitorChoice&) = delete;
-
-private:
-    static bool set(const char* name, const char* value) { return !std::getenv(name) && ::setenv(name, value, 0) == 0; }
-    bool pulse_;
-    bool pipewire_;
+        : pulse("PULSE_SOURCE", "@DEFAULT_MONITOR@", monitor),
+          pipewire("PIPEWIRE_PROPS", "{ stream.capture.sink = true }", monitor) {}
+    StreamEnvironment pulse;
+    StreamEnvironment pipewire;
 };
 
 }  // namespace
@@ -71,7 +43,7 @@ bool PortAudioInput::start(Source source)
         initialized_ = true;
     }
     PaStreamParameters params{};
-    params.device = alsaDefaultInput();
+    params.device = alsaDefaultDevice(true);
     if (params.device == paNoDevice)
         return false;
     params.channelCount = kChannels;

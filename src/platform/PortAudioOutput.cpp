@@ -2,6 +2,7 @@
 
 #include "platform/AlsaDefault.h"
 #include "platform/AlsaMessages.h"
+#include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
 
 #include <alsa/asoundlib.h>
@@ -10,7 +11,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <cstring>
 #include <utility>
 
@@ -22,22 +22,6 @@ namespace {
 constexpr unsigned long kFramesPerBuffer = 256;
 constexpr double kSuggestedLatency = 0.05;
 
-// ALSA's "default" device: the user's sound server on a desktop.
-PaDeviceIndex alsaDefaultDevice()
-{
-    const PaHostApiIndex api = Pa_HostApiTypeIdToHostApiIndex(paALSA);
-    if (api < 0)
-        return paNoDevice;
-    const PaHostApiInfo* info = Pa_GetHostApiInfo(api);
-    for (int i = 0; i < info->deviceCount; ++i) {
-        const PaDeviceIndex device = Pa_HostApiDeviceIndexToDeviceIndex(api, i);
-        const PaDeviceInfo* d = Pa_GetDeviceInfo(device);
-        if (d && d->maxOutputChannels > 0 && std::strcmp(d->name, "default") == 0)
-            return device;
-    }
-    return info->defaultOutputDevice;
-}
-
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
 // (64 frames, 1.3 ms, for a client that comes and goes) leaves the server a deadline so short
@@ -47,27 +31,9 @@ PaDeviceIndex alsaDefaultDevice()
 // PipeWire's ALSA plugin and its PulseAudio service read when a stream opens; PulseAudio ignores
 // them. What the user has set there stays as it is, and nothing is left for the programs this
 // one starts.
-class QuantumHold {
-public:
-    QuantumHold() : pipewire_(hold("PIPEWIRE_PROPS", "{ node.force-quantum = 1024 }")),
-                    pulse_(hold("PULSE_PROP", "node.force-quantum=1024")) {}
-    ~QuantumHold()
-    {
-        if (pipewire_)
-            ::unsetenv("PIPEWIRE_PROPS");
-        if (pulse_)
-            ::unsetenv("PULSE_PROP");
-    }
-    QuantumHold(const QuantumHold&) = delete;
-    QuantumHold& operator=(const QuantumHold&) = delete;
-
-private:
-    static bool hold(const char* name, const char* value)
-    {
-        return !std::getenv(name) && ::setenv(name, value, 0) == 0;
-    }
-    bool pipewire_;
-    bool pulse_;
+struct QuantumHold {
+    StreamEnvironment pipewire{"PIPEWIRE_PROPS", "{ node.force-quantum = 1024 }"};
+    StreamEnvironment pulse{"PULSE_PROP", "node.force-quantum=1024"};
 };
 
 }  // namespace
@@ -99,7 +65,7 @@ bool PortAudioOutput::tryOpen()
     QuietStderr quiet;
     const QuantumHold quantum;
     silenceAlsaMessages();
-    if (initialized_ && alsaDefaultDevice() == paNoDevice) {
+    if (initialized_ && alsaDefaultDevice(false) == paNoDevice) {
         // The devices were listed while there was no sound server: list them again, with ALSA's
         // configuration read afresh (it routes "default" to the sound server only when one runs).
         Pa_Terminate();
@@ -112,7 +78,7 @@ bool PortAudioOutput::tryOpen()
         initialized_ = true;
     }
     PaStreamParameters params{};
-    params.device = alsaDefaultDevice();
+    params.device = alsaDefaultDevice(false);
     if (params.device == paNoDevice)
         return false;
     params.channelCount = kChannels;

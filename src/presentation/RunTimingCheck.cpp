@@ -81,7 +81,6 @@ void RunTimingCheck::runningChanged(const RunEngine& engine, bool running)
         }
         set_ = engine.itemSet();
         dues_.clear();
-        faults_.clear();
         output_.takeFaults();  // between runs: no digit of this one
     } else {
         settleTimer_.start();
@@ -95,10 +94,7 @@ void RunTimingCheck::digitStarted(SteadyTime due)
 
 void RunTimingCheck::check()
 {
-    for (const SoundFault& fault : output_.takeFaults())
-        faults_.push_back(fault);
-    const QString text = notice(set_, dues_, faults_);
-    faults_.clear();
+    const QString text = notice(set_, dues_, output_.takeFaults());
     dues_.clear();
     if (!text.isEmpty())
         emit noticeReady(text);

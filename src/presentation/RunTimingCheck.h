@@ -49,5 +49,4 @@ private:
     PacingTimer& settleTimer_;
     RunEngine::ItemSet set_ = RunEngine::ItemSet::Demonstration;
     std::vector<SteadyTime> dues_;
-    std::vector<SoundFault> faults_;
 };
