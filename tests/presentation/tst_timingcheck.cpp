@@ -1,3 +1,4 @@
+#include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "presentation/TimingCheck.h"
@@ -16,6 +17,23 @@
 class tst_TimingCheck : public QObject {
     Q_OBJECT
 
+    // What is wrong with the check against the outside recording `heard`; empty: nothing.
+    static QString disagreement(const std::vector<DigitLocator::Found>& heard, const TimingCheckResult& result)
+    {
+        if (!result.judged || result.found != 21 || !result.verdict.startsWith(QLatin1String("All 21 digits on time")))
+            return result.verdict;
+        if (heard.size() != 21)
+            return QStringLiteral("%1 digits in the outside recording").arg(heard.size());
+        const double sampleMs = 1000.0 / 44100;
+        for (int i = 1; i < 21; ++i) {
+            const double outsideMs = double(heard[i].sample - heard[i - 1].sample) * sampleMs - TimingCheck::kPaceMs;
+            const double selfMs = result.errorsMs[i] - result.errorsMs[i - 1];
+            if (std::fabs(outsideMs - selfMs) > sampleMs * 1.01)
+                return QStringLiteral("interval %1: %2 ms outside, %3 ms in the check").arg(i).arg(outsideMs).arg(selfMs);
+        }
+        return {};
+    }
+
 private slots:
     void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server"); }
 
@@ -24,26 +42,32 @@ private slots:
         QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
         TimingCheckDialog dialog;
         dialog.show();
-        SinkRecorder outside;
-        QVERIFY(outside.start());
         auto* start = dialog.findChild<QPushButton*>(QStringLiteral("startButton"));
         QVERIFY(start->isDefault());
-        start->click();
-        QVERIFY(!start->isEnabled());
-        QTRY_VERIFY_WITH_TIMEOUT(dialog.result().has_value(), 40000);
-        QTest::qWait(1000);  // the outside recorder's own latency
-        const auto heard = DigitLocator().locate(outside.stop());
-        const TimingCheckResult& result = *dialog.result();
-        QVERIFY2(result.judged && result.found == 21, qPrintable(result.verdict));
-        QVERIFY2(result.verdict.startsWith(QLatin1String("All 21 digits on time")), qPrintable(result.verdict));
-        QCOMPARE(int(heard.size()), 21);
-        const double sampleMs = 1000.0 / 44100;
-        for (int i = 1; i < 21; ++i) {
-            const double outsideMs = double(heard[i].sample - heard[i - 1].sample) * sampleMs - TimingCheck::kPaceMs;
-            const double selfMs = result.errorsMs[i] - result.errorsMs[i - 1];
-            QVERIFY2(std::fabs(outsideMs - selfMs) <= sampleMs * 1.01,
-                     qPrintable(QStringLiteral("interval %1: %2 ms outside, %3 ms in the check").arg(i).arg(outsideMs).arg(selfMs)));
+        // As in the end-to-end test: a run in which PipeWire's graph fell behind, so that one of
+        // the two recorders may have missed a cycle, says nothing of the check; it runs again,
+        // twice at most.
+        QString fault;
+        for (int run = 1; run <= 3; ++run) {
+            SinkRecorder outside;
+            QVERIFY(outside.start());
+            GraphCycles graph;
+            const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire")) && graph.start();
+            start->click();
+            QVERIFY(!start->isEnabled());
+            QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 40000);
+            QTest::qWait(1000);  // the outside recorder's own latency
+            int behind = 0;
+            if (pipewire)
+                for (int n : graph.stop().missed)
+                    behind += n;
+            fault = disagreement(DigitLocator().locate(outside.stop()), *dialog.result());
+            if (fault.isEmpty() || behind == 0)
+                break;
+            qWarning("%s, while the sound server's graph fell behind %d time(s): once more", qPrintable(fault), behind);
         }
+        QVERIFY2(fault.isEmpty(), qPrintable(fault));
+        const TimingCheckResult& result = *dialog.result();
 
         QTemporaryDir folder;
         const QString pdf = folder.filePath(QStringLiteral("report.pdf"));
