@@ -41,7 +41,8 @@ GraphCycles::Log GraphCycles::stop()
         const QList<QByteArray> fields = line.split('\t');
         if (fields.size() < kDriverFields)
             continue;
-        log.lengths.insert(fields[3].toInt());
+        log.cycles.append(fields[3].toInt());
+        log.lengths.insert(log.cycles.back());
         for (int node = 0; kDriverFields + node * kNodeFields + kStatus < fields.size(); ++node) {
             const QByteArray status = fields[kDriverFields + node * kNodeFields + kStatus].trimmed();
             if (status.isEmpty())
@@ -53,4 +54,10 @@ GraphCycles::Log GraphCycles::stop()
         }
     }
     return log;
+}
+
+QSet<int> GraphCycles::Log::lengthsWhileHeldAt(int us) const
+{
+    const qsizetype first = cycles.indexOf(us), last = cycles.lastIndexOf(us);
+    return first < 0 ? QSet<int>{} : QSet<int>(cycles.begin() + first, cycles.begin() + last + 1);
 }

@@ -14,8 +14,14 @@
 class GraphCycles {
 public:
     struct Log {
-        QSet<int> lengths;           // the distinct cycle lengths, in µs (1024 frames at 48 kHz: 21333)
+        QList<int> cycles;          // each cycle's length in order, in µs (1024 frames at 48 kHz: 21333)
+        QSet<int> lengths;           // the distinct ones
         QMap<QString, int> missed;  // by node name: times it fell behind, not done with a cycle
+
+        // The distinct lengths from the first cycle of length `us` to the last: those the graph
+        // ran while a client held it at `us`, whoever set it before that client joined and after
+        // it left.
+        QSet<int> lengthsWhileHeldAt(int us) const;
     };
 
     // False when the profiler did not start (there is no PipeWire server).

@@ -21,6 +21,8 @@
 class tst_EndToEnd : public QObject {
     Q_OBJECT
 
+    static constexpr int kHeldCycleUs = 21333;  // 1024 frames at 48 kHz
+
     TempSettings settings;
     MessageRecorder messages;
     ProgramEndRecorder exits;
@@ -38,25 +40,32 @@ class tst_EndToEnd : public QObject {
         QSet<int> cycles;
         int behind = 0;
     };
-    Heard playAndRecord(const char* choice, const std::vector<int>& expected, int paceMs)
+    // Plays the chosen set's first `played` digits: all of them, or a run paused as the last of
+    // those starts (the digit plays on).
+    Heard playAndRecord(const char* choice, std::span<const int> set, size_t played, int paceMs)
     {
+        const std::vector<int> expected(set.begin(), set.begin() + played);
         Heard heard;
         SinkRecorder recorder;
         if (!recorder.start())
             heard.fault = QStringLiteral("could not record the sink");
         child<QRadioButton>(choice)->click();
-        child<QToolButton>("startStopButton")->click();
+        QToolButton* startStop = child<QToolButton>("startStopButton");
+        startStop->click();
         // The graph's cycles from when the program's stream is open (it opens at Start, and is
         // let go two seconds after the run) to when the last digit has been heard.
         GraphCycles graph;
         const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire")) && graph.start();
-        if (!QTest::qWaitFor([&] { return !static_cast<MainWindow&>(*window).engine().isRunning(); },
-                             int(expected.size()) * paceMs + 3000))
+        const RunEngine& engine = static_cast<MainWindow&>(*window).engine();
+        if (played < set.size()
+            && QTest::qWaitFor([&] { return engine.position() >= int(expected.size()); }, int(expected.size()) * paceMs + 3000))
+            startStop->click();
+        if (!QTest::qWaitFor([&] { return !engine.isRunning(); }, int(expected.size()) * paceMs + 3000))
             heard.fault = QStringLiteral("the run did not end");
         QTest::qWait(1500);  // the last digit sounds on
         if (pipewire) {
             const GraphCycles::Log log = graph.stop();
-            heard.cycles = log.lengths;
+            heard.cycles = log.lengthsWhileHeldAt(kHeldCycleUs);
             for (int n : log.missed)
                 heard.behind += n;
         }
@@ -81,10 +90,10 @@ class tst_EndToEnd : public QObject {
     // host under a virtual machine), its graph falls behind: the digit in flight cannot come out
     // whole, and what the recorder misses is missing from the recording. Such a run says nothing
     // of the program, so a run that fails while the graph fell behind is run again, twice at most.
-    Heard heardAsPlayed(const char* choice, const std::vector<int>& expected, int paceMs)
+    Heard heardAsPlayed(const char* choice, std::span<const int> set, size_t played, int paceMs)
     {
         for (int run = 1;; ++run) {
-            Heard heard = playAndRecord(choice, expected, paceMs);
+            Heard heard = playAndRecord(choice, set, played, paceMs);
             if (heard.fault.isEmpty() || heard.behind == 0 || run == 3)
                 return heard;
             qWarning("%s: %s, while the sound server's graph fell behind %d time(s): once more", choice,
@@ -112,17 +121,21 @@ private slots:
     // first, and the trial after its stream has been let go.
     void demonstrationThenFastestTrialAreHeardInOrder()
     {
-        const Heard demo = heardAsPlayed("demoButton", {kDemonstrationDigits.begin(), kDemonstrationDigits.end()}, 2400);
+        const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire"));
+        const Heard demo = heardAsPlayed("demoButton", kDemonstrationDigits, kDemonstrationDigits.size(), 2400);
         QVERIFY2(demo.fault.isEmpty(), qPrintable(demo.fault));
         QTRY_COMPARE_WITH_TIMEOUT(streamsOf(QCoreApplication::applicationPid()), 0, 5000);
-        const Heard trial = heardAsPlayed("pace12Button", {kTrialDigits.begin(), kTrialDigits.end()}, 1200);
+        // The whole trial on PulseAudio, which runs first. On PipeWire's two routes, its first 21
+        // digits take ten comings and goings of the other client, and keep the suite's time;
+        // `make bench` plays whole trials there.
+        const Heard trial = heardAsPlayed("pace12Button", kTrialDigits, pipewire ? 21 : kTrialDigits.size(), 1200);
         QVERIFY2(trial.fault.isEmpty(), qPrintable(trial.fault));
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", trial.stats.count,
               trial.stats.meanErrorMs, trial.stats.sdMs, trial.stats.maxAbsErrorMs);
         // Another client asks PipeWire for 64-frame cycles now and then; while the program plays,
         // the graph keeps 1024 frames (21.3 ms).
-        if (soundServerName().startsWith(QLatin1String("pipewire")))
-            QCOMPARE(trial.cycles, QSet<int>{21333});
+        if (pipewire)
+            QCOMPARE(trial.cycles, QSet<int>{kHeldCycleUs});
     }
 
     void theEndPutsTheSinkBack()
