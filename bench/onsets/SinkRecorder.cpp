@@ -23,7 +23,9 @@ bool SinkRecorder::start()
         return false;
     parec_.setStandardOutputFile(file_.fileName());
     parec_.start(QLatin1String(kNodeName),
-                 serverArguments() + QStringList{QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
+                 serverArguments() + QStringList{QStringLiteral("--device=@DEFAULT_MONITOR@"),
+                  // PipeWire's PulseAudio service takes the name above for the default input
+                  QStringLiteral("--property=stream.capture.sink=true"), QStringLiteral("--raw"),
                   QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                   QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
     if (!parec_.waitForStarted(5000))

@@ -15,11 +15,16 @@ constexpr int kRate = 44100;
 constexpr int kChannels = 2;
 
 // The default output's monitor, asked for through what the plugins read when a stream opens.
+// PipeWire's PulseAudio service takes "@DEFAULT_MONITOR@" for the default input (a microphone,
+// on most desktops) but follows the stream property it also knows from its own clients, which
+// PulseAudio ignores.
 struct MonitorChoice {
     explicit MonitorChoice(bool monitor)
         : pulse("PULSE_SOURCE", "@DEFAULT_MONITOR@", monitor),
+          pulseOnPipewire("PULSE_PROP", "stream.capture.sink=true", monitor),
           pipewire("PIPEWIRE_PROPS", "{ stream.capture.sink = true }", monitor) {}
     StreamEnvironment pulse;
+    StreamEnvironment pulseOnPipewire;
     StreamEnvironment pipewire;
 };
 

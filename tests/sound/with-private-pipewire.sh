@@ -41,7 +41,7 @@ cleanup() {
   rm -rf "$runtime"
 }
 trap cleanup EXIT INT TERM
-start() { "$@" >>"$runtime/server.log" 2>&1 & pids+=($!); }
+start() { "$@" <&0 >>"$runtime/server.log" 2>&1 & pids+=($!); }  # standard input as given
 start dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
 start pipewire
 export OVREL_SERVER_PID=$!  # the process that runs the graph
@@ -71,5 +71,29 @@ if [ -n "$churn" ]; then
   { printf 'RIFF\xac\x58\x01\x00WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\x88\x58\x01\0'; head -c 88200 /dev/zero; } >"$blip"
   start sh -c "while :; do pw-play --latency=64 '$blip'; sleep 2.5; done"
 fi
+
+# A microphone that hears the sink 12.5 ms late, sample for sample (a loopback in the same graph),
+# over steady white noise far under the speech: the default input, for the timing check's
+# microphone mode (OVREL_RIG_MICROPHONE says the rig has it).
+pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=ovrel_microphone
+    node.description="OVREL microphone" media.class=Audio/Source/Virtual audio.rate=44100 audio.channels=2
+    audio.position=[ FL FR ] object.linger=true }' >/dev/null
+start pw-loopback -n ovrel_room --latency 23.2 --delay 0.0125 -C ovrel_null --capture-props='stream.capture.sink=true' \
+  --playback-props='node.autoconnect=false'
+start pw-play --latency=1024 --volume=0.01 -P '{ node.name=ovrel_noise node.autoconnect=false }' - < <(
+  # white noise, 44.1 kHz 16-bit stereo, without end
+  printf 'RIFF\xff\xff\xff\xffWAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xdb\xff\xff\xff'
+  exec cat /dev/urandom)
+# A stream cannot be aimed at a source: the loopback's far end and the noise are linked to it by
+# hand, once their ports are there.
+link() {
+  for _ in $(seq 1 100); do pw-link "$1" "$2" 2>/dev/null && return; sleep 0.1; done
+}
+for side in FL FR; do
+  link "output.ovrel_room:output_$side" "ovrel_microphone:input_$side"
+  link "ovrel_noise:output_$side" "ovrel_microphone:input_$side"
+done
+PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl set-default-source ovrel_microphone
+export OVREL_RIG_MICROPHONE=1
 
 "$@"

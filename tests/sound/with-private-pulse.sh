@@ -23,6 +23,7 @@ server=$!
 disown "$server"
 export OVREL_PULSE_PID=$server OVREL_SERVER_PID=$server
 cleanup() {
+  kill "${noise:-}" 2>/dev/null
   pactl exit >/dev/null 2>&1
   kill "$server" 2>/dev/null
   while kill -0 "$server" 2>/dev/null; do sleep 0.05; done
@@ -41,5 +42,12 @@ if ! pactl info >/dev/null 2>&1; then
 fi
 pactl set-default-sink ovrel_null >/dev/null
 pactl set-sink-volume ovrel_null 100% >/dev/null
+# The microphone hears white noise far under the speech, too.
+pactl set-default-source ovrel_microphone.monitor >/dev/null
+pacat --raw --format=s16le --rate=44100 --channels=2 --volume=655 --device=ovrel_microphone </dev/urandom \
+  >/dev/null 2>&1 &
+noise=$!
+disown "$noise"
+export OVREL_RIG_MICROPHONE=1
 
 "$@"
