@@ -1,7 +1,9 @@
 // How often the notice after a run is right: clean demonstrations, and demonstrations with a
 // fault planted at the third digit (the sound server stopped for 300 ms; the audio thread starved
-// for 150 ms). Each run is judged against a recording of the sink: the notice is right when the
-// digits it names are exactly those the sink heard missing, broken or more than 1 ms off the grid.
+// for 150 ms; the stream moved to another sink). Each run is judged against a recording of the
+// sink: the notice is right when the digits it names are exactly those the sink heard missing,
+// broken or more than 1 ms off the grid. After a move the sink misses every later digit too (they
+// are heard on the other one): there, the third named is what counts.
 //
 //   notice_accuracy [--runs N]   N clean runs (20) and N/4 of each fault (5)
 //
@@ -59,7 +61,9 @@ int main(int argc, char** argv)
     };
     const Kind kinds[] = {{"clean", runs, {}},
                           {"server stopped 300 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::stopServer(300); }}}},
-                          {"audio thread starved 150 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::starveAudioThread(150); }}}}};
+                          {"audio thread starved 150 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::starveAudioThread(150); }}}},
+                          {"moved to another sink", std::max(1, runs / 4),
+                           {{3, [] { PlantedRun::moveToSink(QStringLiteral("ovrel_headphones")); }}}}};
     std::printf("Notice after a run on %s (demonstration; faults planted at digit 3)\n", qPrintable(soundServerName()));
     std::printf("%-28s %5s %7s %13s %14s %16s\n", "runs", "count", "right", "digit 3 named", "digits missed", "named, on time");
     for (const Kind& kind : kinds) {

@@ -41,4 +41,7 @@ struct PlantedRun {
     // Real-time spinners on both cores for `ms`, above the program's audio thread and below the
     // server: the stream underruns.
     static bool starveAudioThread(int ms);
+    // This process's playback moved by the server to the sink `sink`, as when headphones are
+    // plugged in.
+    static bool moveToSink(const QString& sink);
 };

@@ -100,6 +100,7 @@ bool PortAudioOutput::tryOpen()
     }
     stream_ = stream;
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
+    moves_.start();
     anchored_ = false;
     renderedAtCheck_ = rendered_.load();
     checkedAt_ = std::chrono::steady_clock::now();
@@ -131,6 +132,7 @@ void PortAudioOutput::closeStream()
     QuietStderr quiet;
     Pa_AbortStream(stream_);
     Pa_CloseStream(stream_);
+    moves_.stop();
     stream_ = nullptr;
     anchored_ = false;
     stop();
@@ -157,6 +159,9 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     }
     anchored_ = true;
     correction_ = 0;  // the new map owes nothing to it
+    // What the stream holds, the lead, and the time since the due time are heard first.
+    heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
+        std::chrono::steady_clock::now() - due + std::chrono::duration<double>(latency_ + double(kLeadFrames) / kSampleRate));
     anchorDue_ = due;
     anchorFrame_ = next + kLeadFrames;
     ++anchors_;
@@ -180,6 +185,7 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
     }
     std::lock_guard lock(mutex_);
     noteUnheard();
+    noteMoves();
     samples_ = sound.samples;
     frames_ = sound.frames;
     position_ = 0;
@@ -195,7 +201,14 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
 std::vector<SoundFault> PortAudioOutput::takeFaults()
 {
     std::lock_guard lock(mutex_);
+    noteMoves();
     return faults_.take();
+}
+
+void PortAudioOutput::noteMoves()
+{
+    for (SteadyTime at : moves_.take())
+        faults_.reroute(at - heardAfterDue_);
 }
 
 void PortAudioOutput::stop()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/PulseOutputMoves.h"
 #include "platform/SlipDetector.h"
 #include "platform/SoundFaultLog.h"
 #include "platform/SoundOutput.h"
@@ -34,7 +35,8 @@ struct PaStreamCallbackTimeInfo;
 //
 // What the stream sees go wrong with a sound is kept for takeFaults(): a sound that could not be
 // played, one placed off the map (a new map taken while the old one held, a stream opened afresh
-// after it stopped), one started after its frame, and a slip around a sound.
+// after it stopped), one started after its frame, a slip around a sound, and one the server moved
+// to another output as it played or just before.
 class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
@@ -75,6 +77,7 @@ private:
     bool running();
     void closeStream();
     void noteUnheard();
+    void noteMoves();
 
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
@@ -101,5 +104,7 @@ private:
     std::size_t position_ = 0;
     std::int64_t startFrame_ = 0;
     std::int64_t correction_ = 0;  // a slip made good, whose first sound placed after is not named yet
+    SteadyTime::duration heardAfterDue_{};  // about how long after its due time the map's sounds are heard
+    PulseOutputMoves moves_;
     SoundFaultLog faults_{kSampleRate};
 };

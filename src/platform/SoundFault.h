@@ -13,6 +13,8 @@ struct SoundFault {
                     // was heard is not known
         Corrected,  // the first placed after a slip of `ms` was made good: it is on the grid only
                     // as closely as the server's report measured the slip
+        Rerouted,   // the server moved the sound to another output as it played or just before
+                    // it began: it may have started off its due time or been broken off
     };
 
     SteadyTime due;  // the sound's, as it was asked for

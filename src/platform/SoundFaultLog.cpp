@@ -1,5 +1,7 @@
 #include "platform/SoundFaultLog.h"
 
+#include <utility>
+
 void SoundFaultLog::begin(std::int64_t at)
 {
     Placed& sound = placed_[newest_];
@@ -28,4 +30,26 @@ std::vector<SoundFault> SoundFaultLog::take()
     std::vector<SoundFault> taken(faults_.begin(), faults_.begin() + std::ptrdiff_t(count_));
     count_ = 0;
     return taken;
+}
+
+void SoundFaultLog::place(SteadyTime due, std::int64_t from, std::int64_t frames)
+{
+    placed_[newest_ = (newest_ + 1) % placed_.size()] = {due, from, frames, false};
+    if (std::exchange(rerouted_, false))
+        note(due, SoundFault::Kind::Rerouted);
+}
+
+void SoundFaultLog::reroute(SteadyTime at)
+{
+    const Placed* hit = nullptr;
+    for (const Placed& sound : placed_) {
+        const auto length = std::chrono::duration<double>(double(sound.frames) / rate_);
+        if (sound.frames > 0 && sound.due + std::chrono::duration_cast<SteadyTime::duration>(length) > at
+            && (!hit || sound.due < hit->due))
+            hit = &sound;
+    }
+    if (hit)
+        note(hit->due, SoundFault::Kind::Rerouted);
+    else
+        rerouted_ = true;
 }

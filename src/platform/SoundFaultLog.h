@@ -14,7 +14,7 @@ public:
     explicit SoundFaultLog(int sampleRate) : rate_(sampleRate) {}
 
     // A sound placed to start at frame `from`; it is the newest until the next.
-    void place(SteadyTime due, std::int64_t from, std::int64_t frames) { placed_[newest_ = (newest_ + 1) % placed_.size()] = {due, from, frames, false}; }
+    void place(SteadyTime due, std::int64_t from, std::int64_t frames);
     // The newest sound's first frame went out at `at` (later than placed: it is noted as moved).
     void begin(std::int64_t at);
     // The newest sound, not begun yet, was moved to start at `from`.
@@ -25,6 +25,9 @@ public:
     // frames there was held up or broken off by it.
     void slip(std::int64_t frames, std::int64_t from, std::int64_t to);
     SteadyTime newestDue() const { return placed_[newest_].due; }
+    // The output was moved to another device at `at`, on the due times' clock (the moment less
+    // the map's latency): the sound playing then, or else the next to begin, went with it.
+    void reroute(SteadyTime at);
 
     void note(SteadyTime due, SoundFault::Kind kind, double frames = 0);
     std::vector<SoundFault> take();
@@ -39,6 +42,7 @@ private:
     int rate_;
     std::array<Placed, 4> placed_{};  // the sounds placed last: a slip is noticed after them
     std::size_t newest_ = 0;
+    bool rerouted_ = false;  // a move after every sound placed so far: the next goes with it
     std::array<SoundFault, 64> faults_{};
     std::size_t count_ = 0;
 };

@@ -42,6 +42,9 @@ QString sentence(const SoundFault& fault)
     case SoundFault::Kind::Held:
         return fault.ms > 0 ? QStringLiteral("was held up by %1: it started late or was broken off.").arg(milliseconds(fault.ms))
                             : QStringLiteral("lost %1 of its sound: it started early or was cut short.").arg(milliseconds(fault.ms));
+    case SoundFault::Kind::Rerouted:
+        return QStringLiteral("came as the sound moved to another output (headphones plugged in or out, or a change in "
+                              "the sound settings): it may have started off time or been broken off.");
     }
     return {};
 }
@@ -51,8 +54,9 @@ int severity(const SoundFault& fault)
     switch (fault.kind) {
     case SoundFault::Kind::NotPlayed: return 1'000'000'000;
     case SoundFault::Kind::Restarted: return 999'999'999;
+    case SoundFault::Kind::Rerouted: return 999'999'998;
     case SoundFault::Kind::Corrected: return 0;
-    default: return int(std::min(std::fabs(fault.ms) * 1000, 999'999'998.0));
+    default: return int(std::min(std::fabs(fault.ms) * 1000, 999'999'997.0));
     }
 }
 

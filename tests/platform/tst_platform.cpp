@@ -1,5 +1,6 @@
 #include "platform/PreciseTimer.h"
 #include "platform/SlipDetector.h"
+#include "platform/SoundFaultLog.h"
 #include "platform/WaveImage.h"
 
 #include <QTest>
@@ -93,6 +94,34 @@ private slots:
     // (for `lasting` buffers; 0: for good), under jitter of ±25 frames in the server's reports
     // (as on PipeWire) and a device clock `ppm` away from the computer's. With `late`, buffer
     // 1000 is asked for 45 ms late, as when the audio thread is held up.
+    // Sounds of half a second due at 0 and 2.4 s: a switch of output while one plays befalls it;
+    // one in the silence after it, the next; one after every sound placed, the next placed.
+    void aSwitchOfOutputBefallsTheSoundPlayingOrTheNext_data()
+    {
+        QTest::addColumn<int>("atMs");
+        QTest::addColumn<int>("dueMs");
+        QTest::newRow("as the first plays") << 300 << 0;
+        QTest::newRow("in the silence after it") << 600 << 2400;
+        QTest::newRow("as the second plays") << 2850 << 2400;
+        QTest::newRow("after both, before the third is placed") << 3000 << 4800;
+    }
+
+    void aSwitchOfOutputBefallsTheSoundPlayingOrTheNext()
+    {
+        QFETCH(int, atMs);
+        QFETCH(int, dueMs);
+        const SteadyTime start{};
+        SoundFaultLog log(44100);
+        log.place(start, 0, 22050);
+        log.place(start + milliseconds(2400), 105840, 22050);
+        log.reroute(start + milliseconds(atMs));
+        log.place(start + milliseconds(4800), 211680, 22050);
+        const std::vector<SoundFault> faults = log.take();
+        QCOMPARE(faults.size(), 1u);
+        QCOMPARE(faults[0].kind, SoundFault::Kind::Rerouted);
+        QCOMPARE(duration_cast<milliseconds>(faults[0].due - start).count(), dueMs);
+    }
+
     void slipsAreToldFromJitterAndDrift_data()
     {
         QTest::addColumn<double>("ppm");

@@ -61,6 +61,10 @@ private slots:
             << std::vector<SoundFault>{{due(3), Kind::Held, 900}, {due(3), Kind::NotPlayed, 0}, {due(1), Kind::Restarted, 0}}
             << "Digit 1 of this trial came after the sound output had stopped and started again: when it was heard is not known.\n"
                "Digit 3 of this trial was not heard: the sound output did not play it." + trialEnd;
+        QTest::newRow("a switch to another output outweighs a hold-up")
+            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(6), Kind::Held, 900}, {due(6), Kind::Rerouted, 0}}
+            << "Digit 6 of this trial came as the sound moved to another output (headphones plugged in or out, or a "
+               "change in the sound settings): it may have started off time or been broken off." + trialEnd;
         std::vector<SoundFault> many;
         for (int n = 1; n <= 9; ++n)
             many.push_back({due(n), Kind::Moved, 10.0 * n});

@@ -12,8 +12,9 @@
 
 // Faults planted in the sound's way while the real program gives the demonstration through the
 // private sound server: the server's process stopped at the second digit, the program's audio
-// thread starved at the fourth. The one notice after the run must name each digit a fault befell,
-// and no digit the sink heard on time. (A clean run says nothing: the end-to-end test checks that
+// thread starved at the fourth; in another run, the stream moved to another sink at the third.
+// The one notice after a run must name each digit a fault befell, and no digit the sink heard on
+// time. (A clean run says nothing: the end-to-end test checks that
 // no message came.)
 class tst_TimingNotice : public QObject {
     Q_OBJECT
@@ -64,6 +65,20 @@ private slots:
             QVERIFY2(named.count(4), qPrintable(describe(run)));
         else
             qWarning("real-time scheduling is not allowed here: the audio thread was not starved");
+    }
+
+    // The server moves the stream to another sink as the third digit is on its way: from there
+    // on the digits are heard elsewhere, and the notice names the third.
+    void aMoveToAnotherOutputIsNamed()
+    {
+        if (soundServerName() == QLatin1String("pipewire-alsa"))
+            QSKIP("through PipeWire's ALSA plugin, with no PulseAudio service, a move is not told to the program");
+        PlantedRun::Plants plants{{3, [] { QVERIFY(PlantedRun::moveToSink(QStringLiteral("ovrel_headphones"))); }}};
+        const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
+        qInfo("%s", qPrintable(describe(run)));
+        QCOMPARE(run.notices.size(), 1);
+        QCOMPARE(run.named(), std::set<int>{3});
+        QVERIFY2(run.offGrid().count(3), qPrintable(describe(run)));
     }
 };
 

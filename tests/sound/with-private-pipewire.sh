@@ -54,6 +54,9 @@ done
 pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=ovrel_null
     node.description="OVREL null sink" media.class=Audio/Sink audio.rate=44100 audio.channels=2
     audio.position=[ FL FR ] object.linger=true monitor.channel-volumes=true }' >/dev/null
+# A second sink, to move streams to.
+pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=ovrel_headphones
+    media.class=Audio/Sink audio.rate=44100 audio.channels=2 audio.position=[ FL FR ] object.linger=true }' >/dev/null
 for _ in $(seq 1 100); do
   pactl set-default-sink ovrel_null 2>/dev/null && break
   sleep 0.1

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "platform/SteadyTime.h"
+
+#include <cstdint>
+#include <map>
+#include <mutex>
+#include <vector>
+
+struct pa_context;
+struct pa_sink_input_info;
+struct pa_threaded_mainloop;
+
+// Tells when the sound server moves this process's playback to another output (headphones
+// plugged in or out, a choice in the desktop's sound settings), as the PulseAudio protocol
+// reports it: PulseAudio's own, or PipeWire's service for it, which sees every stream of its
+// graph. ALSA's plugins do not tell their streams. It watches only between start() and stop():
+// one more connection to the server while the output plays, none while the program is idle.
+// Where no such server answers, it tells nothing.
+class PulseOutputMoves {
+public:
+    PulseOutputMoves() = default;
+    ~PulseOutputMoves() { stop(); }
+    PulseOutputMoves(const PulseOutputMoves&) = delete;
+    PulseOutputMoves& operator=(const PulseOutputMoves&) = delete;
+
+    void start();
+    void stop();
+    // When each move was seen since the last call, in order: a moment after the server made it.
+    std::vector<SteadyTime> take();
+
+private:
+    static void onState(pa_context* context, void* self);
+    static void onStream(pa_context* context, const pa_sink_input_info* info, int last, void* self);
+    void ask(std::uint32_t stream);
+
+    pa_threaded_mainloop* loop_ = nullptr;
+    pa_context* context_ = nullptr;
+    std::mutex mutex_;
+    std::map<std::uint32_t, std::uint32_t> outputs_;  // by stream of this process: where it plays
+    std::vector<SteadyTime> moves_;
+};
