@@ -19,20 +19,28 @@
 class tst_TimingCheck : public QObject {
     Q_OBJECT
 
-    // What is wrong with the check against the outside recording `heard`; empty: nothing.
-    static QString disagreement(const std::vector<DigitLocator::Found>& heard, const TimingCheckResult& result)
+    // What is wrong with the check against the outside recording `heard`; empty: nothing. The
+    // verdict must say all digits were on time exactly when the outside recording heard them so
+    // (`sinkOnTime`: every interval within 1 ms of the pace).
+    static QString disagreement(const std::vector<DigitLocator::Found>& heard, const TimingCheckResult& result,
+                                bool& sinkOnTime)
     {
-        if (!result.judged || result.found != 21 || !result.verdict.startsWith(QLatin1String("All 21 digits on time")))
+        sinkOnTime = false;
+        if (!result.judged || result.found != 21)
             return result.verdict;
         if (heard.size() != 21)
             return QStringLiteral("%1 digits in the outside recording").arg(heard.size());
         const double sampleMs = 1000.0 / 44100;
+        sinkOnTime = true;
         for (int i = 1; i < 21; ++i) {
             const double outsideMs = double(heard[i].sample - heard[i - 1].sample) * sampleMs - TimingCheck::kPaceMs;
             const double selfMs = result.errorsMs[i] - result.errorsMs[i - 1];
             if (std::fabs(outsideMs - selfMs) > sampleMs * 1.01)
                 return QStringLiteral("interval %1: %2 ms outside, %3 ms in the check").arg(i).arg(outsideMs).arg(selfMs);
+            sinkOnTime = sinkOnTime && std::fabs(outsideMs) <= 1;
         }
+        if (sinkOnTime != result.verdict.startsWith(QLatin1String("All 21 digits on time")))
+            return result.verdict;
         return {};
     }
 
@@ -61,9 +69,11 @@ private slots:
         auto* start = dialog.findChild<QPushButton*>(QStringLiteral("startButton"));
         QVERIFY(start->isDefault());
         // As in the end-to-end test: a run in which PipeWire's graph fell behind, so that one of
-        // the two recorders may have missed a cycle, says nothing of the check; it runs again,
-        // twice at most.
+        // the two recorders may have missed a cycle, says nothing of the check, and one in which
+        // the server held the sound up (the sink heard, or the check found, digits off time) does
+        // not show the check with nothing to find: it runs again, twice at most.
         QString fault;
+        bool sinkOnTime = false;
         for (int run = 1; run <= 3; ++run) {
             SinkRecorder outside;
             QVERIFY(outside.start());
@@ -77,10 +87,12 @@ private slots:
             if (pipewire)
                 for (int n : graph.stop().missed)
                     behind += n;
-            fault = disagreement(DigitLocator().locate(outside.stop()), *dialog.result());
-            if (fault.isEmpty() || behind == 0)
+            fault = disagreement(DigitLocator().locate(outside.stop()), *dialog.result(), sinkOnTime);
+            const bool told = !dialog.result()->verdict.startsWith(QLatin1String("All 21 digits on time"));
+            if ((fault.isEmpty() && sinkOnTime) || (!fault.isEmpty() && behind == 0 && !told))
                 break;
-            qWarning("%s, while the sound server's graph fell behind %d time(s): once more", qPrintable(fault), behind);
+            qWarning("%s, while the sound server's graph fell behind %d time(s): once more",
+                     qPrintable(fault.isEmpty() ? QStringLiteral("the sink heard digits off time") : fault), behind);
         }
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         const TimingCheckResult& result = *dialog.result();
