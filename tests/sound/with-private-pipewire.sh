@@ -96,7 +96,12 @@ for side in FL FR; do
   link "output.ovrel_room:output_$side" "ovrel_microphone:input_$side"
   link "ovrel_noise:output_$side" "ovrel_microphone:input_$side"
 done
-PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl set-default-source ovrel_microphone
+# The server's PulseAudio service may not know the new source yet.
+for _ in $(seq 1 100); do
+  PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl set-default-source ovrel_microphone 2>/dev/null
+  [ "$(PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl get-default-source 2>/dev/null)" = ovrel_microphone ] && break
+  sleep 0.1
+done
 export OVREL_RIG_MICROPHONE=1
 
 "$@"
