@@ -71,6 +71,7 @@ int main(int argc, char** argv)
         QStringList details;
         for (int i = 0; i < kind.count; ++i) {
             const PlantedRun run = PlantedRun::give(w, messages, kind.plants);
+            PlantedRun::returnToSink(QStringLiteral("ovrel_null"));
             const std::set<int> off = run.offGrid(), named = run.named();
             right += off == named;
             thirdNamed += named.count(3);

@@ -3,6 +3,7 @@
 #include "SinkRecorder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/PacingTimer.h"
+#include "platform/PortAudioOutput.h"
 #include "presentation/MainWindow.h"
 
 #include <QProcess>
@@ -100,5 +101,17 @@ bool PlantedRun::moveToSink(const QString& sink)
     for (const QString& block : inputs->split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
         if (block.contains(self))
             moved |= pactl({QStringLiteral("move-sink-input"), block.section(QLatin1Char('\n'), 0, 0).trimmed(), sink}).has_value();
+    return moved;
+}
+
+bool PlantedRun::returnToSink(const QString& sink)
+{
+    PortAudioOutput& output = PortAudioOutput::instance();
+    if (!output.open())
+        return false;
+    QTest::qWait(300);  // the server lists the stream
+    const bool moved = moveToSink(sink);
+    output.close();
+    output.takeFaults();
     return moved;
 }

@@ -44,4 +44,7 @@ struct PlantedRun {
     // This process's playback moved by the server to the sink `sink`, as when headphones are
     // plugged in.
     static bool moveToSink(const QString& sink);
+    // The server remembers where a program's stream was moved and plays its next one there: the
+    // output opened, moved back to `sink` and closed again makes it forget.
+    static bool returnToSink(const QString& sink);
 };

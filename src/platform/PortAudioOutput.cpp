@@ -133,6 +133,8 @@ void PortAudioOutput::closeStream()
     Pa_AbortStream(stream_);
     Pa_CloseStream(stream_);
     moves_.stop();
+    noteMoves();
+    faults_.forgetReroute();
     stream_ = nullptr;
     anchored_ = false;
     stop();

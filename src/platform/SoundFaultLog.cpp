@@ -34,8 +34,9 @@ std::vector<SoundFault> SoundFaultLog::take()
 
 void SoundFaultLog::place(SteadyTime due, std::int64_t from, std::int64_t frames)
 {
+    const SteadyTime before = placed_[newest_].due;
     placed_[newest_ = (newest_ + 1) % placed_.size()] = {due, from, frames, false};
-    if (std::exchange(rerouted_, false))
+    if (std::exchange(reroutedAt_, std::nullopt) && due - before <= kRerouteReach)
         note(due, SoundFault::Kind::Rerouted);
 }
 
@@ -51,5 +52,5 @@ void SoundFaultLog::reroute(SteadyTime at)
     if (hit)
         note(hit->due, SoundFault::Kind::Rerouted);
     else
-        rerouted_ = true;
+        reroutedAt_ = at;
 }

@@ -3,6 +3,7 @@
 #include "platform/SoundFault.h"
 
 #include <array>
+#include <optional>
 #include <cstdint>
 #include <vector>
 
@@ -26,8 +27,12 @@ public:
     void slip(std::int64_t frames, std::int64_t from, std::int64_t to);
     SteadyTime newestDue() const { return placed_[newest_].due; }
     // The output was moved to another device at `at`, on the due times' clock (the moment less
-    // the map's latency): the sound playing then, or else the next to begin, went with it.
+    // the map's latency): the sound playing then, or else the next to begin, went with it; but
+    // not a sound more than kRerouteReach after the one before (the first of another run, whose
+    // grid starts with it), nor one on a stream opened afresh (forgetReroute()).
     void reroute(SteadyTime at);
+    void forgetReroute() { reroutedAt_.reset(); }
+    static constexpr std::chrono::seconds kRerouteReach{3};
 
     void note(SteadyTime due, SoundFault::Kind kind, double frames = 0);
     std::vector<SoundFault> take();
@@ -42,7 +47,7 @@ private:
     int rate_;
     std::array<Placed, 4> placed_{};  // the sounds placed last: a slip is noticed after them
     std::size_t newest_ = 0;
-    bool rerouted_ = false;  // a move after every sound placed so far: the next goes with it
+    std::optional<SteadyTime> reroutedAt_;  // a move after every sound placed so far
     std::array<SoundFault, 64> faults_{};
     std::size_t count_ = 0;
 };
