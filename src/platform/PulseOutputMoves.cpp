@@ -29,7 +29,7 @@ void PulseOutputMoves::start()
     if (!loop_)
         return;
     context_ = pa_context_new(pa_threaded_mainloop_get_api(loop_), "ovrel output watch");
-    if (!context_ || pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0) {
+    if (!context_) {
         stop();
         return;
     }
@@ -46,7 +46,7 @@ void PulseOutputMoves::start()
             }
         },
         this);
-    if (pa_threaded_mainloop_start(loop_) < 0)
+    if (pa_context_connect(context_, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0 || pa_threaded_mainloop_start(loop_) < 0)
         stop();
 }
 
