@@ -192,7 +192,7 @@ int main(int argc, char** argv)
         const Cost spent = costOver(idle.processId(), idleSeconds * 1000);
         std::printf("idle for %d s: CPU %.3f s, %ld context switches (%.1f wakeups a second), %d stream(s) held\n",
                     idleSeconds, spent.cpuSeconds, spent.switches, double(spent.switches) / idleSeconds,
-                    streamsOf(idle.processId()));
+                    int(streamsOf(idle.processId()).size()));
     }
     idle.terminate();
     idle.waitForFinished();

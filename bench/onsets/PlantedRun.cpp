@@ -92,15 +92,9 @@ bool PlantedRun::starveAudioThread(int ms)
 
 bool PlantedRun::moveToSink(const QString& sink)
 {
-    const std::optional<QString> inputs = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")});
-    if (!inputs)
-        return false;
-    // Each stream's block starts "Sink Input #N" and names the process it belongs to.
-    const QString self = QStringLiteral("application.process.id = \"%1\"").arg(QCoreApplication::applicationPid());
     bool moved = false;
-    for (const QString& block : inputs->split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
-        if (block.contains(self))
-            moved |= pactl({QStringLiteral("move-sink-input"), block.section(QLatin1Char('\n'), 0, 0).trimmed(), sink}).has_value();
+    for (const QString& stream : streamsOf(QCoreApplication::applicationPid()))
+        moved |= pactl({QStringLiteral("move-sink-input"), stream, sink}).has_value();
     return moved;
 }
 

@@ -63,10 +63,16 @@ int sinkPercent()
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-int streamsOf(qint64 pid)
+QStringList streamsOf(qint64 pid)
 {
     const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());
-    return int(listed.count(QStringLiteral("application.process.id = \"%1\"").arg(pid)));
+    // Each stream's block starts "Sink Input #N" and names the process it belongs to.
+    const QString process = QStringLiteral("application.process.id = \"%1\"").arg(pid);
+    QStringList streams;
+    for (const QString& block : listed.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
+        if (block.contains(process))
+            streams << block.section(QLatin1Char('\n'), 0, 0).trimmed();
+    return streams;
 }
 
 bool privateSoundServer()

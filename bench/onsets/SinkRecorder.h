@@ -25,8 +25,8 @@ std::optional<QString> pactl(const QStringList& arguments);
 
 // The default sink's volume in percent; -1 when it cannot be read.
 int sinkPercent();
-// How many streams the process `pid` plays to the sound server's sinks, as it lists them.
-int streamsOf(qint64 pid);
+// The streams the process `pid` plays to the sound server's sinks, by the indices it lists them by.
+QStringList streamsOf(qint64 pid);
 
 // True when the tests run against one of the private sound servers that `make test` starts.
 bool privateSoundServer();

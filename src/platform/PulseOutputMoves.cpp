@@ -6,7 +6,6 @@
 #include <pulse/thread-mainloop.h>
 
 #include <cstdlib>
-#include <cstring>
 #include <unistd.h>
 #include <utility>
 

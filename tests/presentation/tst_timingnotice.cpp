@@ -14,8 +14,7 @@
 // private sound server: the server's process stopped at the second digit, the program's audio
 // thread starved at the fourth; in another run, the stream moved to another sink at the third.
 // The one notice after a run must name each digit a fault befell, and no digit the sink heard on
-// time. (A clean run says nothing: the end-to-end test checks that
-// no message came.)
+// time. (A clean run says nothing: the end-to-end test checks that no message came.)
 class tst_TimingNotice : public QObject {
     Q_OBJECT
 
