@@ -7,14 +7,13 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Build and test dependencies (Debian package names).
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
-	libasound2-dev libpulse-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
+	libasound2-dev libpulse-dev libpipewire-0.3-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon \
 	xvfb xauth xdotool
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
-# Only for measuring (make bench): aplay as the reference player, strace to count connections,
-# PipeWire's headers for a native stream's time reports.
-BENCH_PACKAGES := alsa-utils strace libpipewire-0.3-dev
+# Only for measuring (make bench): aplay as the reference player, strace to count connections.
+BENCH_PACKAGES := alsa-utils strace
 
 .PHONY: all deps build run test check-sanitize package bench recordings images screenshots clean
 

@@ -10,13 +10,13 @@ struct FakeSoundRecorder final : SoundRecorder {
         running = available;
         return available;
     }
-    QByteArray stop() override
+    Recording stop() override
     {
         const bool was = running;
         running = false;
-        return was ? recording : QByteArray();
+        return was ? recording : Recording();
     }
-    QByteArray recording;
+    Recording recording;
     bool available = true;
     bool running = false;
     Source source = Source::Speakers;

@@ -1,18 +1,13 @@
 #include "platform/PortAudioInput.h"
 
+#include "platform/AlsaDefault.h"
 #include "platform/AlsaMessages.h"
 #include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
 
 #include <portaudio.h>
 
-#include <algorithm>
-#include <cstring>
-
 namespace {
-
-constexpr int kRate = 44100;
-constexpr int kChannels = 2;
 
 // The default output's monitor, asked for through what the plugins read when a stream opens.
 // PipeWire's PulseAudio service takes "@DEFAULT_MONITOR@" for the default input (a microphone,
@@ -47,51 +42,61 @@ bool PortAudioInput::start(Source source)
             return false;
         initialized_ = true;
     }
-    PaStreamParameters params{};
-    params.device = alsaDefaultDevice(true);
-    if (params.device == paNoDevice)
+    sound_ = open(source == Source::Speakers, soundTake_);
+    if (!sound_)
         return false;
-    params.channelCount = kChannels;
-    params.sampleFormat = paInt16;
-    params.suggestedLatency = 0.05;
-    samples_.assign(std::size_t(kMaxSeconds) * kRate * kChannels, 0);
-    recorded_ = 0;
-    const MonitorChoice monitor(source == Source::Speakers);
-    PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, &params, nullptr, kRate, 256, paNoFlag, &PortAudioInput::callback, this) != paNoError)
-        return false;
-    if (Pa_StartStream(stream) != paNoError) {
-        Pa_CloseStream(stream);
-        return false;
-    }
-    stream_ = stream;
+    if (source == Source::Microphone)
+        speakers_ = open(true, speakersTake_);
     return true;
 }
 
-QByteArray PortAudioInput::stop()
+PaStream* PortAudioInput::open(bool monitor, CaptureTake& take)
 {
-    if (!stream_)
+    PaStreamParameters params{};
+    params.device = alsaDefaultDevice(true);
+    if (params.device == paNoDevice)
+        return nullptr;
+    params.channelCount = CaptureTake::kChannels;
+    params.sampleFormat = paInt16;
+    params.suggestedLatency = 0.05;
+    take.reset(kMaxSeconds);
+    const MonitorChoice choice(monitor);
+    PaStream* stream = nullptr;
+    if (Pa_OpenStream(&stream, &params, nullptr, CaptureTake::kRate, 256, paNoFlag, &PortAudioInput::callback, &take)
+        != paNoError)
+        return nullptr;
+    if (Pa_StartStream(stream) != paNoError) {
+        Pa_CloseStream(stream);
+        return nullptr;
+    }
+    return stream;
+}
+
+SoundRecorder::Recording PortAudioInput::stop()
+{
+    if (!sound_)
         return {};
     QuietStderr quiet;
-    Pa_StopStream(stream_);
-    Pa_CloseStream(stream_);
-    stream_ = nullptr;
-    const QByteArray recording(reinterpret_cast<const char*>(samples_.data()),
-                               qsizetype(recorded_.load() * sizeof(std::int16_t)));
-    samples_ = {};
+    Recording recording;
+    for (PaStream* stream : {sound_, speakers_})
+        if (stream) {
+            Pa_StopStream(stream);
+            Pa_CloseStream(stream);
+        }
+    recording.sound = soundTake_.take();
+    if (speakers_) {
+        recording.speakers = speakersTake_.take();
+        if (alsaDefaultType() == "pulse")
+            recording.speakersOffsetSeconds = speakersTake_.firstFrameSeconds() - soundTake_.firstFrameSeconds();
+    }
+    sound_ = speakers_ = nullptr;
     return recording;
 }
 
-int PortAudioInput::callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo*,
-                             unsigned long, void* self)
+int PortAudioInput::callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                             unsigned long, void* take)
 {
-    auto& me = *static_cast<PortAudioInput*>(self);
-    const std::size_t at = me.recorded_.load();
-    const std::size_t n = std::min<std::size_t>(frames * kChannels, me.samples_.size() - at);
-    if (input)
-        std::memcpy(me.samples_.data() + at, input, n * sizeof(std::int16_t));
-    else
-        std::memset(me.samples_.data() + at, 0, n * sizeof(std::int16_t));
-    me.recorded_.store(at + n);
-    return at + n < me.samples_.size() ? paContinue : paComplete;
+    const bool room = static_cast<CaptureTake*>(take)->append(static_cast<const std::int16_t*>(input), frames,
+                                                              time->inputBufferAdcTime);
+    return room ? paContinue : paComplete;
 }

@@ -1,16 +1,18 @@
 #pragma once
 
+#include "platform/CaptureTake.h"
 #include "platform/SoundRecorder.h"
-
-#include <atomic>
-#include <vector>
 
 typedef void PaStream;
 struct PaStreamCallbackTimeInfo;
 
 // Records through ALSA's "default" device with PortAudio, as the output plays through it. The
 // default output's monitor is asked for through what PulseAudio's and PipeWire's ALSA plugins
-// read when a stream opens (the default source, and whether to capture a sink).
+// read when a stream opens (the default source, and whether to capture a sink). From the
+// microphone it records the monitor alongside, placed by the plugins' time reports: through
+// PulseAudio's plugin, two streams' reports agree to a few hundredths of a millisecond (on
+// PulseAudio itself; PipeWire's service is recorded natively, see PipeWireInput); through
+// PipeWire's own plugin they can be several milliseconds apart, and the offset is left unknown.
 class PortAudioInput final : public SoundRecorder {
 public:
     PortAudioInput() = default;
@@ -19,14 +21,16 @@ public:
     PortAudioInput& operator=(const PortAudioInput&) = delete;
 
     bool start(Source source) override;
-    QByteArray stop() override;
+    Recording stop() override;
 
 private:
     static int callback(const void* input, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
+                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* take);
+    PaStream* open(bool monitor, CaptureTake& take);
 
-    PaStream* stream_ = nullptr;
+    PaStream* sound_ = nullptr;
+    PaStream* speakers_ = nullptr;
     bool initialized_ = false;
-    std::vector<std::int16_t> samples_;  // allocated before the stream runs
-    std::atomic<std::size_t> recorded_{0};  // samples written so far
+    CaptureTake soundTake_;
+    CaptureTake speakersTake_;
 };

@@ -2,6 +2,8 @@
 
 #include <QByteArray>
 
+#include <cmath>
+
 // Records what the sound server plays or hears, into memory: 44100 Hz, 16-bit stereo,
 // interleaved.
 class SoundRecorder {
@@ -10,12 +12,22 @@ public:
         Speakers,    // what the computer sends to its default output (that output's monitor)
         Microphone,  // the default input
     };
+
+    struct Recording {
+        QByteArray sound;
+        // From the microphone: what the computer sent to its speakers meanwhile, where it could
+        // be recorded alongside, and how many seconds its first frame came after the sound's
+        // (NaN: not known to within a sample).
+        QByteArray speakers;
+        double speakersOffsetSeconds = NAN;
+    };
+
     virtual ~SoundRecorder() = default;
 
     // Starts recording; false when it cannot (no sound server, no such source).
     virtual bool start(Source source) = 0;
     // Ends it and returns what was recorded (at most kMaxSeconds); empty when none was running.
-    virtual QByteArray stop() = 0;
+    virtual Recording stop() = 0;
 
     static constexpr int kMaxSeconds = 120;
 };

@@ -58,10 +58,14 @@ void TimingCheck::playNext()
 void TimingCheck::finish()
 {
     tail_.stop();
-    const QByteArray recording = recorder_.stop();
+    const SoundRecorder::Recording recording = recorder_.stop();
     output_.close();
     running_ = false;
     emit runningChanged(false);
-    emit finished(TimingCheckResult::judge(recording, locator_, sequence(), kPaceMs,
-                                           source_ == SoundRecorder::Source::Microphone));
+    const bool microphone = source_ == SoundRecorder::Source::Microphone;
+    TimingCheckResult result = TimingCheckResult::judge(recording.sound, locator_, sequence(), kPaceMs, microphone);
+    if (microphone && result.judged && !recording.speakers.isEmpty())
+        result.measureLatency(TimingCheckResult::judge(recording.speakers, locator_, sequence(), kPaceMs),
+                              recording.speakersOffsetSeconds);
+    emit finished(result);
 }

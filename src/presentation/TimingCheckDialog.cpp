@@ -1,7 +1,7 @@
 #include "presentation/TimingCheckDialog.h"
 
 #include "platform/AlsaDefault.h"
-#include "platform/PortAudioInput.h"
+#include "platform/DefaultRecorder.h"
 #include "platform/PortAudioOutput.h"
 #include "platform/PreciseTimer.h"
 #include "presentation/TimingCheck.h"
@@ -40,7 +40,7 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
     if (!output)
         output = &PortAudioOutput::instance();
     if (!recorder) {
-        ownRecorder_ = std::make_unique<PortAudioInput>();
+        ownRecorder_ = std::make_unique<DefaultRecorder>();
         recorder = ownRecorder_.get();
     }
     check_ = new TimingCheck(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this), this);

@@ -48,6 +48,7 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     r.expected = int(expected.size());
     r.errorsMs.assign(expected.size(), NAN);
     r.whole.assign(expected.size(), false);
+    r.onsets.assign(expected.size(), -1);
     const double paceFrames = paceMs * kRate / 1000;
     if (!found.empty()) {
         const long long origin = found.front().sample;
@@ -56,6 +57,7 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
             if (place < 0 || place >= r.expected || !std::isnan(r.errorsMs[place]))
                 continue;
             r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / kRate;
+            r.onsets[place] = f.sample;
             const double wholeFrom = fromMicrophone ? kHeardMatch : kWholeMatch;
             r.whole[place] = f.match >= wholeFrom && !f.overlapped && f.digit == expected[place];
         }
@@ -106,11 +108,41 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     return r;
 }
 
+void TimingCheckResult::measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds)
+{
+    if (!judged || !sent.judged || !std::isfinite(sentOffsetSeconds))
+        return;
+    std::vector<double> latencies;
+    for (std::size_t heard = 0; heard < onsets.size(); ++heard) {
+        if (!whole[heard])
+            continue;
+        double nearest = NAN;
+        for (std::size_t s = 0; s < sent.onsets.size(); ++s) {
+            if (!sent.whole[s])
+                continue;
+            // A hair before: a digit can only seem to be heard early by the locator's own error.
+            const double latency = double(onsets[heard]) / kRate - (double(sent.onsets[s]) / kRate + sentOffsetSeconds);
+            if (latency > -0.0005 && !(latency >= nearest))
+                nearest = latency;
+        }
+        if (std::isfinite(nearest))
+            latencies.push_back(std::max(nearest, 0.0));
+    }
+    if (2 * latencies.size() < onsets.size())
+        return;
+    const auto middle = latencies.begin() + std::ptrdiff_t(latencies.size() / 2);
+    std::nth_element(latencies.begin(), middle, latencies.end());
+    latencyMs = *middle * 1000;
+}
+
 QStringList TimingCheckResult::figures() const
 {
     if (!judged)
         return {};
-    return {QStringLiteral("Digits found: %1 of %2").arg(found).arg(expected),
-            QStringLiteral("Largest interval error: %1 ms").arg(largestIntervalErrorMs, 0, 'f', 3),
-            QStringLiteral("Drift: %1 ms").arg(driftMs, 0, 'f', 3)};
+    QStringList lines = {QStringLiteral("Digits found: %1 of %2").arg(found).arg(expected),
+                         QStringLiteral("Largest interval error: %1 ms").arg(largestIntervalErrorMs, 0, 'f', 3),
+                         QStringLiteral("Drift: %1 ms").arg(driftMs, 0, 'f', 3)};
+    if (std::isfinite(latencyMs))
+        lines << QStringLiteral("Latency: %1 ms").arg(latencyMs, 0, 'f', 1);
+    return lines;
 }

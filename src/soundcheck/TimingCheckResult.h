@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <cmath>
 #include <span>
 #include <vector>
 
@@ -21,8 +22,10 @@ struct TimingCheckResult {
     int found = 0;                  // digits found whole, in their places
     std::vector<double> errorsMs;   // by place: onset minus its place on the grid; NaN: missing
     std::vector<bool> whole;        // by place: heard whole and as the right digit
+    std::vector<long long> onsets;  // by place: the sample it began at; -1: missing
     double largestIntervalErrorMs = 0;
     double driftMs = 0;             // of the last digit found
+    double latencyMs = NAN;         // from the speakers to the microphone; NaN: not measured
     bool judged = false;
     QString verdict;
 
@@ -41,7 +44,13 @@ struct TimingCheckResult {
     // performance notes for what rooms give.
     static constexpr double kHeardMatch = 0.5;
 
-    // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms"; empty when
-    // not judged.
+    // For a judged recording from a microphone: the latency from `sent`, the check of what went
+    // to the speakers meanwhile, whose recording began `sentOffsetSeconds` after this one. It is
+    // the median over the digits heard whole in both, each paired with the last sent before it;
+    // left unmeasured when fewer than half the digits pair.
+    void measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds);
+
+    // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms" and, where
+    // measured, "Latency: X.X ms"; empty when not judged.
     QStringList figures() const;
 };

@@ -97,6 +97,44 @@ private slots:
         else
             QCOMPARE(result.verdict, verdict);
     }
+
+    // The latency from the speakers to the microphone, each recording started on its own: every
+    // digit heard is paired with the last sent before it, and an echo taken for a digit or a
+    // digit not made out cannot move the median.
+    void latencyFromTheSpeakersToTheMicrophone_data()
+    {
+        QTest::addColumn<long long>("delay");  // samples, from the speakers to the microphone
+        QTest::addColumn<double>("offset");    // s, from the microphone's first frame to the speakers'
+        QTest::addColumn<int>("unclear");      // digits not made out
+        QTest::addColumn<QString>("latency");  // the figure; empty: none
+        QTest::newRow("recordings started together") << 551LL << 0.0 << 0 << "Latency: 12.5 ms";
+        QTest::newRow("speakers recorded 0.4 s later") << 551LL << 0.4 << 0 << "Latency: 12.5 ms";
+        QTest::newRow("speakers recorded 0.1 s earlier") << 8820LL << -0.1 << 0 << "Latency: 200.0 ms";
+        QTest::newRow("two digits not made out") << 551LL << 0.0 << 2 << "Latency: 12.5 ms";
+        QTest::newRow("most not made out") << 551LL << 0.0 << 3 << "";
+        QTest::newRow("offset not known") << 551LL << double(NAN) << 0 << "";
+    }
+    void latencyFromTheSpeakersToTheMicrophone()
+    {
+        QFETCH(long long, delay);
+        QFETCH(double, offset);
+        QFETCH(int, unclear);
+        QFETCH(QString, latency);
+        std::vector<Found> sent = onGrid();
+        for (Found& f : sent)
+            f.sample -= std::llround(offset * 44100);
+        std::vector<Found> heard = onGrid();
+        for (Found& f : heard)
+            f.sample += delay;
+        heard[4].sample += 900;  // an echo, 20 ms late
+        for (int i = 0; i < unclear; ++i)
+            heard[i].match = 0.3;
+        TimingCheckResult result = TimingCheckResult::judge(heard, 20000, kSequence, 1200, true);
+        QVERIFY(result.judged || unclear > 2);
+        result.measureLatency(TimingCheckResult::judge(sent, 20000, kSequence, 1200), offset);
+        const QStringList figures = result.figures();
+        QCOMPARE(figures.filter(QStringLiteral("Latency")).join(QString()), latency);
+    }
 };
 
 QTEST_MAIN(tst_TimingCheckResult)

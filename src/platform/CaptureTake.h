@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+// One capture stream's recording, written by its audio thread without locks or allocation:
+// 44100 Hz, 16-bit stereo, interleaved, at most a fixed length. Each buffer comes with the time,
+// on its stream's clock, at which its first frame was captured; where the recording's first
+// frame lies on that clock is the median of what the buffers say, so that one late or early
+// report cannot move it.
+class CaptureTake {
+public:
+    static constexpr int kRate = 44100;
+    static constexpr int kChannels = 2;
+
+    // Makes room for `seconds` and forgets what was recorded.
+    void reset(int seconds);
+    // From the audio thread: `frames` frames (silence when `samples` is null), the first of them
+    // captured at `seconds`. False once the recording is full.
+    bool append(const std::int16_t* samples, std::size_t frames, double seconds);
+    // The recording so far; frees the room.
+    QByteArray take();
+    // Where the first frame lies on the stream's clock; NaN when no buffer said.
+    double firstFrameSeconds() const;
+
+private:
+    std::vector<std::int16_t> samples_;
+    std::atomic<std::size_t> frames_{0};
+    std::vector<double> starts_;  // by buffer: its time less the frames before it
+    std::atomic<std::size_t> startCount_{0};
+};

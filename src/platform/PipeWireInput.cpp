@@ -1,0 +1,169 @@
+#include "platform/PipeWireInput.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/audio/format-utils.h>
+
+#include <cmath>
+#include <ctime>
+#include <mutex>
+
+struct PipeWireInput::Capture {
+    pw_thread_loop* loop = nullptr;
+    pw_stream* stream = nullptr;
+    spa_hook listener{};
+    pw_stream_state state = PW_STREAM_STATE_UNCONNECTED;
+    CaptureTake take;
+};
+
+namespace {
+
+constexpr std::int64_t kFlowTimeoutNs = 2'000'000'000;
+
+void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char*)
+{
+    auto& capture = *static_cast<PipeWireInput::Capture*>(data);
+    capture.state = state;
+    pw_thread_loop_signal(capture.loop, false);
+}
+
+// On the graph's thread: each buffer is stamped with the graph's position at its cycle.
+void onProcess(void* data)
+{
+    auto& capture = *static_cast<PipeWireInput::Capture*>(data);
+    pw_buffer* buffer = pw_stream_dequeue_buffer(capture.stream);
+    if (!buffer)
+        return;
+    const spa_data& plane = buffer->buffer->datas[0];
+    pw_time time{};
+    pw_stream_get_time_n(capture.stream, &time, sizeof time);
+    const double seconds = time.rate.denom ? double(time.ticks) * time.rate.num / time.rate.denom : NAN;
+    const auto* samples = plane.data ? static_cast<const std::int16_t*>(SPA_PTROFF(plane.data, plane.chunk->offset, void))
+                                     : nullptr;
+    const std::size_t frames = plane.chunk->size / (CaptureTake::kChannels * sizeof(std::int16_t));
+    capture.take.append(samples, frames, seconds);
+    pw_stream_queue_buffer(capture.stream, buffer);
+}
+
+const pw_stream_events kEvents = [] {
+    pw_stream_events events{};
+    events.version = PW_VERSION_STREAM_EVENTS;
+    events.state_changed = onStateChanged;
+    events.process = onProcess;
+    return events;
+}();
+
+}  // namespace
+
+PipeWireInput::PipeWireInput()
+    : sound_(std::make_unique<Capture>()), speakers_(std::make_unique<Capture>())
+{
+    static std::once_flag initialized;
+    std::call_once(initialized, [] { pw_init(nullptr, nullptr); });
+}
+
+PipeWireInput::~PipeWireInput()
+{
+    tearDown();
+}
+
+bool PipeWireInput::start(Source source)
+{
+    stop();
+    loop_ = pw_thread_loop_new("ovrel-recorder", nullptr);
+    if (!loop_)
+        return false;
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    if (!context_ || pw_thread_loop_start(loop_) != 0) {
+        tearDown();
+        return false;
+    }
+    pw_thread_loop_lock(loop_);
+    core_ = pw_context_connect(context_, nullptr, 0);
+    speakersToo_ = source == Source::Microphone;
+    bool flowing = core_ && connect(*sound_, source == Source::Speakers)
+                   && (!speakersToo_ || connect(*speakers_, true)) && waitUntilFlowing();
+    pw_thread_loop_unlock(loop_);
+    if (!flowing)
+        tearDown();
+    return flowing;
+}
+
+bool PipeWireInput::connect(Capture& capture, bool monitor)
+{
+    capture.loop = loop_;
+    capture.state = PW_STREAM_STATE_UNCONNECTED;
+    capture.take.reset(kMaxSeconds);
+    pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
+                                             PW_KEY_MEDIA_ROLE, "Production", nullptr);
+    if (monitor)
+        pw_properties_set(props, PW_KEY_STREAM_CAPTURE_SINK, "true");
+    capture.stream = pw_stream_new(core_, monitor ? "Timing check: speakers" : "Timing check: microphone", props);
+    if (!capture.stream)
+        return false;
+    pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
+    std::uint8_t room[512];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
+    spa_audio_info_raw format{};
+    format.format = SPA_AUDIO_FORMAT_S16;
+    format.rate = CaptureTake::kRate;
+    format.channels = CaptureTake::kChannels;
+    format.position[0] = SPA_AUDIO_CHANNEL_FL;
+    format.position[1] = SPA_AUDIO_CHANNEL_FR;
+    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+    const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
+    return pw_stream_connect(capture.stream, PW_DIRECTION_INPUT, PW_ID_ANY, flags, params, 1) == 0;
+}
+
+// With the loop locked.
+bool PipeWireInput::waitUntilFlowing()
+{
+    timespec deadline{};
+    pw_thread_loop_get_time(loop_, &deadline, kFlowTimeoutNs);
+    const auto state = [this](pw_stream_state wanted) {
+        return sound_->state == wanted && (!speakersToo_ || speakers_->state == wanted);
+    };
+    while (!state(PW_STREAM_STATE_STREAMING)) {
+        if (sound_->state == PW_STREAM_STATE_ERROR || (speakersToo_ && speakers_->state == PW_STREAM_STATE_ERROR))
+            return false;
+        if (pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
+            return false;
+    }
+    return true;
+}
+
+SoundRecorder::Recording PipeWireInput::stop()
+{
+    if (!loop_)
+        return {};
+    tearDown();
+    Recording recording;
+    recording.sound = sound_->take.take();
+    if (speakersToo_) {
+        recording.speakers = speakers_->take.take();
+        recording.speakersOffsetSeconds = speakers_->take.firstFrameSeconds() - sound_->take.firstFrameSeconds();
+    }
+    return recording;
+}
+
+void PipeWireInput::tearDown()
+{
+    if (!loop_)
+        return;
+    pw_thread_loop_lock(loop_);
+    for (Capture* capture : {sound_.get(), speakers_.get()})
+        if (capture->stream) {
+            spa_hook_remove(&capture->listener);
+            pw_stream_destroy(capture->stream);
+            capture->stream = nullptr;
+        }
+    if (core_)
+        pw_core_disconnect(core_);
+    core_ = nullptr;
+    pw_thread_loop_unlock(loop_);
+    pw_thread_loop_stop(loop_);
+    if (context_)
+        pw_context_destroy(context_);
+    context_ = nullptr;
+    pw_thread_loop_destroy(loop_);
+    loop_ = nullptr;
+}
