@@ -100,6 +100,14 @@ private slots:
         }
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         const TimingCheckResult& result = *dialog.result();
+        if (microphone) {
+            // Where the rig knows its microphone's delay, the check must find it within 1 ms.
+            QVERIFY2(std::isfinite(result.latencyMs), "no latency measured");
+            const QByteArray delay = qgetenv("OVREL_RIG_MICROPHONE_DELAY_MS");
+            qInfo("latency %.3f ms (the rig's: %s)", result.latencyMs, delay.isEmpty() ? "not known" : delay.constData());
+            if (!delay.isEmpty())
+                QVERIFY(std::fabs(result.latencyMs - delay.toDouble()) <= 1);
+        }
 
         QTemporaryDir folder;
         const QString pdf = folder.filePath(QStringLiteral("report.pdf"));

@@ -77,9 +77,7 @@ fi
 
 # A microphone that hears the sink 12.5 ms late, sample for sample (a loopback in the same graph),
 # over steady white noise far under the speech: the default input, as a desktop has one (speaker
-# mode must not record it). The timing check's microphone mode is not run against it in the
-# suite (OVREL_RIG_MICROPHONE stays unset): in two clean-clone runs of four its recording here
-# came out silent, cause not yet found.
+# mode must not record it).
 pw-cli create-node adapter '{ factory.name=support.null-audio-sink node.name=ovrel_microphone
     node.description="OVREL microphone" media.class=Audio/Source/Virtual audio.rate=44100 audio.channels=2
     audio.position=[ FL FR ] object.linger=true }' >/dev/null
@@ -104,5 +102,6 @@ for _ in $(seq 1 100); do
   [ "$(PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl get-default-source 2>/dev/null)" = ovrel_microphone ] && break
   sleep 0.1
 done
+export OVREL_RIG_MICROPHONE=1 OVREL_RIG_MICROPHONE_DELAY_MS=12.5
 
 "$@"
