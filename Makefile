@@ -45,12 +45,14 @@ $(PIPEWIRE_ALSA)/usr:
 		|| { $(SUDO) apt-get update -qq && apt-get download pipewire-alsa; }; } && dpkg-deb -x pipewire-alsa_*.deb .
 
 # Everything against PulseAudio; then the sound checks against PipeWire, reached through its
-# ALSA plugin and through its PulseAudio service, while another client keeps coming and going.
+# ALSA plugin and through its PulseAudio service, while another client keeps coming and going;
+# and the microphone's latency against PipeWire when no other client comes and goes.
 export OVREL_PIPEWIRE_ALSA := $(PIPEWIRE_ALSA)
 WITH_PIPEWIRE := ../tests/sound/with-private-pipewire.sh
 test: build $(PIPEWIRE_ALSA)/usr
-	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1 -LE pulse-route
+	cd $(BUILD) && ../tests/sound/with-private-pulse.sh ctest --output-on-failure -j1 -LE 'pulse-route|still-graph'
 	cd $(BUILD) && $(WITH_PIPEWIRE) --churn ctest --output-on-failure -L 'sound-server|sound-check'
+	cd $(BUILD) && $(WITH_PIPEWIRE) ctest --output-on-failure -L still-graph
 	cd $(BUILD) && $(WITH_PIPEWIRE) --via-pulse --churn ctest --output-on-failure -L 'sound-server|pulse-route'
 
 # The Debian package, built with CPack in the build folder.
@@ -85,12 +87,14 @@ check-sanitize: deps
 # (about 4 minutes each; COST_ARGS=--quick for a shorter look). Last, on each server and route, how
 # often the notice after a run is right: 20 clean demonstrations and 5 of each planted fault
 # (about 6 minutes each; NOTICE_ARGS="--runs 4" for a shorter look). Then whether a native PipeWire
-# stream's time reports show the server holding the sound back, three times; last, the timing
-# check's judgement with room noise and reverberation added (no sound server).
+# stream's time reports show the server holding the sound back, three times; the timing check
+# beside an outside recording, from the speakers and the rig's microphone, on each server and
+# route, and on PipeWire without the churn too (about 4 minutes each); last, the timing check's judgement with room noise and
+# reverberation added (no sound server).
 bench: build $(PIPEWIRE_ALSA)/usr
 	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	cmake -S . -B $(BUILD) >/dev/null
-	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window notice_accuracy pipewire_time
+	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window notice_accuracy pipewire_time check_accuracy
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
@@ -98,6 +102,9 @@ bench: build $(PIPEWIRE_ALSA)/usr
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/notice_accuracy $(NOTICE_ARGS)) || exit 1; done
 	for run in 1 2 3; do (cd $(BUILD) && $(WITH_PIPEWIRE) --churn bench/pipewire_time) || exit 1; done
+	for server in ../tests/sound/with-private-pulse.sh $(WITH_PIPEWIRE) "$(WITH_PIPEWIRE) --churn" \
+		"$(WITH_PIPEWIRE) --via-pulse --churn"; do \
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/check_accuracy) || exit 1; done
 	cmake --build $(BUILD) --target locator_noise && QT_QPA_PLATFORM=offscreen $(BUILD)/bench/locator_noise
 
 recordings:
