@@ -1,0 +1,91 @@
+// The timing check beside an outside recording of the same sink (parec): what each found, and
+// how far apart they are on the intervals between digits. In microphone mode, where the rig has a
+// microphone, the latency the check gave beside the delay the rig puts in.
+//
+//   check_accuracy [--runs N]   N checks from each source (3)
+//
+// Runs against one of the private sound servers of `make bench` (tests/sound/).
+#include "SinkRecorder.h"
+#include "platform/DefaultRecorder.h"
+#include "platform/PortAudioOutput.h"
+#include "platform/PreciseTimer.h"
+#include "presentation/TimingCheck.h"
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTest>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+// The largest difference between the two on an interval between successive digits, in ms.
+double largestDisagreement(const TimingCheckResult& self, const TimingCheckResult& outside)
+{
+    double largest = 0;
+    for (int i = 1; i < self.expected; ++i) {
+        const double a = self.errorsMs[i] - self.errorsMs[i - 1];
+        const double b = outside.errorsMs[i] - outside.errorsMs[i - 1];
+        if (std::isfinite(a) && std::isfinite(b))
+            largest = std::max(largest, std::fabs(a - b));
+    }
+    return largest;
+}
+
+QString figures(const TimingCheckResult& r)
+{
+    return QStringLiteral("%1 of %2 found, largest interval error %3 ms, drift %4 ms")
+        .arg(r.found).arg(r.expected).arg(r.largestIntervalErrorMs, 0, 'f', 3).arg(r.driftMs, 0, 'f', 3);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const QStringList args = app.arguments();
+    const int at = args.indexOf(QStringLiteral("--runs"));
+    const int runs = at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : 3;
+    if (!privateSoundServer()) {
+        std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
+        return 2;
+    }
+    pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
+    DefaultRecorder recorder;
+    PreciseTimer pace, tail;
+    TimingCheck check(PortAudioOutput::instance(), recorder, pace, tail);
+    const DigitLocator locator;
+    const QByteArray rigDelay = qgetenv("OVREL_RIG_MICROPHONE_DELAY_MS");
+    std::printf("The timing check beside parec on the sink, %s\n", qPrintable(soundServerName()));
+    for (const auto source : {SoundRecorder::Source::Speakers, SoundRecorder::Source::Microphone}) {
+        const bool microphone = source == SoundRecorder::Source::Microphone;
+        if (microphone && qEnvironmentVariableIsEmpty("OVREL_RIG_MICROPHONE"))
+            continue;
+        std::printf("%s:\n", microphone ? "microphone" : "speakers");
+        for (int run = 1; run <= runs; ++run) {
+            SinkRecorder outside;
+            if (!outside.start() || !check.start(source)) {
+                std::printf("  run %d: could not start\n", run);
+                continue;
+            }
+            TimingCheckResult self;
+            QEventLoop wait;
+            QObject::connect(&check, &TimingCheck::finished, &wait, [&](const TimingCheckResult& r) {
+                self = r;
+                wait.quit();
+            });
+            wait.exec();
+            QObject::disconnect(&check, &TimingCheck::finished, &wait, nullptr);
+            QTest::qWait(1000);  // the outside recorder's own latency
+            const TimingCheckResult sink = TimingCheckResult::judge(outside.stop(), locator, TimingCheck::sequence(),
+                                                                    TimingCheck::kPaceMs);
+            std::printf("  run %d: check %s", run, qPrintable(figures(self)));
+            if (microphone)
+                std::printf(", latency %.2f ms (the rig's %s)", self.latencyMs,
+                            rigDelay.isEmpty() ? "not known" : rigDelay.constData());
+            std::printf("\n         sink  %s; intervals apart by %.3f ms at most\n", qPrintable(figures(sink)),
+                        largestDisagreement(self, sink));
+        }
+    }
+    return 0;
+}
