@@ -1,10 +1,12 @@
 // The timing check beside an outside recording of the same sink (parec): what each found, and
 // how far apart they are on the intervals between digits. In microphone mode, where the rig has a
-// microphone, the latency the check gave beside the delay the rig puts in.
+// microphone, the latency the check gave beside the delay one recorder heard between the sink and
+// the microphone (on PipeWire).
 //
 //   check_accuracy [--runs N]   N checks from each source (3)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
+#include "RigMicrophoneDelay.h"
 #include "SinkRecorder.h"
 #include "platform/DefaultRecorder.h"
 #include "platform/PortAudioOutput.h"
@@ -55,7 +57,6 @@ int main(int argc, char** argv)
     PreciseTimer pace, tail;
     TimingCheck check(PortAudioOutput::instance(), recorder, pace, tail);
     const DigitLocator locator;
-    const QByteArray rigDelay = qgetenv("OVREL_RIG_MICROPHONE_DELAY_MS");
     std::printf("The timing check beside parec on the sink, %s\n", qPrintable(soundServerName()));
     for (const auto source : {SoundRecorder::Source::Speakers, SoundRecorder::Source::Microphone}) {
         const bool microphone = source == SoundRecorder::Source::Microphone;
@@ -64,6 +65,8 @@ int main(int argc, char** argv)
         std::printf("%s:\n", microphone ? "microphone" : "speakers");
         for (int run = 1; run <= runs; ++run) {
             SinkRecorder outside;
+            RigMicrophoneDelay rigDelay;
+            const bool delayKnown = microphone && rigDelay.start();
             if (!outside.start() || !check.start(source)) {
                 std::printf("  run %d: could not start\n", run);
                 continue;
@@ -77,12 +80,12 @@ int main(int argc, char** argv)
             wait.exec();
             QObject::disconnect(&check, &TimingCheck::finished, &wait, nullptr);
             QTest::qWait(1000);  // the outside recorder's own latency
+            const double rigDelayMs = delayKnown ? rigDelay.stopMs() : NAN;
             const TimingCheckResult sink = TimingCheckResult::judge(outside.stop(), locator, TimingCheck::sequence(),
                                                                     TimingCheck::kPaceMs);
             std::printf("  run %d: check %s", run, qPrintable(figures(self)));
             if (microphone)
-                std::printf(", latency %.2f ms (the rig's %s)", self.latencyMs,
-                            rigDelay.isEmpty() ? "not known" : rigDelay.constData());
+                std::printf(", latency %.2f ms (one recorder of both: %.2f ms)", self.latencyMs, rigDelayMs);
             std::printf("\n         sink  %s; intervals apart by %.3f ms at most\n", qPrintable(figures(sink)),
                         largestDisagreement(self, sink));
         }

@@ -102,9 +102,8 @@ for _ in $(seq 1 100); do
   [ "$(PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl get-default-source 2>/dev/null)" = ovrel_microphone ] && break
   sleep 0.1
 done
-# The loopback's delay holds while the graph's quantum stays put; each change of it (the churn)
-# can add to the delay, by about 11 to 12 ms in a churning graph.
+# The loopback's delay holds only while the graph's quantum stays put: a change of quantum as
+# streams come and go can add to it (23.2 and 24.5 ms have been heard).
 export OVREL_RIG_MICROPHONE=1
-[ -z "$churn" ] && export OVREL_RIG_MICROPHONE_DELAY_MS=12.5
 
 "$@"
