@@ -122,7 +122,7 @@ private slots:
         QFETCH(QString, latency);
         std::vector<Found> sent = onGrid();
         for (Found& f : sent)
-            f.sample -= std::llround(offset * 44100);
+            f.sample -= std::llround((std::isfinite(offset) ? offset : 0) * 44100);
         std::vector<Found> heard = onGrid();
         for (Found& f : heard)
             f.sample += delay;
