@@ -13,10 +13,13 @@ namespace {
 constexpr int kChannels = 4;
 constexpr const char* kNode = "ovrel_rig_delay";
 
+// Once the recorder's ports are there; what pw-link says of a try too soon is not shown.
 bool link(const QString& from, const QString& to)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
-        if (QProcess::execute(QStringLiteral("pw-link"), {from, to}) == 0)
+        QProcess pwLink;
+        pwLink.start(QStringLiteral("pw-link"), {from, to});
+        if (pwLink.waitForFinished(5000) && pwLink.exitStatus() == QProcess::NormalExit && pwLink.exitCode() == 0)
             return true;
         QTest::qWait(100);
     }

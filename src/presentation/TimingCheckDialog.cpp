@@ -2,6 +2,7 @@
 
 #include "platform/AlsaDefault.h"
 #include "platform/DefaultRecorder.h"
+#include "platform/PulseSoundDevices.h"
 #include "platform/PortAudioOutput.h"
 #include "platform/PreciseTimer.h"
 #include "presentation/TimingCheck.h"
@@ -21,20 +22,28 @@ namespace {
 const QString kSpeakers = QStringLiteral("What the computer sends to the speakers");
 const QString kMicrophone = QStringLiteral("What the microphone hears");
 
-QString soundServer()
+// `server` as it names itself, where known.
+QString soundServer(const QString& server)
 {
     const std::string type = alsaDefaultType();
     if (type == "pipewire")
         return QStringLiteral("PipeWire, through its ALSA plugin");
     if (type == "pulse")
-        return QStringLiteral("PulseAudio (or PipeWire's PulseAudio service), through its ALSA plugin");
+        return server.isEmpty() ? QStringLiteral("PulseAudio (or PipeWire's PulseAudio service), through its ALSA plugin")
+                                : server + QStringLiteral(", through ALSA's pulse plugin");
     return QStringLiteral("ALSA's default device");
+}
+
+QString orDefault(const QString& name, const char* fallback)
+{
+    return name.isEmpty() ? QString::fromLatin1(fallback) : name;
 }
 
 }  // namespace
 
-TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, SoundRecorder* recorder)
-    : QDialog(parent)
+TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, SoundRecorder* recorder,
+                                     SoundDevices* devices)
+    : QDialog(parent), devices_(devices)
 {
     setWindowTitle(QStringLiteral("Check Sound Timing"));
     if (!output)
@@ -42,6 +51,10 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
     if (!recorder) {
         ownRecorder_ = std::make_unique<DefaultRecorder>();
         recorder = ownRecorder_.get();
+    }
+    if (!devices_) {
+        ownDevices_ = std::make_unique<PulseSoundDevices>();
+        devices_ = ownDevices_.get();
     }
     check_ = new TimingCheck(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this), this);
 
@@ -86,6 +99,7 @@ TimingCheckDialog::~TimingCheckDialog() = default;
 void TimingCheckDialog::startCheck()
 {
     const bool fromSpeakers = speakers_->isChecked();
+    names_ = devices_->names();  // before the pace starts: the server may be slow to answer
     if (!check_->start(fromSpeakers ? SoundRecorder::Source::Speakers : SoundRecorder::Source::Microphone)) {
         verdict_->setText(QStringLiteral("The check could not start: the sound could not be played or recorded."));
         return;
@@ -112,7 +126,14 @@ bool TimingCheckDialog::saveReport(const QString& path) const
 {
     if (!result_)
         return false;
-    return TimingReport{listenedTo_, soundServer(), result_->figures(), result_->verdict}.write(path, *plot_);
+    const bool fromMicrophone = listenedTo_ == kMicrophone;
+    return TimingReport{listenedTo_,
+                        soundServer(names_.server),
+                        orDefault(names_.output, "the default output"),
+                        fromMicrophone ? orDefault(names_.input, "the default input") : QString(),
+                        result_->figures(),
+                        result_->verdict}
+        .write(path, *plot_);
 }
 
 void TimingCheckDialog::chooseReportFile()

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/SoundDevices.h"
 #include "soundcheck/TimingCheckResult.h"
 
 #include <QDialog>
@@ -21,9 +22,9 @@ class TimingCheck;
 class TimingCheckDialog final : public QDialog {
     Q_OBJECT
 public:
-    // The real output and recorder and precise timers unless given.
+    // The real output, recorder and sound server's names, and precise timers, unless given.
     explicit TimingCheckDialog(QWidget* parent = nullptr, SoundOutput* output = nullptr,
-                               SoundRecorder* recorder = nullptr);
+                               SoundRecorder* recorder = nullptr, SoundDevices* devices = nullptr);
     ~TimingCheckDialog() override;
 
     // The last check's, once one has finished.
@@ -41,6 +42,9 @@ private:
     void chooseReportFile();
 
     std::unique_ptr<SoundRecorder> ownRecorder_;
+    std::unique_ptr<SoundDevices> ownDevices_;
+    SoundDevices* devices_ = nullptr;
+    SoundDevices::Names names_;  // of the last check, as it started
     TimingCheck* check_ = nullptr;
     QRadioButton* speakers_ = nullptr;
     QRadioButton* microphone_ = nullptr;

@@ -10,6 +10,8 @@ class OnsetPlot;
 struct TimingReport {
     QString listenedTo;     // what was recorded
     QString soundServer;
+    QString output;
+    QString input;          // empty: none was recorded
     QStringList figures;
     QString verdict;
 

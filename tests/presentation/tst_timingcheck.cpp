@@ -50,6 +50,17 @@ class tst_TimingCheck : public QObject {
         return {};
     }
 
+    // What the sound server calls its default "sink" or "source".
+    static QString described(const QString& kind)
+    {
+        const QString name = pactl({QStringLiteral("get-default-") + kind}).value_or(QString());
+        const QString listed = pactl({QStringLiteral("list"), kind + QLatin1Char('s')}).value_or(QString());
+        for (const QString& block : listed.split(QStringLiteral("\n\n")))
+            if (!name.isEmpty() && block.contains(QStringLiteral("Name: ") + name + QLatin1Char('\n')))
+                return block.section(QStringLiteral("Description: "), 1).section(QLatin1Char('\n'), 0, 0);
+        return QStringLiteral("(no default %1)").arg(kind);
+    }
+
 private slots:
     void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server"); }
 
@@ -126,6 +137,13 @@ private slots:
             QVERIFY2(report.contains(line), qPrintable(report));
         QVERIFY(report.contains(QLatin1String("Digits found: 21 of 21")));
         QVERIFY(report.contains(source));
+        // The devices as the server names them, where the program reaches it over the PulseAudio
+        // protocol: not through PipeWire's ALSA plugin alone.
+        const bool named = soundServerName() != QLatin1String("pipewire-alsa");
+        const QString output = named ? described(QStringLiteral("sink")) : QStringLiteral("the default output");
+        QVERIFY2(report.contains(QStringLiteral("Output: ") + output), qPrintable(report));
+        const QString input = named ? described(QStringLiteral("source")) : QStringLiteral("the default input");
+        QCOMPARE(report.contains(QStringLiteral("Input: ") + input), microphone);
     }
 };
 

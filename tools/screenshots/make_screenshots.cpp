@@ -3,6 +3,7 @@
 // memory and nothing is played aloud.
 //   make_screenshots <output folder>
 #include "platform/FakeMasterMixer.h"
+#include "platform/FakeSoundDevices.h"
 #include "platform/FakeSoundOutput.h"
 #include "platform/FakeSoundRecorder.h"
 #include "presentation/TimingCheck.h"
@@ -81,8 +82,9 @@ int main(int argc, char** argv)
 
     FakeSoundOutput output;
     FakeSoundRecorder recorder;
-    recorder.recording = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
-    TimingCheckDialog check(&main, &output, &recorder);
+    recorder.recording.sound = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
+    FakeSoundDevices devices;
+    TimingCheckDialog check(&main, &output, &recorder, &devices);
     check.resize(560, 480);
     check.show();
     child<QPushButton>(check, "startButton")->click();

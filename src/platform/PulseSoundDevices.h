@@ -1,0 +1,11 @@
+#pragma once
+
+#include "platform/SoundDevices.h"
+
+// Asks over the PulseAudio protocol (PulseAudio, or PipeWire's PulseAudio service) for the
+// server's name and the descriptions of its default sink and source. Gives up after two seconds,
+// or at once where no such server answers (PipeWire reached through its own ALSA plugin alone).
+class PulseSoundDevices final : public SoundDevices {
+public:
+    Names names() override;
+};
