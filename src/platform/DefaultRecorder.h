@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/PipeWireInput.h"
 #include "platform/PortAudioInput.h"
+#include "platform/ServerClientModule.h"
 
 // The recorder a timing check uses. The speakers are recorded as the output plays, through ALSA's
 // "default" device. The microphone is recorded through PipeWire's own interface where a PipeWire
@@ -12,8 +12,10 @@ public:
     bool start(Source source) override
     {
         stop();
-        if (source == Source::Microphone && native_.start(source))
-            running_ = &native_;
+        if (source == Source::Microphone && !native_)
+            native_ = ServerClientModule::pipeWireInput();
+        if (source == Source::Microphone && native_ && native_->start(source))
+            running_ = native_.get();
         else if (alsa_.start(source))
             running_ = &alsa_;
         return running_;
@@ -26,7 +28,7 @@ public:
     }
 
 private:
-    PipeWireInput native_;
+    std::unique_ptr<SoundRecorder> native_;  // PipeWire's own interface, once asked for
     PortAudioInput alsa_;
     SoundRecorder* running_ = nullptr;
 };

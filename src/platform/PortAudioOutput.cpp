@@ -4,6 +4,7 @@
 #include "platform/AlsaMessages.h"
 #include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
+#include "platform/ServerClientModule.h"
 
 #include <alsa/asoundlib.h>
 #include <pa_linux_alsa.h>
@@ -100,7 +101,10 @@ bool PortAudioOutput::tryOpen()
     }
     stream_ = stream;
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
-    moves_.start();
+    if (!moves_)
+        moves_ = ServerClientModule::outputMoves();
+    if (moves_)
+        moves_->start();
     anchored_ = false;
     renderedAtCheck_ = rendered_.load();
     checkedAt_ = std::chrono::steady_clock::now();
@@ -132,7 +136,8 @@ void PortAudioOutput::closeStream()
     QuietStderr quiet;
     Pa_AbortStream(stream_);
     Pa_CloseStream(stream_);
-    moves_.stop();
+    if (moves_)
+        moves_->stop();
     noteMoves();
     faults_.forgetReroute();
     stream_ = nullptr;
@@ -209,8 +214,9 @@ std::vector<SoundFault> PortAudioOutput::takeFaults()
 
 void PortAudioOutput::noteMoves()
 {
-    for (SteadyTime at : moves_.take())
-        faults_.reroute(at - heardAfterDue_);
+    if (moves_)
+        for (SteadyTime at : moves_->take())
+            faults_.reroute(at - heardAfterDue_);
 }
 
 void PortAudioOutput::stop()

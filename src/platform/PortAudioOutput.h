@@ -1,12 +1,13 @@
 #pragma once
 
-#include "platform/PulseOutputMoves.h"
+#include "platform/OutputMoves.h"
 #include "platform/SlipDetector.h"
 #include "platform/SoundFaultLog.h"
 #include "platform/SoundOutput.h"
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <mutex>
 #include <optional>
 
@@ -105,6 +106,6 @@ private:
     std::int64_t startFrame_ = 0;
     std::int64_t correction_ = 0;  // a slip made good, whose first sound placed after is not named yet
     SteadyTime::duration heardAfterDue_{};  // about how long after its due time the map's sounds are heard
-    PulseOutputMoves moves_;
+    std::unique_ptr<OutputMoves> moves_;  // made as the stream first opens; none where it cannot be
     SoundFaultLog faults_{kSampleRate};
 };

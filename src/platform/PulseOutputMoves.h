@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/SteadyTime.h"
+#include "platform/OutputMoves.h"
 
 #include <cstdint>
 #include <map>
@@ -11,23 +11,20 @@ struct pa_context;
 struct pa_sink_input_info;
 struct pa_threaded_mainloop;
 
-// Tells when the sound server moves this process's playback to another output (headphones
-// plugged in or out, a choice in the desktop's sound settings), as the PulseAudio protocol
-// reports it: PulseAudio's own, or PipeWire's service for it, which sees every stream of its
-// graph. ALSA's plugins do not tell their streams. It watches only between start() and stop():
-// one more connection to the server while the output plays, none while the program is idle.
-// Where no such server answers, it tells nothing.
-class PulseOutputMoves {
+// Moves of this process's playback as the PulseAudio protocol reports them: PulseAudio's own, or
+// PipeWire's service for it, which sees every stream of its graph. ALSA's plugins do not tell
+// their streams. One more connection to the server while the output plays, none while the
+// program is idle. Where no such server answers, it tells nothing.
+class PulseOutputMoves final : public OutputMoves {
 public:
     PulseOutputMoves() = default;
-    ~PulseOutputMoves() { stop(); }
+    ~PulseOutputMoves() override { stop(); }
     PulseOutputMoves(const PulseOutputMoves&) = delete;
     PulseOutputMoves& operator=(const PulseOutputMoves&) = delete;
 
-    void start();
-    void stop();
-    // When each move was seen since the last call, in order: a moment after the server made it.
-    std::vector<SteadyTime> take();
+    void start() override;
+    void stop() override;
+    std::vector<SteadyTime> take() override;
 
 private:
     static void onState(pa_context* context, void* self);

@@ -2,7 +2,7 @@
 
 #include "platform/AlsaDefault.h"
 #include "platform/DefaultRecorder.h"
-#include "platform/PulseSoundDevices.h"
+#include "platform/ServerClientModule.h"
 #include "platform/PortAudioOutput.h"
 #include "platform/PreciseTimer.h"
 #include "presentation/TimingCheck.h"
@@ -53,7 +53,7 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
         recorder = ownRecorder_.get();
     }
     if (!devices_) {
-        ownDevices_ = std::make_unique<PulseSoundDevices>();
+        ownDevices_ = ServerClientModule::soundDevices();
         devices_ = ownDevices_.get();
     }
     check_ = new TimingCheck(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this), this);
@@ -99,7 +99,8 @@ TimingCheckDialog::~TimingCheckDialog() = default;
 void TimingCheckDialog::startCheck()
 {
     const bool fromSpeakers = speakers_->isChecked();
-    names_ = devices_->names();  // before the pace starts: the server may be slow to answer
+    // Before the pace starts: the server may be slow to answer.
+    names_ = devices_ ? devices_->names() : SoundDevices::Names();
     if (!check_->start(fromSpeakers ? SoundRecorder::Source::Speakers : SoundRecorder::Source::Microphone)) {
         verdict_->setText(QStringLiteral("The check could not start: the sound could not be played or recorded."));
         return;

@@ -43,7 +43,7 @@ private:
 
     std::unique_ptr<SoundRecorder> ownRecorder_;
     std::unique_ptr<SoundDevices> ownDevices_;
-    SoundDevices* devices_ = nullptr;
+    SoundDevices* devices_ = nullptr;  // none where the server-client module cannot be loaded
     SoundDevices::Names names_;  // of the last check, as it started
     TimingCheck* check_ = nullptr;
     QRadioButton* speakers_ = nullptr;

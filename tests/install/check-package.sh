@@ -38,6 +38,9 @@ grep -q '^Maintainer: .\+@' <<<"$control"
 grep -q '^Description: .\+' <<<"$control"
 grep -q '^Depends: .*libqt6widgets6' <<<"$control"
 grep -q '^Depends: .*libportaudio2' <<<"$control"
+# The sound servers' clients, a module the program loads when it first needs them.
+grep -q '^Depends: .*libpulse0' <<<"$control"
+grep -q '^Depends: .*libpipewire-0.3-0' <<<"$control"
 
 user=ovrel-clinician
 work=$(mktemp -d)
@@ -51,6 +54,7 @@ cleanup() {
 }
 trap cleanup EXIT
 dpkg -i "$deb" >/dev/null
+! ldd /usr/lib/ovrel/ovrel_server_clients.so | grep -q 'not found'
 [ "$had_user" = 1 ] || useradd --no-create-home --shell /usr/sbin/nologin "$user"
 
 mkdir -p "$work/home" "$work/opener"

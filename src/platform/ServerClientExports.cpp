@@ -1,0 +1,22 @@
+// The server-client module's entry points (see ServerClientModule).
+#include "platform/PipeWireInput.h"
+#include "platform/PulseOutputMoves.h"
+#include "platform/PulseSoundDevices.h"
+
+extern "C" {
+
+__attribute__((visibility("default"))) OutputMoves* ovrel_make_output_moves()
+{
+    return new PulseOutputMoves;
+}
+
+__attribute__((visibility("default"))) SoundDevices* ovrel_make_sound_devices()
+{
+    return new PulseSoundDevices;
+}
+
+__attribute__((visibility("default"))) SoundRecorder* ovrel_make_pipewire_input()
+{
+    return new PipeWireInput;
+}
+}

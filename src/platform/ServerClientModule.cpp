@@ -1,0 +1,51 @@
+#include "platform/ServerClientModule.h"
+
+#include "platform/ServerClientExports.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <system_error>
+
+namespace {
+
+// Loaded once and never let go: what it made may live until the process ends.
+void* module()
+{
+    static void* const handle = [] () -> void* {
+        std::error_code error;
+        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+        const std::filesystem::path installed = program.parent_path() / OVREL_SERVER_CLIENTS_FROM_PROGRAM;
+        for (const std::filesystem::path& path : {installed, std::filesystem::path(OVREL_SERVER_CLIENTS_BUILT)})
+            if (!error && std::filesystem::exists(path, error))
+                if (void* opened = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+                    return opened;
+        return nullptr;
+    }();
+    return handle;
+}
+
+template <typename Made>
+std::unique_ptr<Made> make(const char* maker)
+{
+    void* loaded = module();
+    const auto function = loaded ? reinterpret_cast<Made* (*)()>(dlsym(loaded, maker)) : nullptr;
+    return std::unique_ptr<Made>(function ? function() : nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<OutputMoves> ServerClientModule::outputMoves()
+{
+    return make<OutputMoves>(kMakeOutputMoves);
+}
+
+std::unique_ptr<SoundDevices> ServerClientModule::soundDevices()
+{
+    return make<SoundDevices>(kMakeSoundDevices);
+}
+
+std::unique_ptr<SoundRecorder> ServerClientModule::pipeWireInput()
+{
+    return make<SoundRecorder>(kMakePipeWireInput);
+}

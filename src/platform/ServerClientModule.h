@@ -1,0 +1,20 @@
+#pragma once
+
+#include "platform/OutputMoves.h"
+#include "platform/SoundDevices.h"
+#include "platform/SoundRecorder.h"
+
+#include <memory>
+
+// What speaks the sound servers' own protocols (PulseAudio's and PipeWire's) is built as a module
+// of its own and loaded the first time any of it is asked for: their client libraries, and all
+// they pull in, then cost nothing at start-up. The module lies beside the program as installed
+// (lib/ovrel under its prefix), or in the build folder. Each gives nothing where the module
+// cannot be loaded.
+class ServerClientModule {
+public:
+    static std::unique_ptr<OutputMoves> outputMoves();
+    static std::unique_ptr<SoundDevices> soundDevices();
+    // Records through PipeWire's own interface.
+    static std::unique_ptr<SoundRecorder> pipeWireInput();
+};
