@@ -6,6 +6,7 @@
 
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 namespace {
 
@@ -15,9 +16,12 @@ void* module()
     static void* const handle = [] () -> void* {
         std::error_code error;
         const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-        const std::filesystem::path installed = program.parent_path() / OVREL_SERVER_CLIENTS_FROM_PROGRAM;
-        for (const std::filesystem::path& path : {installed, std::filesystem::path(OVREL_SERVER_CLIENTS_BUILT)})
-            if (!error && std::filesystem::exists(path, error))
+        std::vector<std::filesystem::path> places;
+        if (!error)
+            places.push_back(program.parent_path() / OVREL_SERVER_CLIENTS_FROM_PROGRAM);
+        places.emplace_back(OVREL_SERVER_CLIENTS_BUILT);
+        for (const std::filesystem::path& path : places)
+            if (std::filesystem::exists(path, error))
                 if (void* opened = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
                     return opened;
         return nullptr;
