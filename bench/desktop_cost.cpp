@@ -18,6 +18,7 @@
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
+#include "platform/Median.h"
 #include "platform/MessageRecorder.h"
 #include "platform/PortAudioOutput.h"
 #include "platform/ProgramEndRecorder.h"
@@ -65,12 +66,6 @@ Started startOnce(PrivateDisplay& display, const QString& program, const QString
     p.terminate();
     p.waitForFinished();
     return s;
-}
-
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
 }
 
 // How often `program` connected to the sound server's socket before its window showed.

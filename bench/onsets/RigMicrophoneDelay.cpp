@@ -1,11 +1,11 @@
 #include "RigMicrophoneDelay.h"
 
 #include "SinkRecorder.h"
+#include "platform/Median.h"
 #include "presentation/TimingCheck.h"
 #include "soundcheck/TimingCheckResult.h"
 
 #include <QTest>
-#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -78,8 +78,5 @@ double RigMicrophoneDelay::stopMs()
     for (std::size_t i = 0; i < sink.onsets.size() && i < microphone.onsets.size(); ++i)
         if (sink.whole[i] && microphone.whole[i])
             delays.push_back(double(microphone.onsets[i] - sink.onsets[i]) * 1000 / 44100);
-    if (delays.empty())
-        return NAN;
-    std::nth_element(delays.begin(), delays.begin() + std::ptrdiff_t(delays.size() / 2), delays.end());
-    return delays[delays.size() / 2];
+    return median(delays);
 }

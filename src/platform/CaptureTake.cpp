@@ -1,5 +1,7 @@
 #include "platform/CaptureTake.h"
 
+#include "platform/Median.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -45,10 +47,5 @@ QByteArray CaptureTake::take()
 
 double CaptureTake::firstFrameSeconds() const
 {
-    std::vector<double> starts(starts_.begin(), starts_.begin() + std::ptrdiff_t(startCount_.load()));
-    if (starts.empty())
-        return NAN;
-    const auto middle = starts.begin() + std::ptrdiff_t(starts.size() / 2);
-    std::nth_element(starts.begin(), middle, starts.end());
-    return *middle;
+    return median(std::vector<double>(starts_.begin(), starts_.begin() + std::ptrdiff_t(startCount_.load())));
 }

@@ -1,5 +1,7 @@
 #include "soundcheck/TimingCheckResult.h"
 
+#include "platform/Median.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -128,11 +130,8 @@ void TimingCheckResult::measureLatency(const TimingCheckResult& sent, double sen
         if (std::isfinite(nearest))
             latencies.push_back(std::max(nearest, 0.0));
     }
-    if (2 * latencies.size() < onsets.size())
-        return;
-    const auto middle = latencies.begin() + std::ptrdiff_t(latencies.size() / 2);
-    std::nth_element(latencies.begin(), middle, latencies.end());
-    latencyMs = *middle * 1000;
+    if (2 * latencies.size() >= onsets.size())
+        latencyMs = median(latencies) * 1000;
 }
 
 QStringList TimingCheckResult::figures() const
