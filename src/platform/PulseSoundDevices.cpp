@@ -25,20 +25,13 @@ void settle(pa_operation* operation, Query& query)
     }
 }
 
-void onSink(pa_context*, const pa_sink_info* sink, int last, void* data)
+// A sink's or source's answer: its description goes to `name`.
+template <typename Info, QString SoundDevices::Names::*name>
+void onDevice(pa_context*, const Info* device, int last, void* data)
 {
     auto& query = *static_cast<Query*>(data);
-    if (sink && sink->description)
-        query.names.output = QString::fromUtf8(sink->description);
-    if (last)
-        --query.pending;
-}
-
-void onSource(pa_context*, const pa_source_info* source, int last, void* data)
-{
-    auto& query = *static_cast<Query*>(data);
-    if (source && source->description)
-        query.names.input = QString::fromUtf8(source->description);
+    if (device && device->description)
+        query.names.*name = QString::fromUtf8(device->description);
     if (last)
         --query.pending;
 }
@@ -55,9 +48,13 @@ void onServer(pa_context* context, const pa_server_info* server, void* data)
     query.names.server = name.contains(QLatin1String("PipeWire")) ? name
                                                                   : name + QLatin1Char(' ') + QString::fromUtf8(server->server_version);
     if (server->default_sink_name)
-        settle(pa_context_get_sink_info_by_name(context, server->default_sink_name, onSink, &query), query);
+        settle(pa_context_get_sink_info_by_name(context, server->default_sink_name,
+                                                onDevice<pa_sink_info, &SoundDevices::Names::output>, &query),
+               query);
     if (server->default_source_name)
-        settle(pa_context_get_source_info_by_name(context, server->default_source_name, onSource, &query), query);
+        settle(pa_context_get_source_info_by_name(context, server->default_source_name,
+                                                  onDevice<pa_source_info, &SoundDevices::Names::input>, &query),
+               query);
 }
 
 void onState(pa_context* context, void* data)
