@@ -85,7 +85,8 @@ int main(int argc, char** argv)
                                                                     TimingCheck::kPaceMs);
             std::printf("  run %d: check %s", run, qPrintable(figures(self)));
             if (microphone)
-                std::printf(", latency %.2f ms (one recorder of both: %.2f ms)", self.latencyMs, rigDelayMs);
+                std::printf(", latency %.2f ms (one recorder of both: %.2f ms, moving %.2f ms)", self.latencyMs,
+                            rigDelayMs, rigDelay.spreadMs());
             std::printf("\n         sink  %s; intervals apart by %.3f ms at most\n", qPrintable(figures(sink)),
                         largestDisagreement(self, sink));
         }

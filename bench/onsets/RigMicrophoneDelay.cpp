@@ -6,6 +6,7 @@
 #include "soundcheck/TimingCheckResult.h"
 
 #include <QTest>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -78,5 +79,9 @@ double RigMicrophoneDelay::stopMs()
     for (std::size_t i = 0; i < sink.onsets.size() && i < microphone.onsets.size(); ++i)
         if (sink.whole[i] && microphone.whole[i])
             delays.push_back(double(microphone.onsets[i] - sink.onsets[i]) * 1000 / 44100);
+    if (!delays.empty()) {
+        const auto [low, high] = std::minmax_element(delays.begin(), delays.end());
+        spreadMs_ = *high - *low;
+    }
     return median(delays);
 }

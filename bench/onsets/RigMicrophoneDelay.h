@@ -13,8 +13,12 @@ public:
     bool start();
     // The median over the digits found whole in both, in ms; NaN when none were.
     double stopMs();
+    // How far the delay moved over those digits, in ms, once stopped: a run in which it moved
+    // says nothing of a check's latency.
+    double spreadMs() const { return spreadMs_; }
 
 private:
+    double spreadMs_ = NAN;
     QProcess record_;
     QTemporaryFile file_;
 };

@@ -76,7 +76,7 @@ private slots:
         QFETCH(QString, source);
         const bool microphone = source.contains(QLatin1String("microphone"));
         if (microphone && qEnvironmentVariableIsEmpty("OVREL_RIG_MICROPHONE"))
-            QSKIP("this sound server's rig has no microphone");
+            QSKIP("this sound server's rig has no microphone to be trusted");
         QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
         TimingCheckDialog dialog;
         dialog.show();
@@ -88,7 +88,8 @@ private slots:
         // As in the end-to-end test: a run in which PipeWire's graph fell behind, so that one of
         // the two recorders may have missed a cycle, says nothing of the check, and one in which
         // the server held the sound up (the sink heard, or the check found, digits off time) does
-        // not show the check with nothing to find: it runs again, twice at most.
+        // not show the check with nothing to find, and one in which the rig's microphone delay
+        // moved says nothing of the check's latency: it runs again, twice at most.
         QString fault;
         bool sinkOnTime = false;
         double rigDelayMs = NAN;
@@ -109,11 +110,15 @@ private slots:
                     behind += n;
             if (delayKnown)
                 rigDelayMs = rigDelay.stopMs();
+            const bool rigSteady = !delayKnown || rigDelay.spreadMs() <= 1;
             fault = disagreement(DigitLocator().locate(outside.stop()), *dialog.result(), sinkOnTime);
-            if ((fault.isEmpty() && sinkOnTime) || (!fault.isEmpty() && behind == 0 && saysAllOnTime(*dialog.result())))
+            if ((fault.isEmpty() && sinkOnTime && rigSteady)
+                || (!fault.isEmpty() && behind == 0 && saysAllOnTime(*dialog.result())))
                 break;
-            qWarning("%s, while the sound server's graph fell behind %d time(s): once more",
-                     qPrintable(fault.isEmpty() ? QStringLiteral("the sink heard digits off time") : fault), behind);
+            const QString why = !fault.isEmpty() ? fault
+                                : !sinkOnTime ? QStringLiteral("the sink heard digits off time")
+                                              : QStringLiteral("the rig's microphone delay moved by %1 ms").arg(rigDelay.spreadMs());
+            qWarning("%s, while the sound server's graph fell behind %d time(s): once more", qPrintable(why), behind);
         }
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
         const TimingCheckResult& result = *dialog.result();

@@ -96,14 +96,20 @@ for side in FL FR; do
   link "output.ovrel_room:output_$side" "ovrel_microphone:input_$side"
   link "ovrel_noise:output_$side" "ovrel_microphone:input_$side"
 done
-# The server's PulseAudio service may not know the new source yet.
+# The server's PulseAudio service may not know the new source yet, and for a moment while the
+# session manager weighs the new nodes, it may know no default sink (a test's first
+# `pactl set-sink-volume @DEFAULT_SINK@` once failed so): both defaults are waited for.
+tools_pactl() { PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl "$@" 2>/dev/null; }
 for _ in $(seq 1 100); do
-  PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl set-default-source ovrel_microphone 2>/dev/null
-  [ "$(PULSE_SERVER="$OVREL_TOOLS_PULSE_SERVER" pactl get-default-source 2>/dev/null)" = ovrel_microphone ] && break
+  tools_pactl set-default-source ovrel_microphone
+  [ "$(tools_pactl get-default-source)" = ovrel_microphone ] && [ "$(tools_pactl get-default-sink)" = ovrel_null ] \
+    && tools_pactl set-sink-volume @DEFAULT_SINK@ 100% && break
   sleep 0.1
 done
-# The loopback's delay holds only while the graph's quantum stays put: a change of quantum as
-# streams come and go can add to it (23.2 and 24.5 ms have been heard).
-export OVREL_RIG_MICROPHONE=1
+# The loopback's delay holds only while the graph's quantum stays put. With --churn it moves
+# (23.2 to 45.9 ms have been heard), and a recorder that comes or goes as the quantum changes can
+# stop the loopback for good (PipeWire 0.3.65; a plain pw-record does it too): the microphone is
+# there then, as a default input, but nothing may rely on what it hears.
+[ -z "$churn" ] && export OVREL_RIG_MICROPHONE=1
 
 "$@"
