@@ -1,6 +1,6 @@
 // How often the notice after a run is right: clean demonstrations, and demonstrations with a
 // fault planted at the third digit (the sound server stopped for 300 ms; the audio thread starved
-// for 150 ms; the stream moved to another sink). Each run is judged against a recording of the
+// for 400 ms; the stream moved to another sink). Each run is judged against a recording of the
 // sink: the notice is right when the digits it names are exactly those the sink heard missing,
 // broken or more than 1 ms off the grid. After a move the sink misses every later digit too (they
 // are heard on the other one): there, the third named is what counts.
@@ -61,7 +61,7 @@ int main(int argc, char** argv)
     };
     const Kind kinds[] = {{"clean", runs, {}},
                           {"server stopped 300 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::stopServer(300); }}}},
-                          {"audio thread starved 150 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::starveAudioThread(150); }}}},
+                          {"audio thread starved 400 ms", std::max(1, runs / 4), {{3, [] { PlantedRun::starveAudioThread(PlantedRun::kStarvationMs); }}}},
                           {"moved to another sink", std::max(1, runs / 4),
                            {{3, [] { PlantedRun::moveToSink(QStringLiteral("ovrel_headphones")); }}}}};
     std::printf("Notice after a run on %s (demonstration; faults planted at digit 3)\n", qPrintable(soundServerName()));

@@ -232,10 +232,8 @@ int main(int argc, char** argv)
             spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
         }
     }
-    std::printf("Onset timing on %s, %s%s%s, stream latency %.1f ms, lead %.1f ms\n",
-                qPrintable(soundServerName()), load ? "both cores loaded" : "idle", stall ? ", " : "",
-                stall ? stall->what : "", PortAudioOutput::instance().streamLatency() * 1000,
-                PortAudioOutput::kLeadFrames * 1000 / kRate);
+    std::printf("Onset timing on %s, %s%s%s\n", qPrintable(soundServerName()), load ? "both cores loaded" : "idle",
+                stall ? ", " : "", stall ? stall->what : "");
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s %7s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us", "behind");
     const DigitLocator locator;
@@ -254,8 +252,9 @@ int main(int argc, char** argv)
         std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }
     measureDigitPlayer();
-    std::printf("due-time map taken %d time(s), moved for %d slip(s)\n", PortAudioOutput::instance().anchors(),
-                PortAudioOutput::instance().slips());
+    std::printf("due-time map taken %d time(s), moved for %d slip(s); last stream: latency %.1f ms, lead %.1f ms\n",
+                PortAudioOutput::instance().anchors(), PortAudioOutput::instance().slips(),
+                PortAudioOutput::instance().streamLatency() * 1000, PortAudioOutput::instance().leadFrames() * 1000.0 / kRate);
     std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
                 startupMs, residentKiB());
     return ok ? 0 : 1;

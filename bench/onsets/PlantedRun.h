@@ -39,8 +39,10 @@ struct PlantedRun {
     // The sound server's process (OVREL_SERVER_PID) stopped for `ms`, as a busy machine holds it.
     static bool stopServer(int ms);
     // Real-time spinners on both cores for `ms`, above the program's audio thread and below the
-    // server: the stream underruns.
+    // server: the stream underruns where `ms` outlasts what its buffers hold.
     static bool starveAudioThread(int ms);
+    // Outlasts the stream's buffers however they are laid out (186 ms at most).
+    static constexpr int kStarvationMs = 400;
     // This process's playback moved by the server to the sink `sink`, as when headphones are
     // plugged in.
     static bool moveToSink(const QString& sink);

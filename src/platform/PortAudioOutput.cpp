@@ -5,6 +5,7 @@
 #include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
 #include "platform/ServerClientModule.h"
+#include "platform/SoundDevices.h"
 
 #include <alsa/asoundlib.h>
 #include <pa_linux_alsa.h>
@@ -17,11 +18,35 @@
 
 namespace {
 
-// Larger buffers (2048 frames, 186 ms in all) would wake the audio thread and the server far
-// less often, but through PipeWire's PulseAudio service they put a cold stream's first digits
-// up to 17 ms off the grid: until that is understood the stream keeps these.
-constexpr unsigned long kFramesPerBuffer = 256;
-constexpr double kSuggestedLatency = 0.05;
+// How the stream is laid out. Digits are placed on their frames ahead of time, so the buffers
+// need not be short: only the lead has to cover them. On PulseAudio, 2048-frame buffers with
+// 0.15 s asked for give four of them (186 ms): the audio thread and the server wake about 50
+// times a second instead of about 260, a trial costs about what a player of one long file does,
+// and the audio thread needs no real-time scheduling (where it had it, each wakeup cost ten
+// times the processor time). Through PipeWire's PulseAudio service, which the same ALSA plugin
+// reaches and whose delay reports wander, such buffers put a cold stream's first digits up to
+// 17 ms off the grid, and the slips they seemed to show were none: there, and on PipeWire's own
+// ALSA plugin, the stream keeps short buffers and asks for a real-time thread.
+struct Layout {
+    unsigned long framesPerBuffer;
+    double suggestedLatency;
+    std::int64_t leadFrames;
+    bool realtime;
+    int slipWindow;  // buffers to a window of the slip detector: about 190 ms, or 740 ms
+};
+constexpr Layout kBrisk{256, 0.05, PortAudioOutput::kSampleRate / 5, true, 32};
+constexpr Layout kRoomy{2048, 0.15, PortAudioOutput::kSampleRate / 4, false, 16};
+
+// PulseAudio itself behind ALSA's default device, not PipeWire's service of its protocol. Where
+// the server cannot be asked, the stream is laid out as for PipeWire.
+bool plainPulseAudio()
+{
+    if (alsaDefaultType() != "pulse")
+        return false;
+    const std::unique_ptr<SoundDevices> devices = ServerClientModule::soundDevices();
+    const QString server = devices ? devices->names().server : QString();
+    return !server.isEmpty() && !server.contains(QLatin1String("PipeWire"), Qt::CaseInsensitive);
+}
 
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
@@ -82,19 +107,22 @@ bool PortAudioOutput::tryOpen()
     params.device = alsaDefaultDevice(false);
     if (params.device == paNoDevice)
         return false;
+    const Layout layout = plainPulseAudio() ? kRoomy : kBrisk;
     params.channelCount = kChannels;
     params.sampleFormat = paInt16;
-    params.suggestedLatency = kSuggestedLatency;
+    params.suggestedLatency = layout.suggestedLatency;
     PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, nullptr, &params, kSampleRate, kFramesPerBuffer, paNoFlag,
+    if (Pa_OpenStream(&stream, nullptr, &params, kSampleRate, layout.framesPerBuffer, paNoFlag,
                       &PortAudioOutput::callback, this)
         != paNoError)
         return false;
-    // The audio thread asks for real-time scheduling, so a busy machine does not starve the
-    // stream; where the user may not have it, the thread runs at normal priority.
-    PaAlsa_EnableRealtimeScheduling(stream, 1);
+    // With short buffers the audio thread asks for real-time scheduling, so a busy machine does
+    // not starve the stream; where the user may not have it, the thread runs at normal priority.
+    if (layout.realtime)
+        PaAlsa_EnableRealtimeScheduling(stream, 1);
     // PipeWire's own plugin and PulseAudio's tell of underruns differently.
-    slips_.reset(alsaDefaultType() != "pipewire");
+    slips_.reset(alsaDefaultType() != "pipewire", layout.slipWindow);
+    leadFrames_ = layout.leadFrames;
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -152,7 +180,7 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
         const std::int64_t frame = anchorFrame_ + std::llround(seconds * kSampleRate);
         const std::int64_t lead = frame - next;
-        if (lead >= kMinLeadFrames && lead <= kMaxLeadFrames)
+        if (lead >= kMinLeadFrames && lead <= 3 * leadFrames_)
             return frame;
     }
     // A sound asked for too late to be placed on the map starts late. One whose place lies too
@@ -160,7 +188,7 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     // noticed with the stall names the sound it befell.
     if (anchored_) {
         const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        const double late = double(next + kLeadFrames - anchorFrame_) - seconds * kSampleRate;
+        const double late = double(next + leadFrames_ - anchorFrame_) - seconds * kSampleRate;
         if (late > 0)
             faults_.note(due, SoundFault::Kind::Moved, late);
     }
@@ -168,9 +196,9 @@ std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
     correction_ = 0;  // the new map owes nothing to it
     // What the stream holds, the lead, and the time since the due time are heard first.
     heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
-        std::chrono::steady_clock::now() - due + std::chrono::duration<double>(latency_ + double(kLeadFrames) / kSampleRate));
+        std::chrono::steady_clock::now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / kSampleRate));
     anchorDue_ = due;
-    anchorFrame_ = next + kLeadFrames;
+    anchorFrame_ = next + leadFrames_;
     ++anchors_;
     // The stream opens at the start of a run, a moment before this: while the server fills its
     // buffer the times it gives step about, which is no slip of a map that did not exist yet.

@@ -23,8 +23,8 @@ struct PaStreamCallbackTimeInfo;
 // may have come up since).
 //
 // Timing: the stream's own frame count is its clock. Due times map to stream frames through an
-// anchor (a due time and the frame it is heard at) taken at the first sound, kLeadFrames ahead
-// of what the stream had rendered then; every later sound starts exactly at its due time's frame
+// anchor (a due time and the frame it is heard at) taken at the first sound, a lead ahead of
+// what the stream had rendered then; every later sound starts exactly at its due time's frame
 // on that map. The anchor is taken afresh only when a sound would start too soon to be rendered
 // whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
 // the stream), and at every reopening. Where the sound server inserts or drops frames behind the
@@ -42,11 +42,7 @@ class PortAudioOutput final : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
-    // From due time to the stream: covers a timer handler held up by a busy machine (up to about
-    // 175 ms) and the stream's bursts.
-    static constexpr std::int64_t kLeadFrames = kSampleRate / 5;
     static constexpr std::int64_t kMinLeadFrames = 1024;
-    static constexpr std::int64_t kMaxLeadFrames = 3 * kLeadFrames;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     // A stream whose frame count has not moved for this long has stopped.
     static constexpr std::chrono::milliseconds kStallLimit{500};
@@ -67,6 +63,9 @@ public:
     int slips() const { return slipCount_.load(); }
     // The stream's own latency estimate in seconds, once open.
     double streamLatency() const { return latency_; }
+    // From due time to the stream, as laid out when it last opened: covers a timer handler held
+    // up by a busy machine (up to about 175 ms) and the stream's bursts.
+    std::int64_t leadFrames() const { return leadFrames_; }
 
 private:
     PortAudioOutput() = default;
@@ -83,6 +82,7 @@ private:
     bool initialized_ = false;
     PaStream* stream_ = nullptr;
     double latency_ = 0;
+    std::int64_t leadFrames_ = kSampleRate / 5;
     std::optional<SteadyTime> failedAt_;
     std::int64_t renderedAtCheck_ = 0;
     SteadyTime checkedAt_{};

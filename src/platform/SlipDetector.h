@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 
@@ -24,7 +25,9 @@
 // Feed it from the thread that renders the buffers; it neither allocates nor locks.
 class SlipDetector {
 public:
-    static constexpr int kWindow = 32;         // buffers: about 190 ms of 256-frame buffers
+    // Buffers to a window, by default: about 190 ms of 256-frame buffers. Larger buffers take
+    // fewer, so that a slip is still told within a pace's interval.
+    static constexpr int kMaxWindow = 32;
     static constexpr double kMinSlip = 221;    // frames: 5 ms at 44.1 kHz
     static constexpr double kLateCall = 1764;  // frames: 40 ms, twice the longest usual wait
 
@@ -43,9 +46,12 @@ public:
     // that was showing, with its sign, but not reported yet, as far as it has shown (0: none):
     // the new map has it already, but what it moved before stays moved. slipFrom() tells where.
     std::int64_t forget();
-    // Forgets what was fed (a new stream), and whether late buffers are believed on it.
-    void reset(bool believeLateCalls)
+    // Forgets what was fed (a new stream), and whether late buffers are believed on it; takes
+    // `window` buffers (at most kMaxWindow) to a window.
+    void reset(bool believeLateCalls, int window = kMaxWindow)
     {
+        window_ = std::clamp(window, 4, kMaxWindow);
+        head_ = 0;
         count_ = 0;
         settling_ = false;
         believeLateCalls_ = believeLateCalls;
@@ -60,8 +66,9 @@ private:
     double median(int from, int to) const;
     std::int64_t unreported();
 
-    std::array<double, 2 * kWindow> offsets_{};  // heard minus counted, oldest first from head_
-    std::array<std::int64_t, 2 * kWindow> frames_{};  // the first frame of each of those buffers
+    std::array<double, 2 * kMaxWindow> offsets_{};  // heard minus counted, oldest first from head_
+    std::array<std::int64_t, 2 * kMaxWindow> frames_{};  // the first frame of each of those buffers
+    int window_ = kMaxWindow;
     std::int64_t slipFrom_ = 0;
     int head_ = 0;
     int count_ = 0;

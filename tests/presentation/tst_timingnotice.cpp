@@ -50,7 +50,7 @@ private slots:
         const bool starving = QProcess::execute(QStringLiteral("chrt"), {"-f", "50", "true"}) == 0;
         PlantedRun::Plants plants{{2, [] { QVERIFY(PlantedRun::stopServer(300)); }}};
         if (starving)
-            plants[4] = [] { PlantedRun::starveAudioThread(150); };
+            plants[4] = [] { PlantedRun::starveAudioThread(PlantedRun::kStarvationMs); };
         const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
         qInfo("%s", qPrintable(describe(run)));
         const std::set<int> named = run.named(), off = run.offGrid();
