@@ -9,7 +9,7 @@
 #include "RigMicrophoneDelay.h"
 #include "SinkRecorder.h"
 #include "platform/DefaultRecorder.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "platform/PreciseTimer.h"
 #include "presentation/TimingCheck.h"
 
@@ -55,7 +55,7 @@ int main(int argc, char** argv)
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
     DefaultRecorder recorder;
     PreciseTimer pace, tail;
-    TimingCheck check(PortAudioOutput::instance(), recorder, pace, tail);
+    TimingCheck check(DefaultOutput::instance(), recorder, pace, tail);
     const DigitLocator locator;
     std::printf("The timing check beside parec on the sink, %s\n", qPrintable(soundServerName()));
     for (const auto source : {SoundRecorder::Source::Speakers, SoundRecorder::Source::Microphone}) {

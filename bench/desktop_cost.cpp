@@ -20,7 +20,7 @@
 #include "app/Startup.h"
 #include "platform/Median.h"
 #include "platform/MessageRecorder.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "platform/ProgramEndRecorder.h"
 #include "platform/Resources.h"
 #include "platform/WaveImage.h"
@@ -197,8 +197,8 @@ int main(int argc, char** argv)
         return 1;
     // The first stream of a process also has PortAudio list the devices, once: apart.
     const Cost beforeFirst = ownCost();
-    PortAudioOutput::instance().open();
-    PortAudioOutput::instance().close();
+    DefaultOutput::instance().open();
+    DefaultOutput::instance().close();
     std::printf("first opening of the output in a process: CPU %.3f s\n", (ownCost() - beforeFirst).cpuSeconds);
     const Cost ours = trialCost();
     const Cost theirs = aplayCost(trialFile.fileName());

@@ -7,7 +7,7 @@
 //   onset_timing [--load] [--quick] [--stall | --freeze]
 //     --load   keeps both cores busy with two spinning processes while measuring
 //     --quick  the demonstration and the 1.2 s trial only
-//     --stall  halfway through each trial, starves the audio thread for 150 ms (two real-time
+//     --stall  halfway through each trial, starves the audio thread for 400 ms (two real-time
 //              spinners above its priority), so that the stream underruns once
 //     --freeze halfway through each trial, stops the sound server too, for 100 ms, as a busy
 //              host stops a virtual machine (the spinners above the server's priority)
@@ -20,7 +20,7 @@
 #include "app/Startup.h"
 #include "platform/MessageRecorder.h"
 #include "platform/PacingTimer.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "platform/ProgramEndRecorder.h"
 #include "presentation/DigitLists.h"
 #include "presentation/DigitPlayer.h"
@@ -183,7 +183,7 @@ bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std
 
 void measureDigitPlayer()
 {
-    DigitPlayer player(PortAudioOutput::instance());
+    DigitPlayer player(DefaultOutput::instance());
     std::vector<double> us;
     for (int i = 0; i < 2000; ++i) {
         const auto t = Clock::now();
@@ -206,7 +206,7 @@ int main(int argc, char** argv)
     const bool quick = args.contains(QStringLiteral("--quick"));
     std::optional<Stall> stall;
     if (args.contains(QStringLiteral("--stall")))
-        stall = Stall{"50", "0.15", "one stall per trial"};  // above the audio thread, below the server
+        stall = Stall{"50", "0.4", "one stall per trial"};  // above the audio thread, below the server: longer than the buffers
     else if (args.contains(QStringLiteral("--freeze")))
         stall = Stall{"95", "0.1", "the machine stopped once per trial"};  // above the server too
     if (!privateSoundServer()) {
@@ -252,9 +252,10 @@ int main(int argc, char** argv)
         std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }
     measureDigitPlayer();
+    const PlacedOutput& output = DefaultOutput::instance().chosen();
     std::printf("due-time map taken %d time(s), moved for %d slip(s); last stream: latency %.1f ms, lead %.1f ms\n",
-                PortAudioOutput::instance().anchors(), PortAudioOutput::instance().slips(),
-                PortAudioOutput::instance().streamLatency() * 1000, PortAudioOutput::instance().leadFrames() * 1000.0 / kRate);
+                output.placement().anchors(), output.placement().slips(), output.streamLatency() * 1000,
+                output.placement().leadFrames() * 1000.0 / kRate);
     std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
                 startupMs, residentKiB());
     return ok ? 0 : 1;

@@ -3,7 +3,7 @@
 #include "SinkRecorder.h"
 #include "platform/MessageRecorder.h"
 #include "platform/PacingTimer.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "presentation/MainWindow.h"
 
 #include <QProcess>
@@ -100,7 +100,7 @@ bool PlantedRun::moveToSink(const QString& sink)
 
 bool PlantedRun::returnToSink(const QString& sink)
 {
-    PortAudioOutput& output = PortAudioOutput::instance();
+    DefaultOutput& output = DefaultOutput::instance();
     if (!output.open())
         return false;
     QTest::qWait(300);  // the server lists the stream

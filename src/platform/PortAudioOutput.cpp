@@ -122,19 +122,18 @@ bool PortAudioOutput::tryOpen()
         PaAlsa_EnableRealtimeScheduling(stream, 1);
     // PipeWire's own plugin and PulseAudio's tell of underruns differently.
     slips_.reset(alsaDefaultType() != "pipewire", layout.slipWindow);
-    leadFrames_ = layout.leadFrames;
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
     }
     stream_ = stream;
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
+    placement_.restart(layout.leadFrames, latency_);
     if (!moves_)
         moves_ = ServerClientModule::outputMoves();
     if (moves_)
         moves_->start();
-    anchored_ = false;
-    renderedAtCheck_ = rendered_.load();
+    renderedAtCheck_ = placement_.rendered();
     checkedAt_ = std::chrono::steady_clock::now();
     return true;
 }
@@ -145,7 +144,7 @@ bool PortAudioOutput::running()
     if (!stream_ || Pa_IsStreamActive(stream_) != 1)
         return false;
     const SteadyTime now = std::chrono::steady_clock::now();
-    const std::int64_t rendered = rendered_.load();
+    const std::int64_t rendered = placement_.rendered();
     const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
     renderedAtCheck_ = rendered;
     checkedAt_ = now;
@@ -167,43 +166,9 @@ void PortAudioOutput::closeStream()
     if (moves_)
         moves_->stop();
     noteMoves();
-    faults_.forgetReroute();
+    placement_.forgetReroute();
     stream_ = nullptr;
-    anchored_ = false;
-    stop();
-}
-
-std::int64_t PortAudioOutput::startFrameFor(SteadyTime due)
-{
-    const std::int64_t next = rendered_.load();
-    if (anchored_) {
-        const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        const std::int64_t frame = anchorFrame_ + std::llround(seconds * kSampleRate);
-        const std::int64_t lead = frame - next;
-        if (lead >= kMinLeadFrames && lead <= 3 * leadFrames_)
-            return frame;
-    }
-    // A sound asked for too late to be placed on the map starts late. One whose place lies too
-    // far ahead follows a stall of the stream: the new map puts it where it is due, and a slip
-    // noticed with the stall names the sound it befell.
-    if (anchored_) {
-        const double seconds = std::chrono::duration<double>(due - anchorDue_).count();
-        const double late = double(next + leadFrames_ - anchorFrame_) - seconds * kSampleRate;
-        if (late > 0)
-            faults_.note(due, SoundFault::Kind::Moved, late);
-    }
-    anchored_ = true;
-    correction_ = 0;  // the new map owes nothing to it
-    // What the stream holds, the lead, and the time since the due time are heard first.
-    heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
-        std::chrono::steady_clock::now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / kSampleRate));
-    anchorDue_ = due;
-    anchorFrame_ = next + leadFrames_;
-    ++anchors_;
-    // The stream opens at the start of a run, a moment before this: while the server fills its
-    // buffer the times it gives step about, which is no slip of a map that did not exist yet.
-    forgetSlips_.store(true);
-    return anchorFrame_;
+    placement_.stop();
 }
 
 bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
@@ -214,52 +179,29 @@ bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
     if (restarted)
         closeStream();
     if (!open()) {
-        std::lock_guard lock(mutex_);
-        faults_.note(due, SoundFault::Kind::NotPlayed);
+        placement_.notPlayed(due);
         return false;
     }
-    std::lock_guard lock(mutex_);
-    noteUnheard();
     noteMoves();
-    samples_ = sound.samples;
-    frames_ = sound.frames;
-    position_ = 0;
-    startFrame_ = startFrameFor(due);
-    faults_.place(due, startFrame_, std::int64_t(sound.frames));
-    if (restarted)
-        faults_.note(due, SoundFault::Kind::Restarted);
-    if (correction_ != 0)
-        faults_.note(due, SoundFault::Kind::Corrected, double(std::exchange(correction_, 0)));
+    placement_.place(sound, due, restarted);
     return true;
 }
 
 std::vector<SoundFault> PortAudioOutput::takeFaults()
 {
-    std::lock_guard lock(mutex_);
     noteMoves();
-    return faults_.take();
+    return placement_.takeFaults();
 }
 
 void PortAudioOutput::noteMoves()
 {
     if (moves_)
-        for (SteadyTime at : moves_->take())
-            faults_.reroute(at - heardAfterDue_);
+        placement_.rerouted(moves_->take());
 }
 
 void PortAudioOutput::stop()
 {
-    std::lock_guard lock(mutex_);
-    noteUnheard();
-    samples_ = nullptr;
-}
-
-// A sound cut off before its first frame went out (the stream stalled past the next one's due
-// time) was not heard at all.
-void PortAudioOutput::noteUnheard()
-{
-    if (samples_ && position_ == 0)
-        faults_.cut();
+    placement_.stop();
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
@@ -270,49 +212,14 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
     return paContinue;
 }
 
-// A sound whose start frame has passed unplayed starts at once: late, but never cut short. A
-// slip moves the sound that has not started yet, and the map for those to come, by as much the
-// other way, so that they are heard on the grid again. A stream that cannot tell when its
-// buffers are heard (a time of 0) is taken at its frame count.
+// A stream that cannot tell when its buffers are heard (a time of 0) is taken at its frame count.
 void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt,
                              bool underflowed)
 {
-    std::memset(out, 0, frames * kChannels * sizeof(std::int16_t));
-    const std::int64_t first = rendered_.load();
-    if (forgetSlips_.exchange(false)) {
-        const std::int64_t pending = slips_.forget();
-        if (pending != 0) {
-            std::lock_guard lock(mutex_);
-            faults_.slip(pending, slips_.slipFrom(), first);
-        }
-    }
+    if (placement_.mapChanged())
+        placement_.forgotten({slips_.forget(), slips_.slipFrom()});
+    const std::int64_t first = placement_.rendered();
     const std::int64_t slip
         = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
-    {
-        std::lock_guard lock(mutex_);
-        if (slip != 0 && !forgetSlips_.load()) {  // not if a new map came meanwhile
-            anchorFrame_ -= slip;
-            ++slipCount_;
-            faults_.slip(slip, slips_.slipFrom(), first);
-            if (samples_ && position_ == 0) {
-                startFrame_ -= slip;
-                faults_.move(startFrame_);
-                faults_.note(faults_.newestDue(), SoundFault::Kind::Corrected, double(slip));
-            } else {
-                correction_ = slip;
-            }
-        }
-        if (samples_ && position_ < frames_) {
-            const std::int64_t offset = position_ == 0 ? std::max<std::int64_t>(startFrame_ - first, 0) : 0;
-            if (offset < std::int64_t(frames)) {
-                if (position_ == 0)
-                    faults_.begin(std::max(first, startFrame_));
-                const std::size_t n = std::min<std::size_t>(frames - offset, frames_ - position_);
-                std::memcpy(out + offset * kChannels, samples_ + position_ * kChannels,
-                            n * kChannels * sizeof(std::int16_t));
-                position_ += n;
-            }
-        }
-    }
-    rendered_.store(first + std::int64_t(frames));
+    placement_.render(out, frames, {slip, slips_.slipFrom()});
 }

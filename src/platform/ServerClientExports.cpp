@@ -1,5 +1,6 @@
 // The server-client module's entry points (see ServerClientModule).
 #include "platform/PipeWireInput.h"
+#include "platform/PipeWireOutput.h"
 #include "platform/PulseOutputMoves.h"
 #include "platform/PulseSoundDevices.h"
 
@@ -18,5 +19,10 @@ __attribute__((visibility("default"))) SoundDevices* ovrel_make_sound_devices()
 __attribute__((visibility("default"))) SoundRecorder* ovrel_make_pipewire_input()
 {
     return new PipeWireInput;
+}
+
+__attribute__((visibility("default"))) PlacedOutput* ovrel_make_pipewire_output()
+{
+    return new PipeWireOutput;
 }
 }

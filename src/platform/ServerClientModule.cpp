@@ -53,3 +53,8 @@ std::unique_ptr<SoundRecorder> ServerClientModule::pipeWireInput()
 {
     return make<SoundRecorder>(kMakePipeWireInput);
 }
+
+std::unique_ptr<PlacedOutput> ServerClientModule::pipeWireOutput()
+{
+    return make<PlacedOutput>(kMakePipeWireOutput);
+}

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/OutputMoves.h"
+#include "platform/PlacedOutput.h"
 #include "platform/SoundDevices.h"
 #include "platform/SoundRecorder.h"
 
@@ -17,4 +18,6 @@ public:
     static std::unique_ptr<SoundDevices> soundDevices();
     // Records through PipeWire's own interface.
     static std::unique_ptr<SoundRecorder> pipeWireInput();
+    // Plays through PipeWire's own interface.
+    static std::unique_ptr<PlacedOutput> pipeWireOutput();
 };

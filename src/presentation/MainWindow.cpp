@@ -4,7 +4,7 @@
 #include "platform/Desktop.h"
 #include "platform/Fonts.h"
 #include "platform/MessagePresenter.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "platform/PreciseTimer.h"
 #include "platform/ProgramEnder.h"
 #include "platform/Resources.h"
@@ -68,9 +68,9 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
     introductionTimer_ = makeTimer(this);
     RunTimingCheck* timing = nullptr;
     if (!play) {
-        player_ = std::make_unique<DigitPlayer>(PortAudioOutput::instance());
-        keeper_ = new OutputKeeper(PortAudioOutput::instance(), *makeTimer(this), this);
-        timing = new RunTimingCheck(PortAudioOutput::instance(), *makeTimer(this), this);
+        player_ = std::make_unique<DigitPlayer>(DefaultOutput::instance());
+        keeper_ = new OutputKeeper(DefaultOutput::instance(), *makeTimer(this), this);
+        timing = new RunTimingCheck(DefaultOutput::instance(), *makeTimer(this), this);
         play = [player = player_.get(), timing](int digit, SteadyTime due) {
             player->play(digit, due);
             timing->digitStarted(due);

@@ -3,7 +3,7 @@
 #include "platform/AlsaDefault.h"
 #include "platform/DefaultRecorder.h"
 #include "platform/ServerClientModule.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "platform/PreciseTimer.h"
 #include "presentation/TimingCheck.h"
 #include "ui/OnsetPlot.h"
@@ -47,7 +47,7 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
 {
     setWindowTitle(QStringLiteral("Check Sound Timing"));
     if (!output)
-        output = &PortAudioOutput::instance();
+        output = &DefaultOutput::instance();
     if (!recorder) {
         ownRecorder_ = std::make_unique<DefaultRecorder>();
         recorder = ownRecorder_.get();

@@ -3,7 +3,8 @@
 // allocated samples, each freed as soon as the next sound has started, while the stream plays.
 // Any race on the samples or the sound being played, and any read of freed samples, is reported
 // and fails the run. No Qt: nothing here but the output stream, so every report is about it.
-#include "platform/PortAudioOutput.h"
+// Against PipeWire through its ALSA plugin, the stream is PipeWire's own (DefaultOutput).
+#include "platform/DefaultOutput.h"
 
 #include <chrono>
 #include <cstdio>
@@ -13,7 +14,7 @@
 
 int main()
 {
-    if (!PortAudioOutput::instance().open()) {
+    if (!DefaultOutput::instance().open()) {
         std::fprintf(stderr, "no output stream: run through `make test`\n");
         return 1;
     }
@@ -24,7 +25,7 @@ int main()
         for (std::size_t s = 0; s < current->size(); ++s)
             (*current)[s] = (s / 2) % 64 < 32 ? 6000 : -6000;
         const WaveImage sound{current->data(), kFrames, 2, 44100};
-        if (!PortAudioOutput::instance().start(sound, std::chrono::steady_clock::now())) {
+        if (!DefaultOutput::instance().start(sound, std::chrono::steady_clock::now())) {
             std::fprintf(stderr, "sound %d not started\n", i);
             return 1;
         }
@@ -32,7 +33,7 @@ int main()
         std::this_thread::sleep_for(std::chrono::milliseconds(i % 9));
     }
     // Once the output is stopped, the last samples may go too.
-    PortAudioOutput::instance().stop();
+    DefaultOutput::instance().stop();
     previous.reset();
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
     std::puts("300 sounds handed over");

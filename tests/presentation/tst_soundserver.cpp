@@ -1,7 +1,7 @@
 #include "soundcheck/DigitLocator.h"
 #include "MainWindowRig.h"
 #include "SinkRecorder.h"
-#include "platform/PortAudioOutput.h"
+#include "platform/DefaultOutput.h"
 #include "presentation/DigitPlayer.h"
 
 #include <QElapsedTimer>
@@ -47,10 +47,10 @@ private slots:
     void aServerKilledMidTrialIsFoundAgainForTheNextRun()
     {
         MainWindowRig rig;
-        DigitPlayer player(PortAudioOutput::instance());
+        DigitPlayer player(DefaultOutput::instance());
         std::vector<bool> started;
         MainWindow& w = rig.build(true, [&](int digit, SteadyTime due) { started.push_back(player.play(digit, due)); });
-        QVERIFY(PortAudioOutput::instance().open());
+        QVERIFY(DefaultOutput::instance().open());
         rig.child<QRadioButton>("pace12Button").click();
         w.trialTimer().setInterval(250);  // the real timer, at a pace that keeps the test short
         rig.child<QToolButton>("startStopButton").click();
@@ -76,14 +76,14 @@ private slots:
     {
         QVERIFY(pactl({"exit"}));  // before anything in this process has touched the sound system
         QTRY_VERIFY_WITH_TIMEOUT(!pactl({"info"}), 10000);
-        DigitPlayer player(PortAudioOutput::instance());
+        DigitPlayer player(DefaultOutput::instance());
         QVERIFY(!player.play(5, std::chrono::steady_clock::now()));
         QElapsedTimer again;
         again.start();
         QVERIFY(!player.play(5, std::chrono::steady_clock::now()));
         QVERIFY(again.elapsed() < 50);
         QVERIFY(startServer());
-        QTest::qWait(int(PortAudioOutput::kRetryInterval.count()) + 100);
+        QTest::qWait(int(PlacedOutput::kRetryInterval.count()) + 100);
         SinkRecorder recorder;
         QVERIFY(recorder.start());
         QVERIFY(player.play(5, std::chrono::steady_clock::now()));

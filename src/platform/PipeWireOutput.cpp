@@ -1,0 +1,227 @@
+#include "platform/PipeWireOutput.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/audio/format-utils.h>
+
+#include <algorithm>
+#include <ctime>
+#include <mutex>
+
+namespace {
+
+constexpr std::int64_t kFlowTimeoutNs = 2'000'000'000;
+// From due time to the stream: covers a timer handler held up by a busy machine (up to about
+// 175 ms) and a cycle of the graph.
+constexpr std::int64_t kLeadFrames = PlacedOutput::kSampleRate / 5;
+constexpr std::uint32_t kQuantum = 1024;
+constexpr int kFrameBytes = PlacedOutput::kChannels * int(sizeof(std::int16_t));
+
+}  // namespace
+
+struct PipeWireOutputEvents {
+    static void stateChanged(void* data, pw_stream_state, pw_stream_state state, const char*)
+    {
+        auto& output = *static_cast<PipeWireOutput*>(data);
+        output.state_.store(state);
+        pw_thread_loop_signal(output.loop_, false);
+    }
+    static void process(void* data) { static_cast<PipeWireOutput*>(data)->render(); }
+    static const pw_stream_events& table()
+    {
+        static const pw_stream_events events = [] {
+            pw_stream_events e{};
+            e.version = PW_VERSION_STREAM_EVENTS;
+            e.state_changed = stateChanged;
+            e.process = process;
+            return e;
+        }();
+        return events;
+    }
+};
+
+PipeWireOutput::PipeWireOutput()
+{
+    static std::once_flag initialized;
+    std::call_once(initialized, [] { pw_init(nullptr, nullptr); });
+}
+
+PipeWireOutput::~PipeWireOutput()
+{
+    tearDown();
+}
+
+bool PipeWireOutput::open()
+{
+    if (stream_)
+        return true;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    if (failedAt_ && now - *failedAt_ < kRetryInterval)
+        return false;
+    if (tryOpen()) {
+        failedAt_.reset();
+        return true;
+    }
+    tearDown();
+    failedAt_ = now;
+    return false;
+}
+
+bool PipeWireOutput::tryOpen()
+{
+    loop_ = pw_thread_loop_new("ovrel-output", nullptr);
+    if (!loop_)
+        return false;
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    if (!context_ || pw_thread_loop_start(loop_) != 0)
+        return false;
+    pw_thread_loop_lock(loop_);
+    core_ = pw_context_connect(context_, nullptr, 0);
+    // The quantum held while the stream plays: see the ALSA route (PortAudioOutput).
+    pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
+                                             PW_KEY_MEDIA_ROLE, "Production", "node.force-quantum", "1024", nullptr);
+    stream_ = core_ ? pw_stream_new(core_, "Digits", props) : nullptr;
+    bool flowing = false;
+    if (stream_) {
+        listener_ = std::make_unique<spa_hook>();
+        pw_stream_add_listener(stream_, listener_.get(), &PipeWireOutputEvents::table(), this);
+        std::uint8_t room[512];
+        spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
+        spa_audio_info_raw format{};
+        format.format = SPA_AUDIO_FORMAT_S16;
+        format.rate = kSampleRate;
+        format.channels = kChannels;
+        format.position[0] = SPA_AUDIO_CHANNEL_FL;
+        format.position[1] = SPA_AUDIO_CHANNEL_FR;
+        const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+        lastGraph_ = NAN;
+        latency_ = 2.0 * kQuantum / 48000;  // about two cycles of the graph at its usual rate
+        placement_.restart(kLeadFrames, latency_);
+        const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
+        flowing = pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0 && waitUntilFlowing();
+    }
+    pw_thread_loop_unlock(loop_);
+    renderedAtCheck_ = placement_.rendered();
+    checkedAt_ = std::chrono::steady_clock::now();
+    return flowing;
+}
+
+// With the loop locked.
+bool PipeWireOutput::waitUntilFlowing()
+{
+    timespec deadline{};
+    pw_thread_loop_get_time(loop_, &deadline, kFlowTimeoutNs);
+    while (state_.load() != PW_STREAM_STATE_STREAMING) {
+        if (state_.load() == PW_STREAM_STATE_ERROR || pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
+            return false;
+    }
+    return true;
+}
+
+// Whether the stream still plays: it streams and its frame count moves.
+bool PipeWireOutput::running()
+{
+    if (!stream_ || state_.load() != PW_STREAM_STATE_STREAMING)
+        return false;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    const std::int64_t rendered = placement_.rendered();
+    const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
+    renderedAtCheck_ = rendered;
+    checkedAt_ = now;
+    return !stalled;
+}
+
+void PipeWireOutput::close()
+{
+    if (stream_) {
+        tearDown();
+        placement_.forgetReroute();
+        placement_.stop();
+    }
+    failedAt_.reset();
+}
+
+void PipeWireOutput::tearDown()
+{
+    if (!loop_)
+        return;
+    pw_thread_loop_lock(loop_);
+    if (stream_) {
+        spa_hook_remove(listener_.get());
+        pw_stream_destroy(stream_);
+        stream_ = nullptr;
+    }
+    if (core_)
+        pw_core_disconnect(core_);
+    core_ = nullptr;
+    pw_thread_loop_unlock(loop_);
+    pw_thread_loop_stop(loop_);
+    if (context_)
+        pw_context_destroy(context_);
+    context_ = nullptr;
+    pw_thread_loop_destroy(loop_);
+    loop_ = nullptr;
+    state_.store(PW_STREAM_STATE_UNCONNECTED);
+}
+
+bool PipeWireOutput::start(const WaveImage& sound, SteadyTime due)
+{
+    if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
+        return false;
+    const bool restarted = stream_ && !running();
+    if (restarted)
+        close();
+    if (!open()) {
+        placement_.notPlayed(due);
+        return false;
+    }
+    placement_.place(sound, due, restarted);
+    return true;
+}
+
+void PipeWireOutput::stop()
+{
+    placement_.stop();
+}
+
+std::vector<SoundFault> PipeWireOutput::takeFaults()
+{
+    return placement_.takeFaults();
+}
+
+// On the graph's thread, once a cycle. Where the graph stands against the frames written: its
+// position plus the delay to the device is where the next frame written will be heard, less
+// what is queued in the stream and held in its resampler.
+void PipeWireOutput::render()
+{
+    pw_buffer* buffer = pw_stream_dequeue_buffer(stream_);
+    if (!buffer)
+        return;
+    spa_data& plane = buffer->buffer->datas[0];
+    auto* out = static_cast<std::int16_t*>(plane.data);
+    if (!out) {
+        pw_stream_queue_buffer(stream_, buffer);
+        return;
+    }
+    const std::uint32_t room = plane.maxsize / kFrameBytes;
+    const std::uint32_t frames = std::min<std::uint32_t>(room, buffer->requested ? std::uint32_t(buffer->requested) : kQuantum);
+    pw_time time{};
+    pw_stream_get_time_n(stream_, &time, sizeof time);
+    const std::int64_t first = placement_.rendered();
+    if (placement_.mapChanged())
+        lastGraph_ = NAN;  // what went before the new map cannot have moved it
+    SoundPlacement::Slip slip;
+    if (time.rate.denom) {
+        const double tick = double(time.rate.num) / time.rate.denom;
+        const double graph = (double(time.ticks) + double(time.delay)) * tick * kSampleRate
+                             + double(time.queued) / kFrameBytes + double(time.buffered) - double(first);
+        if (!std::isnan(lastGraph_) && std::fabs(graph - lastGraph_) >= kMinStepFrames)
+            slip = {std::llround(graph - lastGraph_), lastFirst_};
+        lastGraph_ = graph;
+    }
+    lastFirst_ = first;
+    placement_.render(out, frames, slip);
+    plane.chunk->offset = 0;
+    plane.chunk->stride = kFrameBytes;
+    plane.chunk->size = frames * kFrameBytes;
+    pw_stream_queue_buffer(stream_, buffer);
+}
