@@ -4,8 +4,6 @@
 #include <spa/param/audio/format-utils.h>
 
 #include <cmath>
-#include <ctime>
-#include <mutex>
 
 struct PipeWireInput::Capture {
     pw_thread_loop* loop = nullptr;
@@ -54,12 +52,7 @@ const pw_stream_events kEvents = [] {
 
 }  // namespace
 
-PipeWireInput::PipeWireInput()
-    : sound_(std::make_unique<Capture>()), speakers_(std::make_unique<Capture>())
-{
-    static std::once_flag initialized;
-    std::call_once(initialized, [] { pw_init(nullptr, nullptr); });
-}
+PipeWireInput::PipeWireInput() : sound_(std::make_unique<Capture>()), speakers_(std::make_unique<Capture>()) {}
 
 PipeWireInput::~PipeWireInput()
 {
@@ -69,20 +62,21 @@ PipeWireInput::~PipeWireInput()
 bool PipeWireInput::start(Source source)
 {
     stop();
-    loop_ = pw_thread_loop_new("ovrel-recorder", nullptr);
-    if (!loop_)
+    if (!client_.connect("ovrel-recorder"))
         return false;
-    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
-    if (!context_ || pw_thread_loop_start(loop_) != 0) {
-        tearDown();
-        return false;
-    }
-    pw_thread_loop_lock(loop_);
-    core_ = pw_context_connect(context_, nullptr, 0);
+    client_.lock();
     speakersToo_ = source == Source::Microphone;
-    bool flowing = core_ && connect(*sound_, source == Source::Speakers)
-                   && (!speakersToo_ || connect(*speakers_, true)) && waitUntilFlowing();
-    pw_thread_loop_unlock(loop_);
+    const auto any = [this](pw_stream_state wanted) {
+        return sound_->state == wanted || (speakersToo_ && speakers_->state == wanted);
+    };
+    const bool flowing = connect(*sound_, source == Source::Speakers) && (!speakersToo_ || connect(*speakers_, true))
+                         && client_.waitUntil(
+                             [this] {
+                                 return sound_->state == PW_STREAM_STATE_STREAMING
+                                        && (!speakersToo_ || speakers_->state == PW_STREAM_STATE_STREAMING);
+                             },
+                             [&any] { return any(PW_STREAM_STATE_ERROR); }, kFlowTimeoutNs);
+    client_.unlock();
     if (!flowing)
         tearDown();
     return flowing;
@@ -90,14 +84,14 @@ bool PipeWireInput::start(Source source)
 
 bool PipeWireInput::connect(Capture& capture, bool monitor)
 {
-    capture.loop = loop_;
+    capture.loop = client_.loop();
     capture.state = PW_STREAM_STATE_UNCONNECTED;
     capture.take.reset(kMaxSeconds);
     pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
                                              PW_KEY_MEDIA_ROLE, "Production", nullptr);
     if (monitor)
         pw_properties_set(props, PW_KEY_STREAM_CAPTURE_SINK, "true");
-    capture.stream = pw_stream_new(core_, monitor ? "Timing check: speakers" : "Timing check: microphone", props);
+    capture.stream = pw_stream_new(client_.core(), monitor ? "Timing check: speakers" : "Timing check: microphone", props);
     if (!capture.stream)
         return false;
     pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
@@ -114,26 +108,9 @@ bool PipeWireInput::connect(Capture& capture, bool monitor)
     return pw_stream_connect(capture.stream, PW_DIRECTION_INPUT, PW_ID_ANY, flags, params, 1) == 0;
 }
 
-// With the loop locked.
-bool PipeWireInput::waitUntilFlowing()
-{
-    timespec deadline{};
-    pw_thread_loop_get_time(loop_, &deadline, kFlowTimeoutNs);
-    const auto state = [this](pw_stream_state wanted) {
-        return sound_->state == wanted && (!speakersToo_ || speakers_->state == wanted);
-    };
-    while (!state(PW_STREAM_STATE_STREAMING)) {
-        if (sound_->state == PW_STREAM_STATE_ERROR || (speakersToo_ && speakers_->state == PW_STREAM_STATE_ERROR))
-            return false;
-        if (pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
-            return false;
-    }
-    return true;
-}
-
 SoundRecorder::Recording PipeWireInput::stop()
 {
-    if (!loop_)
+    if (!client_.connected())
         return {};
     tearDown();
     Recording recording;
@@ -147,23 +124,15 @@ SoundRecorder::Recording PipeWireInput::stop()
 
 void PipeWireInput::tearDown()
 {
-    if (!loop_)
+    if (!client_.connected())
         return;
-    pw_thread_loop_lock(loop_);
+    client_.lock();
     for (Capture* capture : {sound_.get(), speakers_.get()})
         if (capture->stream) {
             spa_hook_remove(&capture->listener);
             pw_stream_destroy(capture->stream);
             capture->stream = nullptr;
         }
-    if (core_)
-        pw_core_disconnect(core_);
-    core_ = nullptr;
-    pw_thread_loop_unlock(loop_);
-    pw_thread_loop_stop(loop_);
-    if (context_)
-        pw_context_destroy(context_);
-    context_ = nullptr;
-    pw_thread_loop_destroy(loop_);
-    loop_ = nullptr;
+    client_.unlock();
+    client_.disconnect();
 }

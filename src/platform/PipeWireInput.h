@@ -1,13 +1,11 @@
 #pragma once
 
 #include "platform/CaptureTake.h"
+#include "platform/PipeWireClient.h"
 #include "platform/SoundRecorder.h"
 
 #include <memory>
 
-struct pw_thread_loop;
-struct pw_context;
-struct pw_core;
 
 // Records through PipeWire's own interface. From the microphone it records the default output's
 // monitor alongside, in the same graph: both streams' buffers carry the graph's clock, so the
@@ -29,12 +27,9 @@ public:
 
 private:
     bool connect(Capture& capture, bool monitor);
-    bool waitUntilFlowing();
     void tearDown();
 
-    pw_thread_loop* loop_ = nullptr;
-    pw_context* context_ = nullptr;
-    pw_core* core_ = nullptr;
+    PipeWireClient client_;
     std::unique_ptr<Capture> sound_;
     std::unique_ptr<Capture> speakers_;
     bool speakersToo_ = false;

@@ -4,8 +4,6 @@
 #include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
-#include <ctime>
-#include <mutex>
 
 namespace {
 
@@ -23,7 +21,7 @@ struct PipeWireOutputEvents {
     {
         auto& output = *static_cast<PipeWireOutput*>(data);
         output.state_.store(state);
-        pw_thread_loop_signal(output.loop_, false);
+        pw_thread_loop_signal(output.client_.loop(), false);
     }
     static void process(void* data) { static_cast<PipeWireOutput*>(data)->render(); }
     static const pw_stream_events& table()
@@ -39,47 +37,22 @@ struct PipeWireOutputEvents {
     }
 };
 
-PipeWireOutput::PipeWireOutput()
-{
-    static std::once_flag initialized;
-    std::call_once(initialized, [] { pw_init(nullptr, nullptr); });
-}
+PipeWireOutput::PipeWireOutput() = default;
 
 PipeWireOutput::~PipeWireOutput()
 {
     tearDown();
 }
 
-bool PipeWireOutput::open()
-{
-    if (stream_)
-        return true;
-    const SteadyTime now = std::chrono::steady_clock::now();
-    if (failedAt_ && now - *failedAt_ < kRetryInterval)
-        return false;
-    if (tryOpen()) {
-        failedAt_.reset();
-        return true;
-    }
-    tearDown();
-    failedAt_ = now;
-    return false;
-}
-
 bool PipeWireOutput::tryOpen()
 {
-    loop_ = pw_thread_loop_new("ovrel-output", nullptr);
-    if (!loop_)
+    if (!client_.connect("ovrel-output"))
         return false;
-    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
-    if (!context_ || pw_thread_loop_start(loop_) != 0)
-        return false;
-    pw_thread_loop_lock(loop_);
-    core_ = pw_context_connect(context_, nullptr, 0);
+    client_.lock();
     // The quantum held while the stream plays: see the ALSA route (PortAudioOutput).
     pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
                                              PW_KEY_MEDIA_ROLE, "Production", "node.force-quantum", "1024", nullptr);
-    stream_ = core_ ? pw_stream_new(core_, "Digits", props) : nullptr;
+    stream_ = pw_stream_new(client_.core(), "Digits", props);
     bool flowing = false;
     if (stream_) {
         listener_ = std::make_unique<spa_hook>();
@@ -97,95 +70,41 @@ bool PipeWireOutput::tryOpen()
         latency_ = 2.0 * kQuantum / 48000;  // about two cycles of the graph at its usual rate
         placement_.restart(kLeadFrames, latency_);
         const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
-        flowing = pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0 && waitUntilFlowing();
+        flowing = pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0
+                  && client_.waitUntil([this] { return state_.load() == PW_STREAM_STATE_STREAMING; },
+                                       [this] { return state_.load() == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);
     }
-    pw_thread_loop_unlock(loop_);
-    renderedAtCheck_ = placement_.rendered();
-    checkedAt_ = std::chrono::steady_clock::now();
+    client_.unlock();
+    if (!flowing)
+        tearDown();
     return flowing;
 }
 
-// With the loop locked.
-bool PipeWireOutput::waitUntilFlowing()
+bool PipeWireOutput::streaming() const
 {
-    timespec deadline{};
-    pw_thread_loop_get_time(loop_, &deadline, kFlowTimeoutNs);
-    while (state_.load() != PW_STREAM_STATE_STREAMING) {
-        if (state_.load() == PW_STREAM_STATE_ERROR || pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
-            return false;
-    }
-    return true;
+    return state_.load() == PW_STREAM_STATE_STREAMING;
 }
 
-// Whether the stream still plays: it streams and its frame count moves.
-bool PipeWireOutput::running()
+void PipeWireOutput::closeStream()
 {
-    if (!stream_ || state_.load() != PW_STREAM_STATE_STREAMING)
-        return false;
-    const SteadyTime now = std::chrono::steady_clock::now();
-    const std::int64_t rendered = placement_.rendered();
-    const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
-    renderedAtCheck_ = rendered;
-    checkedAt_ = now;
-    return !stalled;
-}
-
-void PipeWireOutput::close()
-{
-    if (stream_) {
-        tearDown();
-        placement_.forgetReroute();
-        placement_.stop();
-    }
-    failedAt_.reset();
+    tearDown();
+    placement_.forgetReroute();
+    placement_.stop();
 }
 
 void PipeWireOutput::tearDown()
 {
-    if (!loop_)
+    if (!client_.connected())
         return;
-    pw_thread_loop_lock(loop_);
+    client_.lock();
     if (stream_) {
         spa_hook_remove(listener_.get());
         pw_stream_destroy(stream_);
         stream_ = nullptr;
     }
-    if (core_)
-        pw_core_disconnect(core_);
-    core_ = nullptr;
-    pw_thread_loop_unlock(loop_);
-    pw_thread_loop_stop(loop_);
-    if (context_)
-        pw_context_destroy(context_);
-    context_ = nullptr;
-    pw_thread_loop_destroy(loop_);
-    loop_ = nullptr;
+    client_.unlock();
+    client_.disconnect();
     state_.store(PW_STREAM_STATE_UNCONNECTED);
-}
-
-bool PipeWireOutput::start(const WaveImage& sound, SteadyTime due)
-{
-    if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
-        return false;
-    const bool restarted = stream_ && !running();
-    if (restarted)
-        close();
-    if (!open()) {
-        placement_.notPlayed(due);
-        return false;
-    }
-    placement_.place(sound, due, restarted);
-    return true;
-}
-
-void PipeWireOutput::stop()
-{
-    placement_.stop();
-}
-
-std::vector<SoundFault> PipeWireOutput::takeFaults()
-{
-    return placement_.takeFaults();
 }
 
 // On the graph's thread, once a cycle. Where the graph stands against the frames written: its

@@ -3,18 +3,50 @@
 #include "platform/SoundOutput.h"
 #include "platform/SoundPlacement.h"
 
-// A sound output of the real sound server, which places its sounds with a SoundPlacement: what
-// the placement did and how the stream was laid out can be read, for the benchmarks.
+#include <optional>
+
+// A sound output of the real sound server, 44100 Hz, 16-bit stereo, which places its sounds with
+// a SoundPlacement. Its stream runs from open() (or the first start()) to close(), writing
+// silence between sounds; while it is closed the program holds nothing on the sound server. A
+// stream that has stopped (the sound server went away, or its frame count stands still) is closed
+// at the next start() and opened afresh; while it cannot be opened, start() fails at once and a
+// new attempt is made every kRetryInterval. What the placement did and how the stream was laid
+// out can be read, for the benchmarks.
 class PlacedOutput : public SoundOutput {
 public:
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
-    // A stream that cannot be opened is tried again only after this long.
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     // A stream whose frame count has not moved for this long has stopped.
     static constexpr std::chrono::milliseconds kStallLimit{500};
 
-    virtual const SoundPlacement& placement() const = 0;
+    bool open() override;
+    void close() override;
+    bool start(const WaveImage& sound, SteadyTime due) override;
+    void stop() override { placement_.stop(); }
+    std::vector<SoundFault> takeFaults() override;
+
+    const SoundPlacement& placement() const { return placement_; }
     // The stream's own latency estimate in seconds, once open.
     virtual double streamLatency() const = 0;
+
+protected:
+    virtual bool hasStream() const = 0;
+    // Opens and starts a stream, restarting the placement on it; on failure nothing is left open.
+    virtual bool tryOpen() = 0;
+    // Whether the server still runs the stream, as far as it says.
+    virtual bool streaming() const = 0;
+    // Ends the stream and whatever plays on it.
+    virtual void closeStream() = 0;
+    // Hands the placement the moves to another output seen since the last call.
+    virtual void noteMoves() {}
+
+    SoundPlacement placement_{kSampleRate, kChannels};
+
+private:
+    bool running();
+
+    std::optional<SteadyTime> failedAt_;
+    std::int64_t renderedAtCheck_ = 0;
+    SteadyTime checkedAt_{};
 };

@@ -70,21 +70,6 @@ PortAudioOutput& PortAudioOutput::instance()
     return *output;
 }
 
-bool PortAudioOutput::open()
-{
-    if (stream_)
-        return true;
-    const SteadyTime now = std::chrono::steady_clock::now();
-    if (failedAt_ && now - *failedAt_ < kRetryInterval)
-        return false;
-    if (tryOpen()) {
-        failedAt_.reset();
-        return true;
-    }
-    failedAt_ = now;
-    return false;
-}
-
 bool PortAudioOutput::tryOpen()
 {
     // PortAudio probes every host API it was built with; their complaints are not ours to show.
@@ -133,29 +118,12 @@ bool PortAudioOutput::tryOpen()
         moves_ = ServerClientModule::outputMoves();
     if (moves_)
         moves_->start();
-    renderedAtCheck_ = placement_.rendered();
-    checkedAt_ = std::chrono::steady_clock::now();
     return true;
 }
 
-// Whether the stream still plays: PortAudio still runs it and its frame count moves.
-bool PortAudioOutput::running()
+bool PortAudioOutput::streaming() const
 {
-    if (!stream_ || Pa_IsStreamActive(stream_) != 1)
-        return false;
-    const SteadyTime now = std::chrono::steady_clock::now();
-    const std::int64_t rendered = placement_.rendered();
-    const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
-    renderedAtCheck_ = rendered;
-    checkedAt_ = now;
-    return !stalled;
-}
-
-void PortAudioOutput::close()
-{
-    if (stream_)
-        closeStream();
-    failedAt_.reset();
+    return Pa_IsStreamActive(stream_) == 1;
 }
 
 void PortAudioOutput::closeStream()
@@ -171,37 +139,10 @@ void PortAudioOutput::closeStream()
     placement_.stop();
 }
 
-bool PortAudioOutput::start(const WaveImage& sound, SteadyTime due)
-{
-    if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
-        return false;
-    const bool restarted = stream_ && !running();
-    if (restarted)
-        closeStream();
-    if (!open()) {
-        placement_.notPlayed(due);
-        return false;
-    }
-    noteMoves();
-    placement_.place(sound, due, restarted);
-    return true;
-}
-
-std::vector<SoundFault> PortAudioOutput::takeFaults()
-{
-    noteMoves();
-    return placement_.takeFaults();
-}
-
 void PortAudioOutput::noteMoves()
 {
     if (moves_)
         placement_.rerouted(moves_->take());
-}
-
-void PortAudioOutput::stop()
-{
-    placement_.stop();
 }
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
