@@ -23,6 +23,12 @@ server=$!
 disown "$server"
 export OVREL_PULSE_PID=$server OVREL_SERVER_PID=$server
 cleanup() {
+  status=$?
+  # A failure may come from the server itself: what it said last goes with it.
+  if [ "$status" != 0 ] && [ -f "$runtime/pulse.log" ]; then
+    echo "the private PulseAudio server's log ends:" >&2
+    tail -n 30 "$runtime/pulse.log" >&2
+  fi
   kill "${noise:-}" 2>/dev/null
   pactl exit >/dev/null 2>&1
   kill "$server" 2>/dev/null
