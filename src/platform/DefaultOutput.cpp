@@ -14,7 +14,7 @@ DefaultOutput::DefaultOutput() : chosen_(&PortAudioOutput::instance()) {}
 
 void DefaultOutput::choose()
 {
-    if (open_)
+    if (chosen_->hasStream())
         return;
     const bool pipeWire = alsaDefaultType() == "pipewire";
     if (pipeWire && !native_)
@@ -25,22 +25,18 @@ void DefaultOutput::choose()
 bool DefaultOutput::open()
 {
     choose();
-    open_ = chosen_->open();
-    return open_;
+    return chosen_->open();
 }
 
 void DefaultOutput::close()
 {
     chosen_->close();
-    open_ = false;
 }
 
 bool DefaultOutput::start(const WaveImage& sound, SteadyTime due)
 {
     choose();
-    const bool played = chosen_->start(sound, due);
-    open_ = open_ || played;
-    return played;
+    return chosen_->start(sound, due);
 }
 
 void DefaultOutput::stop()

@@ -26,7 +26,6 @@ private:
     DefaultOutput();
     void choose();
 
-    PlacedOutput* chosen_;
-    bool open_ = false;
+    PlacedOutput* chosen_;  // kept while it has a stream
     std::unique_ptr<PlacedOutput> native_;  // made the first time it is chosen
 };

@@ -6,6 +6,7 @@
 struct pw_thread_loop;
 struct pw_context;
 struct pw_core;
+struct pw_stream;
 
 // A connection to the PipeWire server with a thread of its own, on which the events of the
 // streams made on core() run. Calls on those streams are made with the loop locked; the streams
@@ -25,6 +26,10 @@ public:
     // With the loop locked: waits, at most `timeoutNs`, until `done` or `failed` holds, each
     // looked at again whenever the loop is signalled. True when `done` came.
     bool waitUntil(const std::function<bool()>& done, const std::function<bool()>& failed, std::int64_t timeoutNs);
+    // With the loop locked: connects `stream` to the default device of its direction (the
+    // session manager's choice), in 16-bit stereo at `rate`, its buffers mapped and its process
+    // event run on the graph's thread. False where it cannot be.
+    static bool connectStereo16(pw_stream* stream, bool output, int rate);
 
 private:
     pw_thread_loop* loop_ = nullptr;

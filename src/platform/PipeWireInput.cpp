@@ -1,7 +1,6 @@
 #include "platform/PipeWireInput.h"
 
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/format-utils.h>
 
 #include <cmath>
 
@@ -95,17 +94,7 @@ bool PipeWireInput::connect(Capture& capture, bool monitor)
     if (!capture.stream)
         return false;
     pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
-    std::uint8_t room[512];
-    spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
-    spa_audio_info_raw format{};
-    format.format = SPA_AUDIO_FORMAT_S16;
-    format.rate = CaptureTake::kRate;
-    format.channels = CaptureTake::kChannels;
-    format.position[0] = SPA_AUDIO_CHANNEL_FL;
-    format.position[1] = SPA_AUDIO_CHANNEL_FR;
-    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
-    const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
-    return pw_stream_connect(capture.stream, PW_DIRECTION_INPUT, PW_ID_ANY, flags, params, 1) == 0;
+    return PipeWireClient::connectStereo16(capture.stream, false, CaptureTake::kRate);
 }
 
 SoundRecorder::Recording PipeWireInput::stop()

@@ -1,7 +1,6 @@
 #include "platform/PipeWireOutput.h"
 
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/format-utils.h>
 
 #include <algorithm>
 
@@ -57,20 +56,10 @@ bool PipeWireOutput::tryOpen()
     if (stream_) {
         listener_ = std::make_unique<spa_hook>();
         pw_stream_add_listener(stream_, listener_.get(), &PipeWireOutputEvents::table(), this);
-        std::uint8_t room[512];
-        spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
-        spa_audio_info_raw format{};
-        format.format = SPA_AUDIO_FORMAT_S16;
-        format.rate = kSampleRate;
-        format.channels = kChannels;
-        format.position[0] = SPA_AUDIO_CHANNEL_FL;
-        format.position[1] = SPA_AUDIO_CHANNEL_FR;
-        const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
         lastGraph_ = NAN;
         latency_ = 2.0 * kQuantum / 48000;  // about two cycles of the graph at its usual rate
         placement_.restart(kLeadFrames, latency_);
-        const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
-        flowing = pw_stream_connect(stream_, PW_DIRECTION_OUTPUT, PW_ID_ANY, flags, params, 1) == 0
+        flowing = PipeWireClient::connectStereo16(stream_, true, kSampleRate)
                   && client_.waitUntil([this] { return state_.load() == PW_STREAM_STATE_STREAMING; },
                                        [this] { return state_.load() == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);
     }
@@ -88,8 +77,6 @@ bool PipeWireOutput::streaming() const
 void PipeWireOutput::closeStream()
 {
     tearDown();
-    placement_.forgetReroute();
-    placement_.stop();
 }
 
 void PipeWireOutput::tearDown()

@@ -28,13 +28,13 @@ public:
     PipeWireOutput& operator=(const PipeWireOutput&) = delete;
 
     double streamLatency() const override { return latency_; }
+    bool hasStream() const override { return stream_ != nullptr; }
 
     // Below this, a step between the graph's position and the frames written is the jitter of
     // the resampler's reports.
     static constexpr double kMinStepFrames = 44;
 
 protected:
-    bool hasStream() const override { return stream_ != nullptr; }
     bool tryOpen() override;
     bool streaming() const override;
     void closeStream() override;

@@ -30,10 +30,18 @@ bool PlacedOutput::running()
     return !stalled;
 }
 
+void PlacedOutput::endStream()
+{
+    closeStream();
+    noteMoves();
+    placement_.forgetReroute();
+    placement_.stop();
+}
+
 void PlacedOutput::close()
 {
     if (hasStream())
-        closeStream();
+        endStream();
     failedAt_.reset();
 }
 
@@ -43,7 +51,7 @@ bool PlacedOutput::start(const WaveImage& sound, SteadyTime due)
         return false;
     const bool restarted = hasStream() && !running();
     if (restarted)
-        closeStream();
+        endStream();
     if (!open()) {
         placement_.notPlayed(due);
         return false;

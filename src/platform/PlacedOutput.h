@@ -21,6 +21,8 @@ public:
     static constexpr std::chrono::milliseconds kStallLimit{500};
 
     bool open() override;
+    // Whether a stream is open (it may have stopped since).
+    virtual bool hasStream() const = 0;
     void close() override;
     bool start(const WaveImage& sound, SteadyTime due) override;
     void stop() override { placement_.stop(); }
@@ -31,12 +33,11 @@ public:
     virtual double streamLatency() const = 0;
 
 protected:
-    virtual bool hasStream() const = 0;
     // Opens and starts a stream, restarting the placement on it; on failure nothing is left open.
     virtual bool tryOpen() = 0;
     // Whether the server still runs the stream, as far as it says.
     virtual bool streaming() const = 0;
-    // Ends the stream and whatever plays on it.
+    // Ends the stream (the placement is then told by endStream()).
     virtual void closeStream() = 0;
     // Hands the placement the moves to another output seen since the last call.
     virtual void noteMoves() {}
@@ -45,6 +46,8 @@ protected:
 
 private:
     bool running();
+    // Ends the stream and whatever plays on it; a move seen on it says nothing of the next.
+    void endStream();
 
     std::optional<SteadyTime> failedAt_;
     std::int64_t renderedAtCheck_ = 0;

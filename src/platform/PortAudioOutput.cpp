@@ -39,9 +39,9 @@ constexpr Layout kRoomy{2048, 0.15, PortAudioOutput::kSampleRate / 4, false, 16}
 
 // PulseAudio itself behind ALSA's default device, not PipeWire's service of its protocol. Where
 // the server cannot be asked, the stream is laid out as for PipeWire.
-bool plainPulseAudio()
+bool plainPulseAudio(const std::string& alsaType)
 {
-    if (alsaDefaultType() != "pulse")
+    if (alsaType != "pulse")
         return false;
     const std::unique_ptr<SoundDevices> devices = ServerClientModule::soundDevices();
     const QString server = devices ? devices->names().server : QString();
@@ -92,7 +92,8 @@ bool PortAudioOutput::tryOpen()
     params.device = alsaDefaultDevice(false);
     if (params.device == paNoDevice)
         return false;
-    const Layout layout = plainPulseAudio() ? kRoomy : kBrisk;
+    const std::string alsaType = alsaDefaultType();
+    const Layout layout = plainPulseAudio(alsaType) ? kRoomy : kBrisk;
     params.channelCount = kChannels;
     params.sampleFormat = paInt16;
     params.suggestedLatency = layout.suggestedLatency;
@@ -106,7 +107,7 @@ bool PortAudioOutput::tryOpen()
     if (layout.realtime)
         PaAlsa_EnableRealtimeScheduling(stream, 1);
     // PipeWire's own plugin and PulseAudio's tell of underruns differently.
-    slips_.reset(alsaDefaultType() != "pipewire", layout.slipWindow);
+    slips_.reset(alsaType != "pipewire", layout.slipWindow);
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -133,10 +134,7 @@ void PortAudioOutput::closeStream()
     Pa_CloseStream(stream_);
     if (moves_)
         moves_->stop();
-    noteMoves();
-    placement_.forgetReroute();
     stream_ = nullptr;
-    placement_.stop();
 }
 
 void PortAudioOutput::noteMoves()

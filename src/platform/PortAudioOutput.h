@@ -27,9 +27,9 @@ public:
     static PortAudioOutput& instance();
 
     double streamLatency() const override { return latency_; }
+    bool hasStream() const override { return stream_ != nullptr; }
 
 protected:
-    bool hasStream() const override { return stream_ != nullptr; }
     bool tryOpen() override;
     bool streaming() const override;
     void closeStream() override;
