@@ -10,7 +10,8 @@
 //     against aplay playing the same 61 digits, placed on
 //     the same grid in one file, through the same server.
 //
-//   desktop_cost <program> <bare window> [--quick]   (--quick: 3 starts, 10 s idle)
+//   desktop_cost <program> <bare window> [--quick] [--start-only]
+//   (--quick: 3 starts, 10 s idle; --start-only: the start-up and memory alone, 21 starts)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "PrivateDisplay.h"
@@ -148,11 +149,12 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3 || !privateSoundServer()) {
-        std::fprintf(stderr, "usage: desktop_cost <program> <bare window> [--quick], through `make bench`\n");
+        std::fprintf(stderr, "usage: desktop_cost <program> <bare window> [--quick] [--start-only], through `make bench`\n");
         return 2;
     }
     const QString program = args[1], bare = args[2];
     const bool quick = args.contains(QStringLiteral("--quick"));
+    const bool startOnly = args.contains(QStringLiteral("--start-only"));
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
     std::printf("Cost to the desktop on %s\n", qPrintable(soundServerName()));
 
@@ -164,7 +166,7 @@ int main(int argc, char** argv)
     }
     QFile::link(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/alsa"), settings.filePath(QStringLiteral("alsa")));
     std::vector<double> ms[2], kib[2];
-    for (int i = 0; i < (quick ? 3 : 9); ++i)
+    for (int i = 0; i < (startOnly ? 21 : quick ? 3 : 9); ++i)
         for (int which = 0; which < 2; ++which) {
             const Started s = startOnce(display, which == 0 ? program : bare, settings.path());
             ms[which].push_back(s.ms);
@@ -176,6 +178,8 @@ int main(int argc, char** argv)
                 median(kib[1]) / 1024, median(kib[0]) / median(kib[1]));
     std::printf("connections to the sound server before the window showed: %d\n",
                 soundConnectionsBeforeWindow(display, program, settings.path()));
+    if (startOnly)
+        return 0;
 
     // Idle: open, no run.
     const int idleSeconds = quick ? 10 : 30;

@@ -252,10 +252,10 @@ int main(int argc, char** argv)
         std::printf("PipeWire's graph cycles while measuring: %s us\n", qPrintable(lengths.join(QStringLiteral(", "))));
     }
     measureDigitPlayer();
-    const PlacedOutput& output = DefaultOutput::instance().chosen();
-    std::printf("due-time map taken %d time(s), moved for %d slip(s); last stream: latency %.1f ms, lead %.1f ms\n",
-                output.placement().anchors(), output.placement().slips(), output.streamLatency() * 1000,
-                output.placement().leadFrames() * 1000.0 / kRate);
+    if (const PlacedOutput* output = DefaultOutput::instance().chosen())
+        std::printf("due-time map taken %d time(s), moved for %d slip(s); last stream: latency %.1f ms, lead %.1f ms\n",
+                    output->placement().anchors(), output->placement().slips(), output->streamLatency() * 1000,
+                    output->placement().leadFrames() * 1000.0 / kRate);
     std::printf("start-up to main window shown: %.1f ms (from main(), offscreen); resident memory %ld KiB\n",
                 startupMs, residentKiB());
     return ok ? 0 : 1;

@@ -1,7 +1,6 @@
 #include "platform/DefaultOutput.h"
 
 #include "platform/AlsaDefault.h"
-#include "platform/PortAudioOutput.h"
 #include "platform/ServerClientModule.h"
 
 DefaultOutput& DefaultOutput::instance()
@@ -10,41 +9,41 @@ DefaultOutput& DefaultOutput::instance()
     return *output;
 }
 
-DefaultOutput::DefaultOutput() : chosen_(&PortAudioOutput::instance()) {}
-
-void DefaultOutput::choose()
+bool DefaultOutput::choose()
 {
-    if (chosen_->hasStream())
-        return;
+    if (chosen_ && chosen_->hasStream())
+        return true;
     const bool pipeWire = alsaDefaultType() == "pipewire";
-    if (pipeWire && !native_)
-        native_ = ServerClientModule::pipeWireOutput();
-    chosen_ = pipeWire && native_ ? native_.get() : static_cast<PlacedOutput*>(&PortAudioOutput::instance());
+    std::unique_ptr<PlacedOutput>& way = pipeWire ? native_ : alsa_;
+    if (!way)
+        way = pipeWire ? ServerClientModule::pipeWireOutput() : ServerClientModule::alsaOutput();
+    chosen_ = way.get();
+    return chosen_;
 }
 
 bool DefaultOutput::open()
 {
-    choose();
-    return chosen_->open();
+    return choose() && chosen_->open();
 }
 
 void DefaultOutput::close()
 {
-    chosen_->close();
+    if (chosen_)
+        chosen_->close();
 }
 
 bool DefaultOutput::start(const WaveImage& sound, SteadyTime due)
 {
-    choose();
-    return chosen_->start(sound, due);
+    return choose() && chosen_->start(sound, due);
 }
 
 void DefaultOutput::stop()
 {
-    chosen_->stop();
+    if (chosen_)
+        chosen_->stop();
 }
 
 std::vector<SoundFault> DefaultOutput::takeFaults()
 {
-    return chosen_->takeFaults();
+    return chosen_ ? chosen_->takeFaults() : std::vector<SoundFault>();
 }

@@ -6,8 +6,9 @@
 
 // The program's one sound output, on whichever way to the sound server knows most of what the
 // server does with the sound: PipeWire's own interface where ALSA's default device is PipeWire's
-// plugin (and the interface can be loaded), ALSA's default device otherwise. The way is chosen
-// as a stream opens, so a server that changes while the program runs is followed.
+// plugin, ALSA's default device otherwise. The way is chosen as a stream opens, so a server that
+// changes while the program runs is followed. Both are made by the sound module
+// (ServerClientModule) the first time they are chosen; where it cannot be loaded, no stream opens.
 class DefaultOutput final : public SoundOutput {
 public:
     // The process-wide output. Never destroyed: an audio thread may still be reading the last
@@ -19,13 +20,15 @@ public:
     bool start(const WaveImage& sound, SteadyTime due) override;
     void stop() override;
     std::vector<SoundFault> takeFaults() override;
-    // The way chosen when a stream last opened (ALSA's before any did).
-    const PlacedOutput& chosen() const { return *chosen_; }
+    // The way chosen when a stream last opened; none before any did.
+    const PlacedOutput* chosen() const { return chosen_; }
 
 private:
-    DefaultOutput();
-    void choose();
+    DefaultOutput() = default;
+    // False where the way to take cannot be made.
+    bool choose();
 
-    PlacedOutput* chosen_;  // kept while it has a stream
-    std::unique_ptr<PlacedOutput> native_;  // made the first time it is chosen
+    PlacedOutput* chosen_ = nullptr;  // kept while it has a stream
+    std::unique_ptr<PlacedOutput> native_;  // each made the first time it is chosen
+    std::unique_ptr<PlacedOutput> alsa_;
 };

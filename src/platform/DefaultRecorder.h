@@ -1,12 +1,11 @@
 #pragma once
 
-#include "platform/PortAudioInput.h"
 #include "platform/ServerClientModule.h"
 
 // The recorder a timing check uses. The speakers are recorded as the output plays, through ALSA's
 // "default" device. The microphone is recorded through PipeWire's own interface where a PipeWire
 // server takes it (the speakers' recording then lies beside it to the sample), and otherwise
-// through ALSA's "default" device too.
+// through ALSA's "default" device too. Both come from the sound module (ServerClientModule).
 class DefaultRecorder final : public SoundRecorder {
 public:
     bool start(Source source) override
@@ -16,8 +15,8 @@ public:
             native_ = ServerClientModule::pipeWireInput();
         if (source == Source::Microphone && native_ && native_->start(source))
             running_ = native_.get();
-        else if (alsa_.start(source))
-            running_ = &alsa_;
+        else if (alsa() && alsa_->start(source))
+            running_ = alsa_.get();
         return running_;
     }
     Recording stop() override
@@ -28,7 +27,14 @@ public:
     }
 
 private:
+    bool alsa()
+    {
+        if (!alsa_)
+            alsa_ = ServerClientModule::alsaInput();
+        return alsa_ != nullptr;
+    }
+
     std::unique_ptr<SoundRecorder> native_;  // PipeWire's own interface, once asked for
-    PortAudioInput alsa_;
+    std::unique_ptr<SoundRecorder> alsa_;  // ALSA's "default" device, once asked for
     SoundRecorder* running_ = nullptr;
 };

@@ -3,9 +3,9 @@
 #include "platform/AlsaDefault.h"
 #include "platform/AlsaMessages.h"
 #include "platform/PortAudioDevices.h"
+#include "platform/PulseOutputMoves.h"
+#include "platform/PulseSoundDevices.h"
 #include "platform/QuietStderr.h"
-#include "platform/ServerClientModule.h"
-#include "platform/SoundDevices.h"
 
 #include <alsa/asoundlib.h>
 #include <pa_linux_alsa.h>
@@ -43,8 +43,7 @@ bool plainPulseAudio(const std::string& alsaType)
 {
     if (alsaType != "pulse")
         return false;
-    const std::unique_ptr<SoundDevices> devices = ServerClientModule::soundDevices();
-    const QString server = devices ? devices->names().server : QString();
+    const QString server = PulseSoundDevices().names().server;
     return !server.isEmpty() && !server.contains(QLatin1String("PipeWire"), Qt::CaseInsensitive);
 }
 
@@ -63,12 +62,6 @@ struct QuantumHold {
 };
 
 }  // namespace
-
-PortAudioOutput& PortAudioOutput::instance()
-{
-    static auto* output = new PortAudioOutput;
-    return *output;
-}
 
 bool PortAudioOutput::tryOpen()
 {
@@ -116,9 +109,8 @@ bool PortAudioOutput::tryOpen()
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
     placement_.restart(layout.leadFrames, latency_);
     if (!moves_)
-        moves_ = ServerClientModule::outputMoves();
-    if (moves_)
-        moves_->start();
+        moves_ = std::make_unique<PulseOutputMoves>();
+    moves_->start();
     return true;
 }
 

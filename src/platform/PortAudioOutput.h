@@ -22,10 +22,6 @@ struct PaStreamCallbackTimeInfo;
 // machine deadlines it misses.
 class PortAudioOutput final : public PlacedOutput {
 public:
-    // The process-wide stream. Never destroyed: the audio thread may still be reading the last
-    // sound while static objects are torn down.
-    static PortAudioOutput& instance();
-
     double streamLatency() const override { return latency_; }
     bool hasStream() const override { return stream_ != nullptr; }
 
@@ -36,7 +32,6 @@ protected:
     void noteMoves() override;
 
 private:
-    PortAudioOutput() = default;
     static int callback(const void* input, void* output, unsigned long frames,
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
     void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt, bool underflowed);

@@ -1,6 +1,8 @@
 // The server-client module's entry points (see ServerClientModule).
 #include "platform/PipeWireInput.h"
 #include "platform/PipeWireOutput.h"
+#include "platform/PortAudioInput.h"
+#include "platform/PortAudioOutput.h"
 #include "platform/PulseOutputMoves.h"
 #include "platform/PulseSoundDevices.h"
 
@@ -24,5 +26,15 @@ __attribute__((visibility("default"))) SoundRecorder* ovrel_make_pipewire_input(
 __attribute__((visibility("default"))) PlacedOutput* ovrel_make_pipewire_output()
 {
     return new PipeWireOutput;
+}
+
+__attribute__((visibility("default"))) PlacedOutput* ovrel_make_alsa_output()
+{
+    return new PortAudioOutput;
+}
+
+__attribute__((visibility("default"))) SoundRecorder* ovrel_make_alsa_input()
+{
+    return new PortAudioInput;
 }
 }

@@ -6,3 +6,5 @@ inline constexpr const char* kMakeOutputMoves = "ovrel_make_output_moves";
 inline constexpr const char* kMakeSoundDevices = "ovrel_make_sound_devices";
 inline constexpr const char* kMakePipeWireInput = "ovrel_make_pipewire_input";
 inline constexpr const char* kMakePipeWireOutput = "ovrel_make_pipewire_output";
+inline constexpr const char* kMakeAlsaOutput = "ovrel_make_alsa_output";
+inline constexpr const char* kMakeAlsaInput = "ovrel_make_alsa_input";

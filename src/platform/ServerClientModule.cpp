@@ -58,3 +58,13 @@ std::unique_ptr<PlacedOutput> ServerClientModule::pipeWireOutput()
 {
     return make<PlacedOutput>(kMakePipeWireOutput);
 }
+
+std::unique_ptr<PlacedOutput> ServerClientModule::alsaOutput()
+{
+    return make<PlacedOutput>(kMakeAlsaOutput);
+}
+
+std::unique_ptr<SoundRecorder> ServerClientModule::alsaInput()
+{
+    return make<SoundRecorder>(kMakeAlsaInput);
+}
