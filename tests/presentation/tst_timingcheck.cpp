@@ -90,9 +90,9 @@ private slots:
         // the server held the sound up (the sink heard, or the check found, digits off time) does
         // not show the check with nothing to find, and one in which the rig's microphone delay
         // moved says nothing of the check's latency: it runs again, twice at most. So does one in
-        // which the check's latency on PipeWire is off the rig's: about one check in eight hears
-        // the microphone a graph cycle late, throughout (its two recording streams are two nodes
-        // of the graph; the rig's recorder is one). Twice more in a row is a fault.
+        // which the check's latency on PipeWire is off the rig's: now and then (1 in 8 to 14) a
+        // check hears the microphone a graph cycle late, throughout (its two recording streams
+        // are two nodes of the graph; the rig's recorder is one). Three in a row is a fault.
         QString fault;
         bool sinkOnTime = false;
         double rigDelayMs = NAN;
