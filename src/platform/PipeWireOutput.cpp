@@ -1,8 +1,11 @@
 #include "platform/PipeWireOutput.h"
 
+#include "platform/PulseOutputMoves.h"
+
 #include <pipewire/pipewire.h>
 
 #include <algorithm>
+#include <unistd.h>
 
 namespace {
 
@@ -36,7 +39,7 @@ struct PipeWireOutputEvents {
     }
 };
 
-PipeWireOutput::PipeWireOutput() = default;
+PipeWireOutput::PipeWireOutput() : PlacedOutput(std::make_unique<PulseOutputMoves>()) {}
 
 PipeWireOutput::~PipeWireOutput()
 {
@@ -51,6 +54,9 @@ bool PipeWireOutput::tryOpen()
     // The quantum held while the stream plays: see the ALSA route (PortAudioOutput).
     pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Playback",
                                              PW_KEY_MEDIA_ROLE, "Production", "node.force-quantum", "1024", nullptr);
+    // Named as this process's own on the stream itself, where PipeWire's PulseAudio service shows
+    // it and the watch for moves looks (the service does not show the client's name for it).
+    pw_properties_setf(props, PW_KEY_APP_PROCESS_ID, "%d", int(::getpid()));
     stream_ = pw_stream_new(client_.core(), "Digits", props);
     bool flowing = false;
     if (stream_) {

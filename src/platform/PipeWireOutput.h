@@ -19,7 +19,8 @@ struct pw_stream;
 // buffer the stream is told where the graph stands (its position and the delay to the device,
 // less what the stream and its resampler still hold); against the frames written so far that
 // stays put while the sound flows. A step of a millisecond or more is sound held back (or
-// dropped): the map moves by it.
+// dropped): the map moves by it. Moves to another output are told where PipeWire's PulseAudio
+// service runs (PulseOutputMoves): PipeWire's own interface does not tell a stream's moves.
 class PipeWireOutput final : public PlacedOutput {
 public:
     PipeWireOutput();

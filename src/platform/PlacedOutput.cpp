@@ -12,6 +12,8 @@ bool PlacedOutput::open()
         return false;
     }
     failedAt_.reset();
+    if (moves_)
+        moves_->start();
     renderedAtCheck_ = placement_.rendered();
     checkedAt_ = std::chrono::steady_clock::now();
     return true;
@@ -33,6 +35,8 @@ bool PlacedOutput::running()
 void PlacedOutput::endStream()
 {
     closeStream();
+    if (moves_)
+        moves_->stop();
     noteMoves();
     placement_.forgetReroute();
     placement_.stop();
@@ -59,6 +63,12 @@ bool PlacedOutput::start(const WaveImage& sound, SteadyTime due)
     noteMoves();
     placement_.place(sound, due, restarted);
     return true;
+}
+
+void PlacedOutput::noteMoves()
+{
+    if (moves_)
+        placement_.rerouted(moves_->take());
 }
 
 std::vector<SoundFault> PlacedOutput::takeFaults()

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "platform/OutputMoves.h"
 #include "platform/SoundOutput.h"
 #include "platform/SoundPlacement.h"
 
+#include <memory>
 #include <optional>
 
 // A sound output of the real sound server, 44100 Hz, 16-bit stereo, which places its sounds with
@@ -10,10 +12,13 @@
 // silence between sounds; while it is closed the program holds nothing on the sound server. A
 // stream that has stopped (the sound server went away, or its frame count stands still) is closed
 // at the next start() and opened afresh; while it cannot be opened, start() fails at once and a
-// new attempt is made every kRetryInterval. What the placement did and how the stream was laid
+// new attempt is made every kRetryInterval. Moves of the stream to another output, where its
+// `moves` can tell them, are watched while a stream is open and handed to the placement. What the placement did and how the stream was laid
 // out can be read, for the benchmarks.
 class PlacedOutput : public SoundOutput {
 public:
+    explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr) : moves_(std::move(moves)) {}
+
     static constexpr int kSampleRate = 44100;
     static constexpr int kChannels = 2;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
@@ -39,8 +44,6 @@ protected:
     virtual bool streaming() const = 0;
     // Ends the stream (the placement is then told by endStream()).
     virtual void closeStream() = 0;
-    // Hands the placement the moves to another output seen since the last call.
-    virtual void noteMoves() {}
 
     SoundPlacement placement_{kSampleRate, kChannels};
 
@@ -48,7 +51,10 @@ private:
     bool running();
     // Ends the stream and whatever plays on it; a move seen on it says nothing of the next.
     void endStream();
+    // Hands the placement the moves to another output seen since the last call.
+    void noteMoves();
 
+    std::unique_ptr<OutputMoves> moves_;
     std::optional<SteadyTime> failedAt_;
     std::int64_t renderedAtCheck_ = 0;
     SteadyTime checkedAt_{};

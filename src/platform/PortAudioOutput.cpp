@@ -108,9 +108,6 @@ bool PortAudioOutput::tryOpen()
     stream_ = stream;
     latency_ = Pa_GetStreamInfo(stream) ? Pa_GetStreamInfo(stream)->outputLatency : 0;
     placement_.restart(layout.leadFrames, latency_);
-    if (!moves_)
-        moves_ = std::make_unique<PulseOutputMoves>();
-    moves_->start();
     return true;
 }
 
@@ -124,16 +121,10 @@ void PortAudioOutput::closeStream()
     QuietStderr quiet;
     Pa_AbortStream(stream_);
     Pa_CloseStream(stream_);
-    if (moves_)
-        moves_->stop();
     stream_ = nullptr;
 }
 
-void PortAudioOutput::noteMoves()
-{
-    if (moves_)
-        placement_.rerouted(moves_->take());
-}
+PortAudioOutput::PortAudioOutput() : PlacedOutput(std::make_unique<PulseOutputMoves>()) {}
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
                               const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self)

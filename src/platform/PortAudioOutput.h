@@ -1,6 +1,5 @@
 #pragma once
 
-#include "platform/OutputMoves.h"
 #include "platform/SlipDetector.h"
 #include "platform/PlacedOutput.h"
 
@@ -22,6 +21,8 @@ struct PaStreamCallbackTimeInfo;
 // machine deadlines it misses.
 class PortAudioOutput final : public PlacedOutput {
 public:
+    PortAudioOutput();
+
     double streamLatency() const override { return latency_; }
     bool hasStream() const override { return stream_ != nullptr; }
 
@@ -29,7 +30,6 @@ protected:
     bool tryOpen() override;
     bool streaming() const override;
     void closeStream() override;
-    void noteMoves() override;
 
 private:
     static int callback(const void* input, void* output, unsigned long frames,
@@ -40,5 +40,4 @@ private:
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     SlipDetector slips_;  // the audio thread's own
-    std::unique_ptr<OutputMoves> moves_;  // made as the stream first opens; none where it cannot be
 };

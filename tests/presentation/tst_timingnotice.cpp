@@ -69,7 +69,8 @@ private slots:
     void aMoveToAnotherOutputIsNamed()
     {
         if (soundServerName() == QLatin1String("pipewire-alsa"))
-            QSKIP("through PipeWire's ALSA plugin, with no PulseAudio service, a move is not told to the program");
+            QSKIP("PipeWire's own stream: its moves are told only through PipeWire's PulseAudio service, which "
+                  "the rig's session manager, remembering and sometimes undoing moves, makes unreliable here");
         PlantedRun::Plants plants{{3, [] { QVERIFY(PlantedRun::moveToSink(QStringLiteral("ovrel_headphones"))); }}};
         const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
         qInfo("%s", qPrintable(describe(run)));
