@@ -72,8 +72,17 @@ private slots:
             QSKIP("PipeWire's own stream: its moves are told only through PipeWire's PulseAudio service, which "
                   "the rig's session manager, remembering and sometimes undoing moves, makes unreliable here");
         PlantedRun::Plants plants{{3, [] { QVERIFY(PlantedRun::moveToSink(QStringLiteral("ovrel_headphones"))); }}};
-        const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
-        qInfo("%s", qPrintable(describe(run)));
+        PlantedRun run;
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
+            qInfo("%s", qPrintable(describe(run)));
+            // Through PipeWire's PulseAudio service, with another client coming and going, the
+            // session manager now and then puts the stream straight back: the sink hears every
+            // digit on time, and rightly nothing is said. Such a run planted nothing: once more.
+            if (!run.offGrid().empty() || !run.notices.isEmpty())
+                break;
+            qWarning("the stream was not moved: once more");
+        }
         QCOMPARE(run.notices.size(), 1);
         QCOMPARE(run.named(), std::set<int>{3});
         QVERIFY2(run.offGrid().count(3), qPrintable(describe(run)));
