@@ -13,9 +13,11 @@ public:
         stop();
         if (source == Source::Microphone && !native_)
             native_ = ServerClientModule::pipeWireInput();
+        if (!alsa_)
+            alsa_ = ServerClientModule::alsaInput();
         if (source == Source::Microphone && native_ && native_->start(source))
             running_ = native_.get();
-        else if (alsa() && alsa_->start(source))
+        else if (alsa_ && alsa_->start(source))
             running_ = alsa_.get();
         return running_;
     }
@@ -27,13 +29,6 @@ public:
     }
 
 private:
-    bool alsa()
-    {
-        if (!alsa_)
-            alsa_ = ServerClientModule::alsaInput();
-        return alsa_ != nullptr;
-    }
-
     std::unique_ptr<SoundRecorder> native_;  // PipeWire's own interface, once asked for
     std::unique_ptr<SoundRecorder> alsa_;  // ALSA's "default" device, once asked for
     SoundRecorder* running_ = nullptr;

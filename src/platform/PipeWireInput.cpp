@@ -65,16 +65,15 @@ bool PipeWireInput::start(Source source)
         return false;
     client_.lock();
     speakersToo_ = source == Source::Microphone;
+    const auto all = [this](pw_stream_state wanted) {
+        return sound_->state == wanted && (!speakersToo_ || speakers_->state == wanted);
+    };
     const auto any = [this](pw_stream_state wanted) {
         return sound_->state == wanted || (speakersToo_ && speakers_->state == wanted);
     };
     const bool flowing = connect(*sound_, source == Source::Speakers) && (!speakersToo_ || connect(*speakers_, true))
-                         && client_.waitUntil(
-                             [this] {
-                                 return sound_->state == PW_STREAM_STATE_STREAMING
-                                        && (!speakersToo_ || speakers_->state == PW_STREAM_STATE_STREAMING);
-                             },
-                             [&any] { return any(PW_STREAM_STATE_ERROR); }, kFlowTimeoutNs);
+                         && client_.waitUntil([&] { return all(PW_STREAM_STATE_STREAMING); },
+                                              [&] { return any(PW_STREAM_STATE_ERROR); }, kFlowTimeoutNs);
     client_.unlock();
     if (!flowing)
         tearDown();

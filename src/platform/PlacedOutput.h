@@ -13,8 +13,8 @@
 // stream that has stopped (the sound server went away, or its frame count stands still) is closed
 // at the next start() and opened afresh; while it cannot be opened, start() fails at once and a
 // new attempt is made every kRetryInterval. Moves of the stream to another output, where its
-// `moves` can tell them, are watched while a stream is open and handed to the placement. What the placement did and how the stream was laid
-// out can be read, for the benchmarks.
+// `moves` can tell them, are watched while a stream is open and handed to the placement. What the
+// placement did and how the stream was laid out can be read, for the benchmarks.
 class PlacedOutput : public SoundOutput {
 public:
     explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr) : moves_(std::move(moves)) {}
