@@ -26,10 +26,11 @@ public:
     // With the loop locked: waits, at most `timeoutNs`, until `done` or `failed` holds, each
     // looked at again whenever the loop is signalled. True when `done` came.
     bool waitUntil(const std::function<bool()>& done, const std::function<bool()>& failed, std::int64_t timeoutNs);
-    // With the loop locked: connects `stream` to the default device of its direction (the
-    // session manager's choice), in 16-bit stereo at `rate`, its buffers mapped and its process
-    // event run on the graph's thread. False where it cannot be.
-    static bool connectStereo16(pw_stream* stream, bool output, int rate);
+    // With the loop locked: connects `stream` in 16-bit samples at `rate`, its buffers mapped and
+    // its process event run on the graph's thread. Its channels are front left and right, then
+    // rear left and right where there are four. The session manager links it to the default
+    // device of its direction unless the stream says otherwise. False where it cannot be.
+    static bool connect16(pw_stream* stream, bool output, int rate, int channels = 2);
 
 private:
     pw_thread_loop* loop_ = nullptr;

@@ -1,7 +1,8 @@
 #include "platform/PipeWireInput.h"
 
-#include <pipewire/pipewire.h>
+#include "platform/PipeWireGraph.h"
 
+#include <algorithm>
 #include <cmath>
 
 struct PipeWireInput::Capture {
@@ -9,18 +10,32 @@ struct PipeWireInput::Capture {
     pw_stream* stream = nullptr;
     spa_hook listener{};
     pw_stream_state state = PW_STREAM_STATE_UNCONNECTED;
-    CaptureTake take;
+    int channels = 2;  // the speakers in the first two; the microphone in the next two
+    CaptureTake sound;
+    CaptureTake speakers;
 };
 
 namespace {
 
 constexpr std::int64_t kFlowTimeoutNs = 2'000'000'000;
+// The channels of the one stream, in link order: each records the output port at the same index.
+constexpr const char* kChannelNames[] = {"FL", "FR", "RL", "RR"};
 
 void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char*)
 {
     auto& capture = *static_cast<PipeWireInput::Capture*>(data);
     capture.state = state;
     pw_thread_loop_signal(capture.loop, false);
+}
+
+// Two of the four interleaved channels from `first` on, `frames` at most kPiece of them.
+constexpr std::size_t kPiece = 1024;
+void pickPair(const std::int16_t* from, std::size_t frames, int first, std::int16_t* to)
+{
+    for (std::size_t f = 0; f < frames; ++f) {
+        to[2 * f] = from[4 * f + std::size_t(first)];
+        to[2 * f + 1] = from[4 * f + std::size_t(first) + 1];
+    }
 }
 
 // On the graph's thread: each buffer is stamped with the graph's position at its cycle.
@@ -36,8 +51,23 @@ void onProcess(void* data)
     const double seconds = time.rate.denom ? double(time.ticks) * time.rate.num / time.rate.denom : NAN;
     const auto* samples = plane.data ? static_cast<const std::int16_t*>(SPA_PTROFF(plane.data, plane.chunk->offset, void))
                                      : nullptr;
-    const std::size_t frames = plane.chunk->size / (CaptureTake::kChannels * sizeof(std::int16_t));
-    capture.take.append(samples, frames, seconds);
+    const std::size_t frames = plane.chunk->size / (std::size_t(capture.channels) * sizeof(std::int16_t));
+    if (capture.channels == 2) {
+        capture.sound.append(samples, frames, seconds);
+    } else {
+        std::int16_t pair[kPiece * 2];
+        for (std::size_t done = 0; done < frames; done += kPiece) {
+            const std::size_t n = std::min(kPiece, frames - done);
+            const double at = seconds + double(done) / CaptureTake::kRate;
+            const std::int16_t* piece = samples ? samples + done * 4 : nullptr;
+            if (piece)
+                pickPair(piece, n, 0, pair);
+            capture.speakers.append(piece ? pair : nullptr, n, at);
+            if (piece)
+                pickPair(piece, n, 2, pair);
+            capture.sound.append(piece ? pair : nullptr, n, at);
+        }
+    }
     pw_stream_queue_buffer(capture.stream, buffer);
 }
 
@@ -51,7 +81,7 @@ const pw_stream_events kEvents = [] {
 
 }  // namespace
 
-PipeWireInput::PipeWireInput() : sound_(std::make_unique<Capture>()), speakers_(std::make_unique<Capture>()) {}
+PipeWireInput::PipeWireInput() : capture_(std::make_unique<Capture>()) {}
 
 PipeWireInput::~PipeWireInput()
 {
@@ -64,36 +94,57 @@ bool PipeWireInput::start(Source source)
     if (!client_.connect("ovrel-recorder"))
         return false;
     client_.lock();
-    speakersToo_ = source == Source::Microphone;
-    const auto all = [this](pw_stream_state wanted) {
-        return sound_->state == wanted && (!speakersToo_ || speakers_->state == wanted);
-    };
-    const auto any = [this](pw_stream_state wanted) {
-        return sound_->state == wanted || (speakersToo_ && speakers_->state == wanted);
-    };
-    const bool flowing = connect(*sound_, source == Source::Speakers) && (!speakersToo_ || connect(*speakers_, true))
-                         && client_.waitUntil([&] { return all(PW_STREAM_STATE_STREAMING); },
-                                              [&] { return any(PW_STREAM_STATE_ERROR); }, kFlowTimeoutNs);
+    Capture& capture = *capture_;
+    capture.loop = client_.loop();
+    capture.state = PW_STREAM_STATE_UNCONNECTED;
+    capture.channels = source == Source::Microphone ? 4 : 2;
+    capture.sound.reset(kMaxSeconds);
+    capture.speakers.reset(capture.channels == 4 ? kMaxSeconds : 0);
+    graph_ = std::make_unique<PipeWireGraph>(client_.loop(), client_.core());
+    pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
+                                             PW_KEY_MEDIA_ROLE, "Production", PW_KEY_NODE_AUTOCONNECT, "false",
+                                             nullptr);
+    capture.stream = pw_stream_new(client_.core(), "Timing check", props);
+    if (capture.stream)
+        pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
+    const bool flowing = capture.stream && PipeWireClient::connect16(capture.stream, false, CaptureTake::kRate, capture.channels)
+                         && linkByHand()
+                         && client_.waitUntil([&] { return capture.state == PW_STREAM_STATE_STREAMING; },
+                                              [&] { return capture.state == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);
     client_.unlock();
     if (!flowing)
         tearDown();
     return flowing;
 }
 
-bool PipeWireInput::connect(Capture& capture, bool monitor)
+// With the loop locked: once the graph shows the stream's ports and the default devices', links
+// the sink's monitor to the first two channels and, with four, the source to the next two.
+bool PipeWireInput::linkByHand()
 {
-    capture.loop = client_.loop();
-    capture.state = PW_STREAM_STATE_UNCONNECTED;
-    capture.take.reset(kMaxSeconds);
-    pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
-                                             PW_KEY_MEDIA_ROLE, "Production", nullptr);
-    if (monitor)
-        pw_properties_set(props, PW_KEY_STREAM_CAPTURE_SINK, "true");
-    capture.stream = pw_stream_new(client_.core(), monitor ? "Timing check: speakers" : "Timing check: microphone", props);
-    if (!capture.stream)
+    const int channels = capture_->channels;
+    std::vector<PipeWireGraph::Port> from;
+    std::vector<PipeWireGraph::Port> to;
+    const auto ready = [&] {
+        from = graph_->stereoOutputs(graph_->defaultNode(true));
+        if (channels == 4) {
+            const auto microphone = graph_->stereoOutputs(graph_->defaultNode(false));
+            from.insert(from.end(), microphone.begin(), microphone.end());
+        }
+        to.clear();
+        const std::uint32_t own = pw_stream_get_node_id(capture_->stream);
+        const auto inputs = graph_->ports(own, false);
+        for (int c = 0; c < channels; ++c)
+            for (const auto& port : inputs)
+                if (port.channel == kChannelNames[c])
+                    to.push_back(port);
+        return own != SPA_ID_INVALID && int(from.size()) == channels && int(to.size()) == channels;
+    };
+    if (!client_.waitUntil(ready, [&] { return capture_->state == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs))
         return false;
-    pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
-    return PipeWireClient::connectStereo16(capture.stream, false, CaptureTake::kRate);
+    for (int c = 0; c < channels; ++c)
+        if (!graph_->link(from[std::size_t(c)], to[std::size_t(c)]))
+            return false;
+    return true;
 }
 
 SoundRecorder::Recording PipeWireInput::stop()
@@ -102,10 +153,10 @@ SoundRecorder::Recording PipeWireInput::stop()
         return {};
     tearDown();
     Recording recording;
-    recording.sound = sound_->take.take();
-    if (speakersToo_) {
-        recording.speakers = speakers_->take.take();
-        recording.speakersOffsetSeconds = speakers_->take.firstFrameSeconds() - sound_->take.firstFrameSeconds();
+    recording.sound = capture_->sound.take();
+    if (capture_->channels == 4) {
+        recording.speakers = capture_->speakers.take();
+        recording.speakersOffsetSeconds = capture_->speakers.firstFrameSeconds() - capture_->sound.firstFrameSeconds();
     }
     return recording;
 }
@@ -115,12 +166,12 @@ void PipeWireInput::tearDown()
     if (!client_.connected())
         return;
     client_.lock();
-    for (Capture* capture : {sound_.get(), speakers_.get()})
-        if (capture->stream) {
-            spa_hook_remove(&capture->listener);
-            pw_stream_destroy(capture->stream);
-            capture->stream = nullptr;
-        }
+    graph_.reset();
+    if (capture_->stream) {
+        spa_hook_remove(&capture_->listener);
+        pw_stream_destroy(capture_->stream);
+        capture_->stream = nullptr;
+    }
     client_.unlock();
     client_.disconnect();
 }

@@ -6,13 +6,15 @@
 
 #include <memory>
 
+class PipeWireGraph;
 
-// Records through PipeWire's own interface. From the microphone it records the default output's
-// monitor alongside, in the same graph: both streams' buffers carry the graph's clock, so the
-// offset between the two recordings is known to a sample, whatever the server's ALSA plugin or
-// PulseAudio service would report. Starting fails, and nothing is left running, where no
-// PipeWire server answers or its streams do not begin to flow within two seconds (a PipeWire
-// that only handles video beside PulseAudio).
+// Records through PipeWire's own interface, with one stream linked by hand to the default
+// output's monitor and, from the microphone, to the default input beside it: one node of the
+// graph hears both in the same cycle, so the two recordings lie side by side to the sample,
+// whatever the server's ALSA plugin or PulseAudio service would report, and however the graph
+// orders its nodes. Starting fails, and nothing is left running, where no PipeWire server
+// answers, it names no default device, or the stream does not begin to flow within two seconds
+// (a PipeWire that only handles video beside PulseAudio).
 class PipeWireInput final : public SoundRecorder {
 public:
     PipeWireInput();
@@ -26,11 +28,10 @@ public:
     struct Capture;
 
 private:
-    bool connect(Capture& capture, bool monitor);
+    bool linkByHand();
     void tearDown();
 
     PipeWireClient client_;
-    std::unique_ptr<Capture> sound_;
-    std::unique_ptr<Capture> speakers_;
-    bool speakersToo_ = false;
+    std::unique_ptr<PipeWireGraph> graph_;
+    std::unique_ptr<Capture> capture_;
 };

@@ -65,7 +65,7 @@ bool PipeWireOutput::tryOpen()
         lastGraph_ = NAN;
         latency_ = 2.0 * kQuantum / 48000;  // about two cycles of the graph at its usual rate
         placement_.restart(kLeadFrames, latency_);
-        flowing = PipeWireClient::connectStereo16(stream_, true, kSampleRate)
+        flowing = PipeWireClient::connect16(stream_, true, kSampleRate)
                   && client_.waitUntil([this] { return state_.load() == PW_STREAM_STATE_STREAMING; },
                                        [this] { return state_.load() == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);
     }

@@ -1,6 +1,7 @@
 #include "platform/PreciseTimer.h"
 #include "platform/SlipDetector.h"
 #include "platform/SoundFaultLog.h"
+#include "platform/StereoPair.h"
 #include "platform/WaveImage.h"
 
 #include <QTest>
@@ -127,6 +128,30 @@ private slots:
             QCOMPARE(faults[0].kind, SoundFault::Kind::Rerouted);
             QCOMPARE(duration_cast<milliseconds>(faults[0].due - start).count(), dueMs);
         }
+    }
+
+    // A timing check records a device's left and right; a mono headset's one channel is both.
+    void theTwoChannelsRecordedAreLeftAndRight_data()
+    {
+        QTest::addColumn<QStringList>("channels");
+        QTest::addColumn<int>("left");
+        QTest::addColumn<int>("right");
+        QTest::newRow("stereo") << QStringList{"FL", "FR"} << 0 << 1;
+        QTest::newRow("surround, listed out of order") << QStringList{"FC", "FR", "LFE", "FL", "RL", "RR"} << 3 << 1;
+        QTest::newRow("mono") << QStringList{"MONO"} << 0 << 0;
+        QTest::newRow("unnamed channels") << QStringList{"AUX0", "AUX1", "AUX2", "AUX3"} << 0 << 1;
+        QTest::newRow("no ports yet") << QStringList{} << -1 << -1;
+    }
+
+    void theTwoChannelsRecordedAreLeftAndRight()
+    {
+        QFETCH(QStringList, channels);
+        QFETCH(int, left);
+        QFETCH(int, right);
+        std::vector<std::string> names;
+        for (const QString& channel : channels)
+            names.push_back(channel.toStdString());
+        QCOMPARE(stereoPair(names), (std::array<int, 2>{left, right}));
     }
 
     void slipsAreToldFromJitterAndDrift_data()
