@@ -26,7 +26,11 @@ export XDG_RUNTIME_DIR="$runtime" PIPEWIRE_RUNTIME_DIR="$runtime" XDG_CONFIG_HOM
 export XDG_STATE_HOME="$runtime/state" PULSE_RUNTIME_PATH="$runtime/pulse" PULSE_SERVER="unix:$runtime/pulse/native"
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus" OVREL_SOUND_SERVER="pipewire-$route"
 unset PIPEWIRE_REMOTE PULSE_SINK PULSE_SOURCE PULSE_COOKIE OVREL_PULSE_PID OVREL_PULSE_SERVER_SCRIPT
-mkdir -p "$XDG_CONFIG_HOME/alsa" "$XDG_STATE_HOME"
+mkdir -p "$XDG_CONFIG_HOME/alsa" "$XDG_CONFIG_HOME/wireplumber/main.lua.d" "$XDG_STATE_HOME"
+# The session manager is not to give a new stream the sink that an earlier one was moved to:
+# each test's streams start on the default sink, whatever a test before it planted.
+echo 'stream_defaults.properties["restore-target"] = false' \
+  >"$XDG_CONFIG_HOME/wireplumber/main.lua.d/51-ovrel-rig.lua"
 if [ "$route" = alsa ]; then
   plugins="${OVREL_PIPEWIRE_ALSA:?where pipewire-alsa is unpacked}"
   libs="$plugins/usr/lib/$(gcc -dumpmachine)/alsa-lib"
