@@ -37,6 +37,15 @@ if [ "$route" = alsa ]; then
   { echo "pcm_type.pipewire { lib \"$libs/libasound_module_pcm_pipewire.so\" }"
     echo "ctl_type.pipewire { lib \"$libs/libasound_module_ctl_pipewire.so\" }"
     cat "$plugins"/usr/share/alsa/alsa.conf.d/*pipewire*.conf; } >"$XDG_CONFIG_HOME/alsa/asoundrc"
+  # Such a desktop has no pulseaudio package either (the two conflict), so not its ALSA hook
+  # (99-pulse.conf), which loads libpulse into every ALSA client to look for a PulseAudio server:
+  # ALSA reads this machine's configuration without it.
+  mkdir -p "$runtime/alsa/conf.d"
+  for conf in /etc/alsa/conf.d/*.conf; do
+    [ "$(basename "$conf")" = 99-pulse.conf ] || ln -s "$conf" "$runtime/alsa/conf.d/"
+  done
+  sed "s|\"/etc/alsa/conf.d\"|\"$runtime/alsa/conf.d\"|" /usr/share/alsa/alsa.conf >"$runtime/alsa/alsa.conf"
+  export ALSA_CONFIG_PATH="$runtime/alsa/alsa.conf"
 fi
 
 pids=()
