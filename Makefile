@@ -7,7 +7,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 # Build and test dependencies (Debian package names).
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
-	libasound2-dev libpulse-dev libpipewire-0.3-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
+	libasound2-dev libfontconfig-dev libpulse-dev libpipewire-0.3-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon \
 	xvfb xauth xdotool
 # Only for regenerating committed assets (make recordings).
