@@ -31,13 +31,8 @@ bool AlsaMasterMixer::open()
 
 void AlsaMasterMixer::close()
 {
-    if (mixer_) {
+    if (mixer_)
         snd_mixer_close(mixer_);
-        // Between uses nothing of the mixer stays loaded: ALSA's configuration and the control
-        // plugin it brought in, with the sound server's client library behind it (1 MiB on
-        // PipeWire), go with it, and the next opening reads them again (1.5 ms more).
-        snd_config_update_free_global();
-    }
     mixer_ = nullptr;
     master_ = nullptr;
 }
