@@ -6,6 +6,7 @@
 #include <QJsonObject>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 
 namespace {
