@@ -28,13 +28,12 @@ void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const ch
     pw_thread_loop_signal(capture.loop, false);
 }
 
-// Two of the four interleaved channels from `first` on, `frames` at most kPiece of them.
-constexpr std::size_t kPiece = 1024;
-void pickPair(const std::int16_t* from, std::size_t frames, int first, std::int16_t* to)
+// Channels `first` and `first + 1` of `frames` frames of `channels` interleaved ones.
+void pickPair(const std::int16_t* from, std::size_t frames, std::size_t channels, std::size_t first, std::int16_t* to)
 {
     for (std::size_t f = 0; f < frames; ++f) {
-        to[2 * f] = from[4 * f + std::size_t(first)];
-        to[2 * f + 1] = from[4 * f + std::size_t(first) + 1];
+        to[2 * f] = from[channels * f + first];
+        to[2 * f + 1] = from[channels * f + first + 1];
     }
 }
 
@@ -51,22 +50,22 @@ void onProcess(void* data)
     const double seconds = time.rate.denom ? double(time.ticks) * time.rate.num / time.rate.denom : NAN;
     const auto* samples = plane.data ? static_cast<const std::int16_t*>(SPA_PTROFF(plane.data, plane.chunk->offset, void))
                                      : nullptr;
-    const std::size_t frames = plane.chunk->size / (std::size_t(capture.channels) * sizeof(std::int16_t));
-    if (capture.channels == 2) {
-        capture.sound.append(samples, frames, seconds);
-    } else {
-        std::int16_t pair[kPiece * 2];
-        for (std::size_t done = 0; done < frames; done += kPiece) {
-            const std::size_t n = std::min(kPiece, frames - done);
-            const double at = seconds + double(done) / CaptureTake::kRate;
-            const std::int16_t* piece = samples ? samples + done * 4 : nullptr;
-            if (piece)
-                pickPair(piece, n, 0, pair);
-            capture.speakers.append(piece ? pair : nullptr, n, at);
-            if (piece)
-                pickPair(piece, n, 2, pair);
-            capture.sound.append(piece ? pair : nullptr, n, at);
-        }
+    const auto channels = std::size_t(capture.channels);
+    const std::size_t frames = plane.chunk->size / (channels * sizeof(std::int16_t));
+    // Taken apart in pieces, without allocating: each take gets its pair of channels.
+    constexpr std::size_t kPiece = 1024;
+    std::int16_t pair[kPiece * 2];
+    for (std::size_t done = 0; done < frames; done += kPiece) {
+        const std::size_t n = std::min(kPiece, frames - done);
+        const double at = seconds + double(done) / CaptureTake::kRate;
+        const auto record = [&](CaptureTake& take, std::size_t first) {
+            if (samples)
+                pickPair(samples + done * channels, n, channels, first, pair);
+            take.append(samples ? pair : nullptr, n, at);
+        };
+        if (channels == 4)
+            record(capture.speakers, 0);
+        record(capture.sound, channels - 2);
     }
     pw_stream_queue_buffer(capture.stream, buffer);
 }

@@ -118,7 +118,7 @@ private slots:
                 break;
             const QString why = !fault.isEmpty() ? fault
                                 : !sinkOnTime ? QStringLiteral("the sink heard digits off time")
-                                             : QStringLiteral("the rig's microphone delay moved by %1 ms").arg(rigDelay.spreadMs());
+                                              : QStringLiteral("the rig's microphone delay moved by %1 ms").arg(rigDelay.spreadMs());
             qWarning("%s, while the sound server's graph fell behind %d time(s): once more", qPrintable(why), behind);
         }
         QVERIFY2(fault.isEmpty(), qPrintable(fault));
