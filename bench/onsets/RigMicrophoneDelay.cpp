@@ -14,16 +14,23 @@ namespace {
 constexpr int kChannels = 4;
 constexpr const char* kNode = "ovrel_rig_delay";
 
-// Once the recorder's ports are there; what pw-link says of a try too soon is not shown.
+// Once the recorder's ports are there; what pw-link says of a try too soon is not shown. A try
+// that made the link but was not told so (it timed out on a loaded machine, or the link was
+// still settling) leaves it in place, and every later try hears "File exists": linked all the same.
 bool link(const QString& from, const QString& to)
 {
     for (int attempt = 0; attempt < 50; ++attempt) {
         QProcess pwLink;
         pwLink.start(QStringLiteral("pw-link"), {from, to});
-        if (pwLink.waitForFinished(5000) && pwLink.exitStatus() == QProcess::NormalExit && pwLink.exitCode() == 0)
+        const bool finished = pwLink.waitForFinished(5000);
+        if (finished && pwLink.exitStatus() == QProcess::NormalExit
+            && (pwLink.exitCode() == 0 || pwLink.readAllStandardError().contains("File exists")))
             return true;
+        if (!finished)
+            pwLink.kill();
         QTest::qWait(100);
     }
+    qWarning("could not link %s to %s", qPrintable(from), qPrintable(to));
     return false;
 }
 

@@ -91,6 +91,7 @@ private slots:
         // not show the check with nothing to find, and one in which the rig's microphone delay
         // moved says nothing of the check's latency: it runs again, twice at most. Three in a row
         // is a fault.
+        const bool pipewireServer = soundServerName().startsWith(QLatin1String("pipewire"));
         QString fault;
         bool sinkOnTime = false;
         double rigDelayMs = NAN;
@@ -100,7 +101,7 @@ private slots:
             RigMicrophoneDelay rigDelay;
             const bool delayKnown = microphone && rigDelay.start();
             GraphCycles graph;
-            const bool pipewire = soundServerName().startsWith(QLatin1String("pipewire")) && graph.start();
+            const bool pipewire = pipewireServer && graph.start();
             start->click();
             QVERIFY(!start->isEnabled());
             QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 40000);
@@ -111,13 +112,16 @@ private slots:
                     behind += n;
             if (delayKnown)
                 rigDelayMs = rigDelay.stopMs();
-            const bool rigSteady = !delayKnown || rigDelay.spreadMs() <= 1;
+            // On PipeWire the check's latency is held against the rig's own recorder: a run
+            // that recorder missed (its ports not linked) is run again.
+            const bool rigSteady = delayKnown ? rigDelay.spreadMs() <= 1 : !(microphone && pipewireServer);
             fault = disagreement(DigitLocator().locate(outside.stop()), *dialog.result(), sinkOnTime);
             if ((fault.isEmpty() && sinkOnTime && rigSteady)
                 || (!fault.isEmpty() && behind == 0 && saysAllOnTime(*dialog.result())))
                 break;
             const QString why = !fault.isEmpty() ? fault
                                 : !sinkOnTime ? QStringLiteral("the sink heard digits off time")
+                                : !delayKnown ? QStringLiteral("the rig's recorder was not linked")
                                               : QStringLiteral("the rig's microphone delay moved by %1 ms").arg(rigDelay.spreadMs());
             qWarning("%s, while the sound server's graph fell behind %d time(s): once more", qPrintable(why), behind);
         }
@@ -128,7 +132,7 @@ private slots:
             // latency must agree with it within 1 ms.
             QVERIFY2(std::isfinite(result.latencyMs), "no latency measured");
             qInfo("latency %.3f ms (heard by one recorder: %.3f ms)", result.latencyMs, rigDelayMs);
-            if (soundServerName().startsWith(QLatin1String("pipewire")))
+            if (pipewireServer)
                 QVERIFY(std::fabs(result.latencyMs - rigDelayMs) <= 1);
         }
 
