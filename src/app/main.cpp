@@ -6,6 +6,9 @@
 int main(int argc, char** argv)
 {
     FontConfigPreload fonts;
+    // The menus belong in the window, as the manual shows them. A desktop's global menu bar
+    // would also cost a round trip to the session bus before the window shows.
+    QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     fonts.wait();
     if (!showMainWindow(loadMainWindow))
