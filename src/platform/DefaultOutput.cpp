@@ -9,15 +9,48 @@ DefaultOutput& DefaultOutput::instance()
     return *output;
 }
 
+namespace {
+
+// Whether the server that ALSA's default device reaches is PipeWire: its own plugin, or ALSA's
+// pulse plugin in front of PipeWire's PulseAudio service (asked for the server's name).
+bool pipeWireBehindAlsaDefault()
+{
+    const std::string type = alsaDefaultType();
+    if (type == "pipewire")
+        return true;
+    if (type != "pulse")
+        return false;
+    const std::unique_ptr<SoundDevices> devices = ServerClientModule::soundDevices();
+    return devices && devices->names().server.contains(QLatin1String("PipeWire"), Qt::CaseInsensitive);
+}
+
+}  // namespace
+
 bool DefaultOutput::choose()
 {
     if (chosen_ && chosen_->hasStream())
         return true;
-    const bool pipeWire = alsaDefaultType() == "pipewire";
-    std::unique_ptr<PlacedOutput>& way = pipeWire ? native_ : alsa_;
-    if (!way)
-        way = pipeWire ? ServerClientModule::pipeWireOutput() : ServerClientModule::alsaOutput();
-    chosen_ = way.get();
+    // Asking the server may take up to two seconds where it does not answer: while no stream
+    // opens, the way is chosen again only as often as a stream is tried again.
+    const SteadyTime now = std::chrono::steady_clock::now();
+    if (chosen_ && now - chosenAt_ < PlacedOutput::kRetryInterval)
+        return true;
+    chosenAt_ = now;
+    chosen_ = nullptr;
+    // PipeWire's own stream where PipeWire plays the sound, however ALSA reaches it: its time
+    // reports tell what the server did, where the PulseAudio service's delay reports do not. ALSA's
+    // default device where that stream cannot be had (no PipeWire socket for this process).
+    if (pipeWireBehindAlsaDefault()) {
+        if (!native_)
+            native_ = ServerClientModule::pipeWireOutput();
+        if (native_ && native_->open())
+            chosen_ = native_.get();
+    }
+    if (!chosen_) {
+        if (!alsa_)
+            alsa_ = ServerClientModule::alsaOutput();
+        chosen_ = alsa_.get();
+    }
     return chosen_;
 }
 

@@ -5,9 +5,10 @@
 #include <memory>
 
 // The program's one sound output, on whichever way to the sound server knows most of what the
-// server does with the sound: PipeWire's own interface where ALSA's default device is PipeWire's
-// plugin, ALSA's default device otherwise. The way is chosen as a stream opens, so a server that
-// changes while the program runs is followed. Both are made by the sound module
+// server does with the sound: PipeWire's own interface where ALSA's default device leads to
+// PipeWire (its own plugin, or ALSA's pulse plugin in front of PipeWire's PulseAudio service),
+// ALSA's default device otherwise. The way is chosen as a stream opens, so a server that changes
+// while the program runs is followed. Both are made by the sound module
 // (ServerClientModule) the first time they are chosen; where it cannot be loaded, no stream opens.
 class DefaultOutput final : public SoundOutput {
 public:
@@ -29,6 +30,7 @@ private:
     bool choose();
 
     PlacedOutput* chosen_ = nullptr;  // kept while it has a stream
+    SteadyTime chosenAt_{};
     std::unique_ptr<PlacedOutput> native_;  // each made the first time it is chosen
     std::unique_ptr<PlacedOutput> alsa_;
 };

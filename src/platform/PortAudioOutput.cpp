@@ -26,7 +26,8 @@ namespace {
 // times the processor time). Through PipeWire's PulseAudio service, which the same ALSA plugin
 // reaches and whose delay reports wander, such buffers put a cold stream's first digits up to
 // 17 ms off the grid, and the slips they seemed to show were none: there, and on PipeWire's own
-// ALSA plugin, the stream keeps short buffers and asks for a real-time thread.
+// ALSA plugin (both taken only where PipeWire's own stream cannot be had), the stream keeps short
+// buffers and asks for a real-time thread.
 struct Layout {
     unsigned long framesPerBuffer;
     double suggestedLatency;
