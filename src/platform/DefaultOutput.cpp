@@ -63,6 +63,7 @@ void DefaultOutput::close()
 {
     if (chosen_)
         chosen_->close();
+    chosenAt_ = {};  // the next stream's way is chosen afresh
 }
 
 bool DefaultOutput::start(const WaveImage& sound, SteadyTime due)

@@ -1,0 +1,73 @@
+#include "SinkRecorder.h"
+#include "platform/DefaultOutput.h"
+#include "presentation/DigitPlayer.h"
+#include "soundcheck/DigitLocator.h"
+
+#include <QCoreApplication>
+#include <QTest>
+#include <chrono>
+
+// Where ALSA's default device reaches PipeWire through its PulseAudio service, the output plays
+// through PipeWire's own interface, and through ALSA's default device where PipeWire cannot be
+// reached directly (a sandbox that passes on the PulseAudio socket alone): the digits are heard
+// either way. Run on that route of the PipeWire rig.
+class tst_DefaultOutput : public QObject {
+    Q_OBJECT
+
+    // Whether this process's stream on the server came through the PulseAudio protocol.
+    static bool playsThroughPulseService()
+    {
+        const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());
+        const QString process = QStringLiteral("application.process.id = \"%1\"").arg(QCoreApplication::applicationPid());
+        for (const QString& block : listed.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
+            if (block.contains(process))
+                return block.contains(QLatin1String("client.api = \"pipewire-pulse\""));
+        return false;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        if (soundServerName() != QLatin1String("pipewire-pulse"))
+            QSKIP("for PipeWire reached through ALSA's pulse plugin");
+        QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}));
+    }
+
+    void choosesTheWayThatReachesTheServer_data()
+    {
+        QTest::addColumn<QByteArray>("remote");
+        QTest::addColumn<bool>("throughPulseService");
+        QTest::newRow("PipeWire reachable") << QByteArray() << false;
+        QTest::newRow("PipeWire out of reach") << QByteArrayLiteral("ovrel-nowhere") << true;
+    }
+
+    void choosesTheWayThatReachesTheServer()
+    {
+        QFETCH(QByteArray, remote);
+        QFETCH(bool, throughPulseService);
+        qputenv("PIPEWIRE_REMOTE", remote);
+        DefaultOutput& output = DefaultOutput::instance();
+        SinkRecorder recorder;
+        QVERIFY(recorder.start());
+        QVERIFY(output.open());
+        QCOMPARE(playsThroughPulseService(), throughPulseService);
+        {
+            DigitPlayer player(output);
+            // As the pacing timer gives them: each digit at its tick, due then.
+            for (int digit = 1; digit <= 4; ++digit) {
+                QTest::qWait(1200);
+                QVERIFY(player.play(digit, std::chrono::steady_clock::now()));
+            }
+            QTest::qWait(1500);
+        }
+        output.close();
+        QTest::qWait(1500);  // the recorder's own latency
+        std::vector<int> heard;
+        for (const auto& found : DigitLocator().locate(recorder.stop()))
+            heard.push_back(found.whole() ? found.digit : 0);
+        QVERIFY2(heard == std::vector<int>({1, 2, 3, 4}), qPrintable(QStringLiteral("heard %1 digits; first: %2").arg(heard.size()).arg(heard.empty() ? -1 : heard[0])));
+    }
+};
+
+QTEST_MAIN(tst_DefaultOutput)
+#include "tst_defaultoutput.moc"
