@@ -1,5 +1,7 @@
 #include "SinkRecorder.h"
 
+#include "soundcheck/DigitLocator.h"
+
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -63,16 +65,32 @@ int sinkPercent()
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
-QStringList streamsOf(qint64 pid)
+QStringList streamListingsOf(qint64 pid)
 {
     const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());
     // Each stream's block starts "Sink Input #N" and names the process it belongs to.
     const QString process = QStringLiteral("application.process.id = \"%1\"").arg(pid);
-    QStringList streams;
+    QStringList blocks;
     for (const QString& block : listed.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
         if (block.contains(process))
-            streams << block.section(QLatin1Char('\n'), 0, 0).trimmed();
+            blocks << block;
+    return blocks;
+}
+
+QStringList streamsOf(qint64 pid)
+{
+    QStringList streams;
+    for (const QString& block : streamListingsOf(pid))
+        streams << block.section(QLatin1Char('\n'), 0, 0).trimmed();
     return streams;
+}
+
+std::vector<int> digitsHeard(const QByteArray& recording)
+{
+    std::vector<int> digits;
+    for (const auto& found : DigitLocator().locate(recording))
+        digits.push_back(found.whole() ? found.digit : 0);
+    return digits;
 }
 
 bool privateSoundServer()

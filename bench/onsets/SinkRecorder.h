@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryFile>
 #include <optional>
+#include <vector>
 
 // Records the default sink's monitor of the private sound server (parec) while alive between
 // start() and stop(): raw 16-bit stereo at 44100 Hz. start() returns once the monitor's data
@@ -25,8 +26,14 @@ std::optional<QString> pactl(const QStringList& arguments);
 
 // The default sink's volume in percent; -1 when it cannot be read.
 int sinkPercent();
+// What the sound server lists of each stream the process `pid` plays to its sinks: a block of
+// `pactl list sink-inputs` each, from the index it lists it by to its last property.
+QStringList streamListingsOf(qint64 pid);
 // The streams the process `pid` plays to the sound server's sinks, by the indices it lists them by.
 QStringList streamsOf(qint64 pid);
+
+// The digits a recording holds, in order: each one's identity, or 0 where it was not heard whole.
+std::vector<int> digitsHeard(const QByteArray& recording);
 
 // True when the tests run against one of the private sound servers that `make test` starts.
 bool privateSoundServer();

@@ -1,7 +1,6 @@
 #include "SinkRecorder.h"
 #include "platform/DefaultOutput.h"
 #include "presentation/DigitPlayer.h"
-#include "soundcheck/DigitLocator.h"
 
 #include <QCoreApplication>
 #include <QTest>
@@ -17,12 +16,8 @@ class tst_DefaultOutput : public QObject {
     // Whether this process's stream on the server came through the PulseAudio protocol.
     static bool playsThroughPulseService()
     {
-        const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());
-        const QString process = QStringLiteral("application.process.id = \"%1\"").arg(QCoreApplication::applicationPid());
-        for (const QString& block : listed.split(QStringLiteral("Sink Input #"), Qt::SkipEmptyParts))
-            if (block.contains(process))
-                return block.contains(QLatin1String("client.api = \"pipewire-pulse\""));
-        return false;
+        const QStringList streams = streamListingsOf(QCoreApplication::applicationPid());
+        return !streams.isEmpty() && streams.first().contains(QLatin1String("client.api = \"pipewire-pulse\""));
     }
 
 private slots:
@@ -62,9 +57,7 @@ private slots:
         }
         output.close();
         QTest::qWait(1500);  // the recorder's own latency
-        std::vector<int> heard;
-        for (const auto& found : DigitLocator().locate(recorder.stop()))
-            heard.push_back(found.whole() ? found.digit : 0);
+        const std::vector<int> heard = digitsHeard(recorder.stop());
         QVERIFY2(heard == std::vector<int>({1, 2, 3, 4}), qPrintable(QStringLiteral("heard %1 digits; first: %2").arg(heard.size()).arg(heard.empty() ? -1 : heard[0])));
     }
 };

@@ -1,4 +1,3 @@
-#include "soundcheck/DigitLocator.h"
 #include "MainWindowRig.h"
 #include "SinkRecorder.h"
 #include "platform/DefaultOutput.h"
@@ -33,13 +32,6 @@ class tst_SoundServer : public QObject {
             QTest::qWait(100);
         return pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"}).has_value();
     }
-    static std::vector<int> heard(const QByteArray& recording)
-    {
-        std::vector<int> digits;
-        for (const auto& found : DigitLocator().locate(recording))
-            digits.push_back(found.whole() ? found.digit : 0);
-        return digits;
-    }
 
 private slots:
     void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`"); }
@@ -70,7 +62,7 @@ private slots:
         rig.child<QToolButton>("startStopButton").click();
         QTRY_VERIFY_WITH_TIMEOUT(!w.engine().isRunning(), 4 * 2400 + 3000);
         QTest::qWait(2500);
-        QCOMPARE(heard(recorder.stop()), std::vector<int>({1, 2, 3, 4}));
+        QCOMPARE(digitsHeard(recorder.stop()), std::vector<int>({1, 2, 3, 4}));
     }
 
     // Without a server nothing starts, and at once: a tick is never held up by it.
@@ -90,7 +82,7 @@ private slots:
         QVERIFY(recorder.start());
         QVERIFY(player.play(5, std::chrono::steady_clock::now()));
         QTest::qWait(2500);
-        QCOMPARE(heard(recorder.stop()), std::vector<int>{5});
+        QCOMPARE(digitsHeard(recorder.stop()), std::vector<int>{5});
     }
 };
 
