@@ -25,9 +25,9 @@ bool SinkRecorder::start()
         return false;
     parec_.setStandardOutputFile(file_.fileName());
     parec_.start(QLatin1String(kNodeName),
-                 serverArguments() + QStringList{QStringLiteral("--device=@DEFAULT_MONITOR@"),
-                  // PipeWire's PulseAudio service takes the name above for the default input
-                  QStringLiteral("--property=stream.capture.sink=true"), QStringLiteral("--raw"),
+                 // By the sink's own name: PipeWire's PulseAudio service can take "@DEFAULT_MONITOR@"
+                 // for the default input, the rig's microphone, which hears the sink too, later.
+                 serverArguments() + QStringList{QStringLiteral("--device=ovrel_null.monitor"), QStringLiteral("--raw"),
                   QStringLiteral("--format=s16le"), QStringLiteral("--rate=44100"),
                   QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")});
     if (!parec_.waitForStarted(5000))

@@ -6,7 +6,7 @@
 #include <optional>
 #include <vector>
 
-// Records the default sink's monitor of the private sound server (parec) while alive between
+// Records the private sound server's sink, "ovrel_null", by its monitor (parec) while alive between
 // start() and stop(): raw 16-bit stereo at 44100 Hz. start() returns once the monitor's data
 // is flowing; what was played in the last second or so before stop() may be missing.
 class SinkRecorder {
