@@ -8,6 +8,12 @@
 QByteArray resourceBytes(const QString& type, int id);
 
 class QIcon;
+class QPixmap;
+
+// Picture resource `path` read as `format`, by default the one its name ends in; a null picture
+// when there is none. Read by a named format, a picture does not have Qt load every image plugin
+// (and libjpeg) to ask each whether it reads it.
+QPixmap resourcePixmap(const QString& path, const QByteArray& format = {});
 
 // The icon of picture resource `path` (":/images/name.png"), with its "@2x" variant where there
 // is one. Made from the pictures themselves: an icon named by its file would have the desktop's

@@ -133,7 +133,7 @@ void MainWindow::buildControls()
 
     auto* speaker = new QLabel(client);
     speaker->setGeometry(twipsRect(3360, 105, 480, 480));
-    speaker->setPixmap(QPixmap(QStringLiteral(":/images/speaker.png")));
+    speaker->setPixmap(resourcePixmap(QStringLiteral(":/images/speaker.png")));
     speaker->setToolTip(QStringLiteral("Volume Control"));
 
     volumeSlider_ = new QSlider(Qt::Horizontal, client);
@@ -160,7 +160,7 @@ void MainWindow::buildControls()
     startStopButton_->setGeometry(twipsRect(3360, 1890, 1380, 750));
     startStopButton_->setFont(captionFont(true));
     startStopButton_->setIconSize(QSize(20, 22));
-    startStopButton_->setIcon(resourceIcon(QStringLiteral(":/GIF/102")));  // until the first run
+    startStopButton_->setIcon(QIcon(resourcePixmap(QStringLiteral(":/GIF/102"), "GIF")));  // until the first run
 
     const QWidget* chain[] = {introductionButtons_[0], introductionButtons_[1], introductionButtons_[2],
                               paceButtons_[0], paceButtons_[1], paceButtons_[2], paceButtons_[3],
