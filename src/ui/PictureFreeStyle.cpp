@@ -8,9 +8,15 @@
 
 #include <algorithm>
 
+// Only Fusion reads these pictures from files; another desktop's style keeps its own look.
+bool PictureFreeStyle::overFusion() const
+{
+    return baseStyle()->name().compare(QLatin1String("fusion"), Qt::CaseInsensitive) == 0;
+}
+
 QIcon PictureFreeStyle::standardIcon(StandardPixmap icon, const QStyleOption* option, const QWidget* widget) const
 {
-    if (icon != SP_ToolBarHorizontalExtensionButton)
+    if (icon != SP_ToolBarHorizontalExtensionButton || !overFusion())
         return QProxyStyle::standardIcon(icon, option, widget);
     // A double chevron along the bar, in the text colour.
     QPixmap pixmap(16, 16);
@@ -31,7 +37,7 @@ QIcon PictureFreeStyle::standardIcon(StandardPixmap icon, const QStyleOption* op
 void PictureFreeStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                                      const QWidget* widget) const
 {
-    if (element != PE_FrameGroupBox) {
+    if (element != PE_FrameGroupBox || !overFusion()) {
         QProxyStyle::drawPrimitive(element, option, painter, widget);
         return;
     }
