@@ -17,5 +17,7 @@ QPixmap loadResourcePicture(const QString& type, int id)
     if (!file.open() || file.write(bytes) != bytes.size() || !file.flush())
         return {};
     file.close();
-    return QPixmap(file.fileName());
+    // The resource's type names its format ("GIF"): Qt then asks that reader alone, not every
+    // image plugin in turn.
+    return QPixmap(file.fileName(), type.toLatin1().constData());
 }
