@@ -302,7 +302,9 @@ void MainWindow::clearIntroductionChoice()
         clearChoice(button);
 }
 
+// After the event that made the choice: an option button chosen by an arrow key takes the focus
+// itself once its click has been handled, and would keep it from Start/Stop.
 void MainWindow::focusStartStop()
 {
-    startStopButton_->setFocus();
+    QMetaObject::invokeMethod(startStopButton_, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
 }

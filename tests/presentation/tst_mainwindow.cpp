@@ -120,6 +120,48 @@ private slots:
         QCOMPARE(exits.ends, 1);
     }
 
+    // However an item set is chosen, the focus is then on Start/Stop, and one key starts the run:
+    // an option button chosen by an arrow key takes the focus back after its click, unless the
+    // window waits for that.
+    void aChoiceByKeyboardStartsAtOnce_data()
+    {
+        QTest::addColumn<QString>("from");
+        QTest::addColumn<int>("key");  // 0: a mouse click on "to"
+        QTest::addColumn<QString>("to");
+        QTest::addColumn<int>("startKey");
+        QTest::newRow("arrow down, Space") << "pace24Button" << int(Qt::Key_Down) << "pace20Button" << int(Qt::Key_Space);
+        QTest::newRow("arrow up, Enter") << "pace12Button" << int(Qt::Key_Up) << "pace16Button" << int(Qt::Key_Return);
+        QTest::newRow("arrow right, Space") << "demoButton" << int(Qt::Key_Right) << "practice1Button" << int(Qt::Key_Space);
+        QTest::newRow("Space on the option") << "pace16Button" << int(Qt::Key_Space) << "pace16Button" << int(Qt::Key_Space);
+        QTest::newRow("mouse, Space") << "demoButton" << 0 << "pace12Button" << int(Qt::Key_Space);
+    }
+    void aChoiceByKeyboardStartsAtOnce()
+    {
+        QFETCH(QString, from);
+        QFETCH(int, key);
+        QFETCH(QString, to);
+        QFETCH(int, startKey);
+        MainWindowRig rig;
+        MainWindow& w = rig.build();
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QVERIFY(QTest::qWaitForWindowActive(&w));
+        auto& start = rig.child<QRadioButton>(from.toLatin1().constData());
+        start.click();  // the choice before, whose button the examiner now moves from
+        QCoreApplication::processEvents();
+        start.setFocus();
+        auto& chosen = rig.child<QRadioButton>(to.toLatin1().constData());
+        if (key)
+            QTest::keyClick(&start, Qt::Key(key));
+        else
+            QTest::mouseClick(&chosen, Qt::LeftButton);
+        QCoreApplication::processEvents();
+        QVERIFY(chosen.isChecked());
+        QCOMPARE(QApplication::focusWidget(), &rig.child<QToolButton>("startStopButton"));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key(startKey));
+        QTRY_VERIFY(w.engine().isRunning());  // Enter presses the button as a click shows it
+    }
+
     // Random clicks and ticks: the window always shows the engine's state, one choice at most is
     // checked across both groups, and the button always has its picture.
     void aThousandRandomStepsKeepWindowAndEngineTogether()
