@@ -45,6 +45,15 @@ QByteArray CaptureTake::take()
     return recording;
 }
 
+QByteArray CaptureTake::copyFrom(std::size_t from) const
+{
+    const std::size_t frames = std::min(frames_.load(), samples_.size() / kChannels);
+    if (from >= frames)
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(samples_.data() + from * kChannels),
+                      qsizetype((frames - from) * kChannels * sizeof(std::int16_t)));
+}
+
 double CaptureTake::firstFrameSeconds() const
 {
     return median(std::vector<double>(starts_.begin(), starts_.begin() + std::ptrdiff_t(startCount_.load())));

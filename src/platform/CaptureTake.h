@@ -23,6 +23,9 @@ public:
     bool append(const std::int16_t* samples, std::size_t frames, double seconds);
     // The recording so far; frees the room.
     QByteArray take();
+    // A copy of what was recorded from frame `from` on, while the audio thread goes on writing:
+    // the frames counted have been written whole.
+    QByteArray copyFrom(std::size_t from) const;
     // Where the first frame lies on the stream's clock; NaN when no buffer said.
     double firstFrameSeconds() const;
 

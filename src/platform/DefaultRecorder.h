@@ -28,6 +28,11 @@ public:
         return was ? was->stop() : Recording();
     }
 
+    QByteArray recordedFrom(qsizetype frame) const override
+    {
+        return running_ ? running_->recordedFrom(frame) : QByteArray();
+    }
+
 private:
     std::unique_ptr<SoundRecorder> native_;  // PipeWire's own interface, once asked for
     std::unique_ptr<SoundRecorder> alsa_;  // ALSA's "default" device, once asked for

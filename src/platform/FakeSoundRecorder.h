@@ -16,7 +16,15 @@ struct FakeSoundRecorder final : SoundRecorder {
         running = false;
         return was ? recording : Recording();
     }
+    // What has been "heard" so far: the first `heardFrames` frames of the recording.
+    QByteArray recordedFrom(qsizetype frame) const override
+    {
+        if (!running || frame >= heardFrames)
+            return {};
+        return recording.sound.mid(frame * 4, (heardFrames - frame) * 4);
+    }
     Recording recording;
+    qsizetype heardFrames = 0;
     bool available = true;
     bool running = false;
     Source source = Source::Speakers;

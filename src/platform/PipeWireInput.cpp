@@ -146,6 +146,11 @@ bool PipeWireInput::linkByHand()
     return true;
 }
 
+QByteArray PipeWireInput::recordedFrom(qsizetype frame) const
+{
+    return client_.connected() ? capture_->sound.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
+}
+
 SoundRecorder::Recording PipeWireInput::stop()
 {
     if (!client_.connected())

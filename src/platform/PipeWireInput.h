@@ -24,6 +24,7 @@ public:
 
     bool start(Source source) override;
     Recording stop() override;
+    QByteArray recordedFrom(qsizetype frame) const override;
 
     struct Capture;
 

@@ -5,6 +5,7 @@
 #include "platform/PortAudioDevices.h"
 #include "platform/QuietStderr.h"
 
+#include <algorithm>
 #include <portaudio.h>
 
 namespace {
@@ -70,6 +71,11 @@ PaStream* PortAudioInput::open(bool monitor, CaptureTake& take)
         return nullptr;
     }
     return stream;
+}
+
+QByteArray PortAudioInput::recordedFrom(qsizetype frame) const
+{
+    return sound_ ? soundTake_.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
 }
 
 SoundRecorder::Recording PortAudioInput::stop()

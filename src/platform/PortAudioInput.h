@@ -22,6 +22,7 @@ public:
 
     bool start(Source source) override;
     Recording stop() override;
+    QByteArray recordedFrom(qsizetype frame) const override;
 
 private:
     static int callback(const void* input, void* output, unsigned long frames,

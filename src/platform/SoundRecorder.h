@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <cmath>
+#include <cstddef>
 
 // Records what the sound server plays or hears, into memory: 44100 Hz, 16-bit stereo,
 // interleaved.
@@ -28,6 +29,9 @@ public:
     virtual bool start(Source source) = 0;
     // Ends it and returns what was recorded (at most kMaxSeconds); empty when none was running.
     virtual Recording stop() = 0;
+    // While recording: a copy of the sound recorded so far from frame `frame` on, so that what is
+    // heard can be shown as it comes; empty when there is none yet or nothing runs.
+    virtual QByteArray recordedFrom(qsizetype frame) const = 0;
 
     static constexpr int kMaxSeconds = 120;
 };

@@ -13,11 +13,17 @@
 #include <QFileDialog>
 #include <QGroupBox>
 #include <QLabel>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 namespace {
+
+// The meter's floor, in dB of full scale: a 16-bit recording's quietest sound.
+constexpr int kLowestLevel = -90;
 
 const QString kSpeakers = QStringLiteral("What the computer sends to the speakers");
 const QString kMicrophone = QStringLiteral("What the microphone hears");
@@ -56,7 +62,8 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
         ownDevices_ = ServerClientModule::soundDevices();
         devices_ = ownDevices_.get();
     }
-    check_ = new TimingCheck(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this), this);
+    check_ = std::make_unique<TimingCheck>(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this),
+                                           *new PreciseTimer(this));
 
     auto* layout = new QVBoxLayout(this);
     auto* source = new QGroupBox(QStringLiteral("Listen to"), this);
@@ -75,6 +82,13 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
                               .arg(TimingCheck::sequence().size()), this);
     verdict_->setObjectName(QStringLiteral("verdictLabel"));
     verdict_->setWordWrap(true);
+    level_ = new QProgressBar(this);
+    level_->setObjectName(QStringLiteral("levelMeter"));
+    level_->setRange(kLowestLevel, 0);
+    level_->setValue(kLowestLevel);
+    level_->setFormat(QStringLiteral("Recording level: %v dB"));
+    level_->setToolTip(QStringLiteral("The loudest of what is being recorded, in dB below full scale"));
+    layout->addWidget(level_);
     layout->addWidget(figures_);
     layout->addWidget(verdict_);
 
@@ -90,11 +104,24 @@ TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, Sound
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(start_, &QPushButton::clicked, this, &TimingCheckDialog::startCheck);
     connect(save_, &QPushButton::clicked, this, &TimingCheckDialog::chooseReportFile);
-    connect(check_, &TimingCheck::finished, this, &TimingCheckDialog::showResult);
-    connect(check_, &TimingCheck::runningChanged, this, &TimingCheckDialog::checkRunningChanged);
+    connect(check_.get(), &TimingCheck::finished, this, &TimingCheckDialog::showResult);
+    connect(check_.get(), &TimingCheck::runningChanged, this, &TimingCheckDialog::checkRunningChanged);
+    connect(check_.get(), &TimingCheck::progressed, this, &TimingCheckDialog::showProgress);
+    connect(check_.get(), &TimingCheck::levelMeasured, this, &TimingCheckDialog::showLevel);
+    connect(check_.get(), &TimingCheck::digitsFound, plot_, &OnsetPlot::setErrors);
 }
 
-TimingCheckDialog::~TimingCheckDialog() = default;
+// Stopped while the window is whole, so that whoever keeps the output hears that it is let go.
+TimingCheckDialog::~TimingCheckDialog()
+{
+    check_->cancel();
+}
+
+void TimingCheckDialog::done(int result)
+{
+    check_->cancel();
+    QDialog::done(result);
+}
 
 void TimingCheckDialog::startCheck()
 {
@@ -109,7 +136,18 @@ void TimingCheckDialog::startCheck()
     start_->setEnabled(false);
     save_->setEnabled(false);
     figures_->clear();
-    verdict_->setText(QStringLiteral("Checking: about %1 seconds.").arg(TimingCheck::sequence().size() * TimingCheck::kPaceMs / 1000 + 3));
+    plot_->setErrors({});
+}
+
+void TimingCheckDialog::showProgress(int played, int secondsLeft)
+{
+    verdict_->setText(QStringLiteral("Checking: %1 of %2 digits played, about %3 seconds left.")
+                          .arg(played).arg(TimingCheck::sequence().size()).arg(secondsLeft));
+}
+
+void TimingCheckDialog::showLevel(double dbfs)
+{
+    level_->setValue(std::isfinite(dbfs) ? std::clamp(int(std::lround(dbfs)), kLowestLevel, 0) : kLowestLevel);
 }
 
 void TimingCheckDialog::showResult(const TimingCheckResult& result)
@@ -120,6 +158,7 @@ void TimingCheckDialog::showResult(const TimingCheckResult& result)
     verdict_->setText(result.verdict);
     start_->setEnabled(true);
     save_->setEnabled(true);
+    level_->setValue(kLowestLevel);
     start_->setFocus();
 }
 

@@ -59,6 +59,8 @@ void OnsetPlot::draw(QPainter& painter, const QRectF& area) const
     for (int i = 0; i < count; ++i) {
         if (i == 0 || (i + 1) % 5 == 0)
             painter.drawText(QRectF(x(i) - 20, plot.bottom(), 40, metrics.height() * 1.5), Qt::AlignCenter, QString::number(i + 1));
+        if (std::isinf(errors_[i]))
+            continue;
         if (std::isnan(errors_[i])) {
             painter.setPen(QPen(Qt::red, 2));
             painter.drawLine(QPointF(x(i) - 4, y(0) - 4), QPointF(x(i) + 4, y(0) + 4));

@@ -13,7 +13,7 @@ class OnsetPlot final : public QWidget {
 public:
     explicit OnsetPlot(QWidget* parent = nullptr);
 
-    // By digit; NaN where it is missing.
+    // By digit; NaN where it is missing, infinite where it is not known yet (drawn as nothing).
     void setErrors(std::vector<double> errorsMs);
     // Draws the plot into `area` of any painter (the window, a report).
     void draw(QPainter& painter, const QRectF& area) const;
