@@ -65,6 +65,12 @@ int sinkPercent()
     return m.hasMatch() ? m.captured(1).toInt() : -1;
 }
 
+int streamCount(const QString& kind)
+{
+    const QString listed = pactl({QStringLiteral("list"), QStringLiteral("short"), kind}).value_or(QString());
+    return int(listed.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
+}
+
 QStringList streamListingsOf(qint64 pid)
 {
     const QString listed = pactl({QStringLiteral("list"), QStringLiteral("sink-inputs")}).value_or(QString());

@@ -26,6 +26,9 @@ std::optional<QString> pactl(const QStringList& arguments);
 
 // The default sink's volume in percent; -1 when it cannot be read.
 int sinkPercent();
+// How many streams of a kind the sound server has, of every process: "source-outputs" (what
+// records), "sink-inputs" (what plays).
+int streamCount(const QString& kind);
 // What the sound server lists of each stream the process `pid` plays to its sinks: a block of
 // `pactl list sink-inputs` each, from the index it lists it by to its last property.
 QStringList streamListingsOf(qint64 pid);

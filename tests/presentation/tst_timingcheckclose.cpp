@@ -16,12 +16,6 @@
 class tst_TimingCheckClose : public QObject {
     Q_OBJECT
 
-    // The sound server's streams of this process: what it records from, what it plays to.
-    static int streamCount(const char* kind)
-    {
-        const QString listed = pactl({QStringLiteral("list"), QStringLiteral("short"), QString::fromLatin1(kind)}).value_or(QString());
-        return int(listed.split(QLatin1Char('\n'), Qt::SkipEmptyParts).size());
-    }
 
 private slots:
     void initTestCase() { QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server"); }
@@ -44,7 +38,7 @@ private slots:
         rig.child<QSlider>("volumeSlider").setValue(60);
         const unsigned level = rig.mixer.level;
         // The rig's own: the "microphone"'s loopback records the sink.
-        const int recordings = streamCount("source-outputs"), playing = streamCount("sink-inputs");
+        const int recordings = streamCount(QStringLiteral("source-outputs")), playing = streamCount(QStringLiteral("sink-inputs"));
         bool started = false, closed = false;
         int recordingWhileRunning = 0;
         QTimer::singleShot(0, &window, [&] {
@@ -54,7 +48,7 @@ private slots:
             start->click();
             started = !start->isEnabled();
             QTimer::singleShot(afterMs, dialog, [&, dialog] {
-                recordingWhileRunning = streamCount("source-outputs");
+                recordingWhileRunning = streamCount(QStringLiteral("source-outputs"));
                 if (how == QLatin1String("Esc"))
                     QTest::keyClick(dialog, Qt::Key_Escape);
                 else if (how == QLatin1String("Close"))
@@ -68,8 +62,8 @@ private slots:
         QVERIFY(started && closed);
         QVERIFY(!QApplication::activeModalWidget());
         QCOMPARE(recordingWhileRunning, recordings + 1);
-        QCOMPARE(streamCount("source-outputs"), recordings);
-        QTRY_COMPARE_WITH_TIMEOUT(streamCount("sink-inputs"), playing, 3000);
+        QCOMPARE(streamCount(QStringLiteral("source-outputs")), recordings);
+        QTRY_COMPARE_WITH_TIMEOUT(streamCount(QStringLiteral("sink-inputs")), playing, 3000);
         QCOMPARE(rig.mixer.level, level);
         QCOMPARE(rig.exits.ends, 0);
         QVERIFY(rig.messages.texts.isEmpty());
