@@ -90,6 +90,11 @@ bool PlantedRun::starveAudioThread(int ms)
     return true;
 }
 
+void PlantedRun::holdUpThisThread(int ms)
+{
+    QThread::msleep(ms);
+}
+
 bool PlantedRun::moveToSink(const QString& sink)
 {
     bool moved = false;

@@ -43,6 +43,9 @@ struct PlantedRun {
     static bool starveAudioThread(int ms);
     // Outlasts the stream's buffers however they are laid out (186 ms at most).
     static constexpr int kStarvationMs = 400;
+    // The calling thread (the program's user-interface thread, when planted) busy for `ms`, as
+    // when the desktop swaps the program out: a tick due meanwhile comes late.
+    static void holdUpThisThread(int ms);
     // This process's playback moved by the server to the sink `sink`, as when headphones are
     // plugged in.
     static bool moveToSink(const QString& sink);

@@ -21,6 +21,16 @@ std::int64_t SoundPlacement::startFrameFor(SteadyTime due)
         const std::int64_t lead = frame - next;
         if (lead >= kMinLeadFrames && lead <= 3 * leadFrames_)
             return frame;
+        // Asked for late (the thread that plays was held up past the lead), on a map that still
+        // holds: had it come on time, its lead would be fine. It starts as soon as it can, late,
+        // and the sounds after it stay on the map, on the grid.
+        const double askedLate = std::chrono::duration<double>(std::chrono::steady_clock::now() - due).count() * rate_;
+        const double onTimeLead = double(lead) + askedLate;
+        if (lead < kMinLeadFrames && onTimeLead >= kMinLeadFrames && onTimeLead <= 3.0 * double(leadFrames_)) {
+            const std::int64_t start = next + kMinLeadFrames;
+            faults_.note(due, SoundFault::Kind::Moved, double(start - frame));
+            return start;
+        }
     }
     // A sound asked for too late to be placed on the map starts late. One whose place lies too
     // far ahead follows a stall of the stream: the new map puts it where it is due, and a slip

@@ -11,10 +11,11 @@
 // Where each sound goes in an output stream that counts the frames it renders: the stream's own
 // frame count is its clock. Due times map to stream frames through an anchor (a due time and the
 // frame it is heard at) taken at the first sound, a lead ahead of what the stream had rendered
-// then; every later sound starts exactly at its due time's frame on that map. The anchor is taken
-// afresh only when a sound would start too soon to be rendered whole or too far ahead (the sound
-// device's clock running apart from the computer's, a stall of the stream), and on every new
-// stream. Where the sound server inserts or drops frames behind the stream's back, the stream's
+// then; every later sound starts exactly at its due time's frame on that map. A sound asked for
+// too late for its frame (the thread that plays held up) starts late, and the map stays. The
+// anchor is taken afresh only when a sound asked for on time would start too soon to be rendered
+// whole or too far ahead (the sound device's clock running apart from the computer's, a stall of
+// the stream), and on every new stream. Where the sound server inserts or drops frames behind the stream's back, the stream's
 // backend measures the slip and the map moves by it, so that the sounds after it are heard on the
 // grid again.
 //

@@ -15,7 +15,7 @@
 // private sound server: the server's process stopped at the second digit, the program's audio
 // thread starved at the fourth; in another run, the stream moved to another sink at the third.
 // The one notice after a run must name each digit a fault befell, and no digit the sink heard on
-// time. (A clean run says nothing: the end-to-end test checks that no message came.)
+// time. In a third, the program itself is held up past a digit's due time. (A clean run says nothing: the end-to-end test checks that no message came.)
 class tst_TimingNotice : public QObject {
     Q_OBJECT
 
@@ -63,6 +63,20 @@ private slots:
             QVERIFY2(named.count(4), qPrintable(describe(run)));
         else
             qWarning("real-time scheduling is not allowed here: the audio thread was not starved");
+    }
+
+    // The program's own thread held up from just after the second digit until well past the
+    // third's due time and the output's lead: the third is asked for too late to be placed on its
+    // frame and starts late, and the notice says so; the fourth is on the grid again.
+    void aTickTooLateForItsFrameIsNamed()
+    {
+        PlantedRun::Plants plants{{2, [] { PlantedRun::holdUpThisThread(PlantedRun::kPaceMs - 100 + 600); }}};
+        const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
+        qInfo("%s", qPrintable(describe(run)));
+        QCOMPARE(run.notices.size(), 1);
+        QCOMPARE(run.named(), std::set<int>{3});
+        QCOMPARE(run.offGrid(), std::set<int>{3});
+        QVERIFY2(run.notices.front().contains(QLatin1String("Digit 3 of this demonstration started")), qPrintable(describe(run)));
     }
 
     // The server moves the stream to another sink as the third digit is on its way: from there
