@@ -63,16 +63,19 @@ package: build
 
 # The engine, the scoring and the stored settings under AddressSanitizer and
 # UndefinedBehaviorSanitizer (clang), a long random session and ten brisk trials with the real
-# timer and sound among them, then the libFuzzer targets for a bounded time.
+# timer and sound among them, the random session through every window of the real program (its
+# seed printed), then the libFuzzer targets for a bounded time.
 SAN_BUILD ?= build-sanitize
 SAN_TESTS := tst_mainwindow tst_runengine tst_runtimingcheck tst_timingcheckrun tst_timingcheckresult tst_scoringdialog \
-	tst_scorecomputation tst_mastervolume tst_digitplayer tst_endtoend tst_timingnotice
+	tst_scorecomputation tst_mastervolume tst_digitplayer tst_endtoend tst_timingnotice tst_timingcheckclose tst_randomsession
+# The random session through every window, for about two minutes there (20 s in `make test`).
+RANDOM_SECONDS ?= 120
 FUZZ_SECONDS ?= 60
 check-sanitize: deps
 	@$(MAKE) --no-print-directory deps PACKAGES="clang-14 libclang-rt-14-dev"
 	CC=clang CXX=clang++ cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DOVREL_SANITIZE=ON -DOVREL_FUZZ=ON
 	ASAN_OPTIONS=detect_leaks=0 cmake --build $(SAN_BUILD) -j$(JOBS) --target $(SAN_TESTS) fuzz_rawscore fuzz_volume
-	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	cd $(SAN_BUILD) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 OVREL_RANDOM_SECONDS=$(RANDOM_SECONDS) \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/sanitize/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 \
 		../tests/sound/with-private-pulse.sh ctest --output-on-failure -R '^($(subst $(eval) ,|,$(SAN_TESTS)))$$'
