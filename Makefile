@@ -87,8 +87,9 @@ check-sanitize: deps
 # going), idle and with both cores loaded (about 40 minutes; BENCH_ARGS=--quick for the
 # demonstration and the 1.2 s trial only; --stall to starve the audio thread once per trial;
 # --freeze to stop the sound server with it). Then, on each server, what the program costs the
-# desktop: start-up and memory beside a bare Qt window, idle wakeups, and a trial beside aplay
-# (about 4 minutes each; COST_ARGS=--quick for a shorter look). Last, on each server and route, how
+# desktop: start-up and memory beside a bare Qt window and beside a plain Qt window with the same
+# widgets, idle wakeups, and a trial beside aplay (about 5 minutes each; COST_ARGS=--quick for a
+# shorter look). Last, on each server and route, how
 # often the notice after a run is right: 20 clean demonstrations and 5 of each planted fault
 # (about 6 minutes each; NOTICE_ARGS="--runs 4" for a shorter look). Then whether a native PipeWire
 # stream's time reports show the server holding the sound back, three times; the timing check
@@ -98,11 +99,11 @@ check-sanitize: deps
 bench: build $(PIPEWIRE_ALSA)/usr
 	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	cmake -S . -B $(BUILD) >/dev/null
-	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window notice_accuracy pipewire_time check_accuracy
+	cmake --build $(BUILD) --target onset_timing desktop_cost bare_window same_widgets_window notice_accuracy pipewire_time check_accuracy
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
-		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/desktop_cost src/app/ovrel bench/bare_window $(COST_ARGS)) || exit 1; done
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/desktop_cost src/app/ovrel bench/bare_window bench/same_widgets_window $(COST_ARGS)) || exit 1; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/notice_accuracy $(NOTICE_ARGS)) || exit 1; done
 	for run in 1 2 3; do (cd $(BUILD) && $(WITH_PIPEWIRE) --churn bench/pipewire_time) || exit 1; done

@@ -1,8 +1,9 @@
 // Measures what the program costs the desktop it runs on, each figure beside a reference taken
 // in the same run:
-//   - start-up to the window mapped, and resident memory a second later, against a bare Qt
-//     Widgets window (the median of 9 starts each, taken in turn, on a private X server), and
-//     how often the program connected to the sound server before its window showed;
+//   - start-up to the window mapped, and resident memory a second later, against two peers: a
+//     bare Qt Widgets window, and a plain Qt window with the main window's widgets and no logic
+//     (the median of 9 starts each, taken in turn, on a private X server), and how often the
+//     program connected to the sound server before its window showed;
 //   - idle: CPU time and context switches of the program sitting open, with no run, for 30 s,
 //     and whether it holds a stream on the sound server;
 //   - the 1.2 s trial: CPU time and context switches of the program (the real main window,
@@ -10,8 +11,11 @@
 //     against aplay playing the same 61 digits, placed on
 //     the same grid in one file, through the same server.
 //
-//   desktop_cost <program> <bare window> [--quick] [--start-only]
+//   desktop_cost <program> <bare window> <same-widgets window> [--quick] [--start-only]
 //   (--quick: 3 starts, 10 s idle; --start-only: the start-up and memory alone, 21 starts)
+//
+// Goals (docs/performance.md): start-up at most 1.5 times the bare window and 1.15 times the
+// same-widgets window; memory at most 1.3 times the bare window and 1.15 times the same-widgets one.
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "PrivateDisplay.h"
@@ -135,6 +139,14 @@ Cost trialCost()
     return ownCost() - before;
 }
 
+// The program's median of `figures[0]` beside each peer's (the bare window, the same widgets).
+void printBeside(const char* what, const char* unit, const std::vector<double> (&figures)[3])
+{
+    const double ours = median(figures[0]), bare = median(figures[1]), same = median(figures[2]);
+    std::printf("%-26s %6.1f %-3s | bare Qt window %6.1f, ratio %.2f | same widgets %6.1f, ratio %.2f\n", what, ours, unit,
+                bare, ours / bare, same, ours / same);
+}
+
 void printRatio(const char* what, const Cost& ours, const Cost& theirs, const char* whose)
 {
     std::printf("%-26s CPU %6.3f s, %6ld context switches | %s: CPU %6.3f s, %6ld switches | ratio %.2f, %.2f\n",
@@ -148,11 +160,13 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments();
-    if (args.size() < 3 || !privateSoundServer()) {
-        std::fprintf(stderr, "usage: desktop_cost <program> <bare window> [--quick] [--start-only], through `make bench`\n");
+    if (args.size() < 4 || !privateSoundServer()) {
+        std::fprintf(stderr, "usage: desktop_cost <program> <bare window> <same-widgets window> [--quick] [--start-only],"
+                             " through `make bench`\n");
         return 2;
     }
-    const QString program = args[1], bare = args[2];
+    const QString program = args[1];
+    const QString programs[] = {program, args[2], args[3]};
     const bool quick = args.contains(QStringLiteral("--quick"));
     const bool startOnly = args.contains(QStringLiteral("--start-only"));
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
@@ -165,17 +179,16 @@ int main(int argc, char** argv)
         return 1;
     }
     QFile::link(qEnvironmentVariable("XDG_CONFIG_HOME") + QStringLiteral("/alsa"), settings.filePath(QStringLiteral("alsa")));
-    std::vector<double> ms[2], kib[2];
+    std::vector<double> ms[3], kib[3];
     for (int i = 0; i < (startOnly ? 21 : quick ? 3 : 9); ++i)
-        for (int which = 0; which < 2; ++which) {
-            const Started s = startOnce(display, which == 0 ? program : bare, settings.path());
+        for (int which = 0; which < 3; ++which) {
+            const Started s = startOnce(display, programs[which], settings.path());
             ms[which].push_back(s.ms);
-            kib[which].push_back(double(s.residentKiB));
+            kib[which].push_back(double(s.residentKiB) / 1024);
         }
-    std::printf("start-up to window mapped   %6.1f ms | bare Qt window %6.1f ms | ratio %.2f (median of %zu)\n",
-                median(ms[0]), median(ms[1]), median(ms[0]) / median(ms[1]), ms[0].size());
-    std::printf("resident memory             %6.1f MiB | bare Qt window %6.1f MiB | ratio %.2f\n", median(kib[0]) / 1024,
-                median(kib[1]) / 1024, median(kib[0]) / median(kib[1]));
+    std::printf("medians of %zu starts each, taken in turn\n", ms[0].size());
+    printBeside("start-up to window mapped", "ms", ms);
+    printBeside("resident memory", "MiB", kib);
     std::printf("connections to the sound server before the window showed: %d\n",
                 soundConnectionsBeforeWindow(display, program, settings.path()));
     if (startOnly)

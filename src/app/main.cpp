@@ -1,6 +1,5 @@
 #include "app/Startup.h"
 #include "platform/FontConfigPreload.h"
-#include "ui/PictureFreeStyle.h"
 
 #include <QApplication>
 
@@ -11,7 +10,6 @@ int main(int argc, char** argv)
     // would also cost a round trip to the session bus before the window shows.
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
-    QApplication::setStyle(new PictureFreeStyle);
     fonts.wait();
     if (!showMainWindow(loadMainWindow))
         return 1;

@@ -1,11 +1,8 @@
 #include "MainWindowRig.h"
 #include "app/Startup.h"
 #include "platform/RuntimeError.h"
-#include "ui/PictureFreeStyle.h"
 
-#include <QApplication>
 #include <QDir>
-#include <QFile>
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSlider>
@@ -18,23 +15,6 @@ class tst_MainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    // Built and painted in the program's style, the window loads no image plugin but GIF's (its
-    // start/stop pictures): the others, with libjpeg behind one, would cost every start about a
-    // millisecond. First, before a message box has loaded them all for its icon.
-    void theWindowLoadsNoImagePluginItDoesNotUse()
-    {
-        QApplication::setStyle(new PictureFreeStyle);
-        MainWindowRig rig;
-        MainWindow& w = rig.build();
-        w.show();
-        w.grab();
-        QFile maps(QStringLiteral("/proc/self/maps"));
-        QVERIFY(maps.open(QIODevice::ReadOnly));
-        const QByteArray loaded = maps.readAll();
-        QVERIFY(loaded.contains("imageformats/libqgif"));
-        QVERIFY(!loaded.contains("imageformats/libqjpeg") && !loaded.contains("imageformats/libqico"));
-    }
-
     // A damaged or unwritable store never stops the program. File, Exit and the close box, also
     // during a run, store the position, put the computer's own level back (40000 of 65535 through
     // 61 %) and end the program once, with no tick after.

@@ -13,7 +13,6 @@
 #include "scoring/ScoringDialog.h"
 #include "ui/AboutDialog.h"
 #include "ui/RecordFormDialog.h"
-#include "ui/PictureFreeStyle.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -50,7 +49,6 @@ T* child(QObject& parent, const char* name)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    QApplication::setStyle(new PictureFreeStyle);  // as the program shows its windows
     if (argc < 2)
         return 2;
     const QString out = QString::fromLocal8Bit(argv[1]) + QLatin1Char('/');
