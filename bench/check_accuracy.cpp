@@ -1,13 +1,17 @@
 // The timing check beside an outside recording of the same sink (parec): what each found, and
 // how far apart they are on the intervals between digits. In microphone mode, where the rig has a
 // microphone, the latency the check gave beside the delay one recorder heard between the sink and
-// the microphone (on PipeWire).
+// the microphone (on PipeWire). From the speakers at each of the volume slider's levels, set as
+// the slider sets it: the sink's monitor carries the sound after the volume.
 //
-//   check_accuracy [--runs N]   N checks from each source (3)
+//   check_accuracy [--runs N] [--sliders P,Q,...]   N checks from each source and level (3;
+//                                                    10,25,50,100 %; the microphone at 100 %)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "RigMicrophoneDelay.h"
 #include "SinkRecorder.h"
+#include "audio/MasterVolume.h"
+#include "platform/AlsaMasterMixer.h"
 #include "platform/DefaultRecorder.h"
 #include "platform/DefaultOutput.h"
 #include "platform/PreciseTimer.h"
@@ -21,13 +25,17 @@
 
 namespace {
 
-// The largest difference between the two on an interval between successive digits, in ms.
+// The largest difference between the two on an interval between successive digits, in ms: by
+// their onsets, since from a microphone the errors are taken against its own clock.
 double largestDisagreement(const TimingCheckResult& self, const TimingCheckResult& outside)
 {
+    const auto interval = [](const TimingCheckResult& r, int i) {
+        return r.onsets[i] >= 0 && r.onsets[i - 1] >= 0 ? double(r.onsets[i] - r.onsets[i - 1]) * 1000 / 44100 : NAN;
+    };
     double largest = 0;
     for (int i = 1; i < self.expected; ++i) {
-        const double a = self.errorsMs[i] - self.errorsMs[i - 1];
-        const double b = outside.errorsMs[i] - outside.errorsMs[i - 1];
+        const double a = interval(self, i);
+        const double b = interval(outside, i);
         if (std::isfinite(a) && std::isfinite(b))
             largest = std::max(largest, std::fabs(a - b));
     }
@@ -36,8 +44,13 @@ double largestDisagreement(const TimingCheckResult& self, const TimingCheckResul
 
 QString figures(const TimingCheckResult& r)
 {
-    return QStringLiteral("%1 of %2 found, largest interval error %3 ms, drift %4 ms")
-        .arg(r.found).arg(r.expected).arg(r.largestIntervalErrorMs, 0, 'f', 3).arg(r.driftMs, 0, 'f', 3);
+    if (!r.judged)
+        return r.verdict;
+    QString line = QStringLiteral("%1 of %2 found, largest interval error %3 ms, drift %4 ms")
+                       .arg(r.found).arg(r.expected).arg(r.largestIntervalErrorMs, 0, 'f', 3).arg(r.driftMs, 0, 'f', 3);
+    if (std::isfinite(r.clockPpm))
+        line += QStringLiteral(", clock %1 ppm").arg(r.clockPpm, 0, 'f', 1);
+    return line;
 }
 
 }  // namespace
@@ -48,11 +61,13 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const int at = args.indexOf(QStringLiteral("--runs"));
     const int runs = at > 0 && at + 1 < args.size() ? args[at + 1].toInt() : 3;
+    const int levelsAt = args.indexOf(QStringLiteral("--sliders"));
+    const QStringList sliders = (levelsAt > 0 && levelsAt + 1 < args.size() ? args[levelsAt + 1] : QStringLiteral("10,25,50,100"))
+                                    .split(QLatin1Char(','));
     if (!privateSoundServer()) {
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
     }
-    pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
     DefaultRecorder recorder;
     PreciseTimer pace, tail;
     TimingCheck check(DefaultOutput::instance(), recorder, pace, tail);
@@ -62,34 +77,39 @@ int main(int argc, char** argv)
         const bool microphone = source == SoundRecorder::Source::Microphone;
         if (microphone && qEnvironmentVariableIsEmpty("OVREL_RIG_MICROPHONE"))
             continue;
-        std::printf("%s:\n", microphone ? "microphone" : "speakers");
-        for (int run = 1; run <= runs; ++run) {
-            SinkRecorder outside;
-            RigMicrophoneDelay rigDelay;
-            const bool delayKnown = microphone && rigDelay.start();
-            if (!outside.start() || !check.start(source)) {
-                std::printf("  run %d: could not start\n", run);
-                continue;
+        for (const QString& slider : microphone ? QStringList{QStringLiteral("100")} : sliders) {
+            AlsaMasterMixer mixer;
+            MasterVolume(mixer).setPercent(slider.toInt());
+            std::printf("%s, slider %s %% (sink at %d %%):\n", microphone ? "microphone" : "speakers", qPrintable(slider), sinkPercent());
+            for (int run = 1; run <= runs; ++run) {
+                SinkRecorder outside;
+                RigMicrophoneDelay rigDelay;
+                const bool delayKnown = microphone && rigDelay.start();
+                if (!outside.start() || !check.start(source)) {
+                    std::printf("  run %d: could not start\n", run);
+                    continue;
+                }
+                TimingCheckResult self;
+                QEventLoop wait;
+                QObject::connect(&check, &TimingCheck::finished, &wait, [&](const TimingCheckResult& r) {
+                    self = r;
+                    wait.quit();
+                });
+                wait.exec();
+                QObject::disconnect(&check, &TimingCheck::finished, &wait, nullptr);
+                QTest::qWait(1000);  // the outside recorder's own latency
+                const double rigDelayMs = delayKnown ? rigDelay.stopMs() : NAN;
+                const TimingCheckResult sink = TimingCheckResult::judge(outside.stop(), locator, TimingCheck::sequence(),
+                                                                        TimingCheck::kPaceMs);
+                std::printf("  run %d: check %s", run, qPrintable(figures(self)));
+                if (microphone)
+                    std::printf(", latency %.2f ms (one recorder of both: %.2f ms, moving %.2f ms)", self.latencyMs,
+                                rigDelayMs, rigDelay.spreadMs());
+                std::printf("\n         sink  %s; intervals apart by %.3f ms at most\n", qPrintable(figures(sink)),
+                            largestDisagreement(self, sink));
             }
-            TimingCheckResult self;
-            QEventLoop wait;
-            QObject::connect(&check, &TimingCheck::finished, &wait, [&](const TimingCheckResult& r) {
-                self = r;
-                wait.quit();
-            });
-            wait.exec();
-            QObject::disconnect(&check, &TimingCheck::finished, &wait, nullptr);
-            QTest::qWait(1000);  // the outside recorder's own latency
-            const double rigDelayMs = delayKnown ? rigDelay.stopMs() : NAN;
-            const TimingCheckResult sink = TimingCheckResult::judge(outside.stop(), locator, TimingCheck::sequence(),
-                                                                    TimingCheck::kPaceMs);
-            std::printf("  run %d: check %s", run, qPrintable(figures(self)));
-            if (microphone)
-                std::printf(", latency %.2f ms (one recorder of both: %.2f ms, moving %.2f ms)", self.latencyMs,
-                            rigDelayMs, rigDelay.spreadMs());
-            std::printf("\n         sink  %s; intervals apart by %.3f ms at most\n", qPrintable(figures(sink)),
-                        largestDisagreement(self, sink));
         }
     }
+    pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
     return 0;
 }

@@ -7,7 +7,10 @@
 
 // Finds the program's digit recordings in a recording of the sound output (interleaved 16-bit
 // stereo at 44100 Hz, silence between sounds): each sound is located by its energy onset, then
-// placed to the sample and named by normalised cross-correlation with the nine recordings.
+// placed to the sample and named by normalised cross-correlation with the nine recordings. The
+// onset level follows the recording's own peak and noise floor, so that a digit is found to the
+// sample from full scale down to where rounding to 16 bits wears it away (see the performance
+// notes for the levels).
 class DigitLocator {
 public:
     struct Found {
@@ -28,6 +31,14 @@ public:
 
     std::vector<Found> locate(const QByteArray& stereo16) const;
 
+    // A recording's loudest frame and its noise floor (the RMS of its quietest fifth of 10 ms
+    // blocks: between digits there is only the floor), in 16-bit steps of the mix of both channels.
+    struct Level {
+        float peak = 0;
+        float floor = 0;
+    };
+    static Level levelOf(const QByteArray& stereo16);
+
     // For a microphone in a room, where noise and echo hide where sounds begin and end: each digit
     // of a known sequence looked for around its place on the pace (the first within the first
     // kFirstWithin), by correlation of the digit's first kDirectFrames, the direct sound before a
@@ -40,6 +51,7 @@ public:
 
 private:
     std::array<std::vector<float>, 10> templates_;  // index = digit; 0 unused
+    std::array<std::vector<float>, 10> risen_;      // the largest magnitude up to each sample
 };
 
 // Inter-onset statistics against an expected pace, in milliseconds.

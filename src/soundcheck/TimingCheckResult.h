@@ -10,13 +10,28 @@
 
 // What a timing check found in its recording of a fixed digit sequence: where each digit began
 // against the grid the first one sets, and a verdict in plain words. A recording too quiet or
-// too noisy to make out most digits gets no figures, only a verdict that says so.
+// too noisy to make out most digits gets no figures, only a verdict that says which, with the
+// level measured and what to do. From a microphone, on a clock of its own, the grid is the line
+// fitted through the onsets: a constant difference of the clocks is taken out and given as a
+// figure, and each digit is judged by what is left.
 struct TimingCheckResult {
     // A digit is on time within this of its place on the grid: a sample is 0.023 ms, and a digit
     // placed by the stream is off by none.
     static constexpr double kOnTimeMs = 1.0;
-    // Quieter than this at its loudest (16-bit peak; about -40 dBFS), a recording is not judged.
-    static constexpr int kQuietPeak = 330;
+    // Quieter than this at its loudest (16-bit peak), a recording is not judged: -64 dBFS, 3 dB
+    // under the volume slider's 10 %, over the 16-bit rounding that loses digits from -67 dBFS
+    // down. From a microphone, whose check looks only at each digit's first 46 ms, -57 dBFS: it
+    // stops hearing all from -60 dBFS down.
+    static constexpr int kQuietPeak = 20;
+    static constexpr int kQuietMicrophonePeak = 46;
+    // A recording whose noise floor lies less than this under its peak, of which most digits
+    // could not be made out, is called too noisy: digits begin to be lost with the floor 37 dB
+    // under the peak, and not before.
+    static constexpr double kNoisyWithinDb = 40;
+    // Recorders' and players' clocks are quartz crystals, each within 100 ppm of its rate: two
+    // differ by 200 ppm at most, and a loopback that adapts its rate follows them. A difference
+    // over this is a device running at another rate than it claims, and the verdict says so.
+    static constexpr double kMostClockPpm = 1000;
 
     int expected = 0;
     int found = 0;                  // digits found whole, in their places
@@ -26,6 +41,7 @@ struct TimingCheckResult {
     double largestIntervalErrorMs = 0;
     double driftMs = 0;             // of the last digit found
     double latencyMs = NAN;         // from the speakers to the microphone; NaN: not measured
+    double clockPpm = NAN;          // from a microphone: how much faster its clock ran; NaN: not fitted
     bool judged = false;
     QString verdict;
 
@@ -36,6 +52,9 @@ struct TimingCheckResult {
     // whole when it matches its recording at kWholeMatch or more (from a microphone kHeardMatch)
     // and nothing lies over it.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+    // The same with the recording's noise floor beside its peak, to tell too noisy from too quiet.
+    static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, DigitLocator::Level level,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
 
     // The locator's own measure for a digit that came through the sound server untouched.
@@ -51,6 +70,6 @@ struct TimingCheckResult {
     void measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds);
 
     // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms" and, where
-    // measured, "Latency: X.X ms"; empty when not judged.
+    // measured, "Clock difference: N ppm" and "Latency: X.X ms"; empty when not judged.
     QStringList figures() const;
 };
