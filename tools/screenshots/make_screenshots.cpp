@@ -83,6 +83,7 @@ int main(int argc, char** argv)
     FakeSoundOutput output;
     FakeSoundRecorder recorder;
     recorder.recording.sound = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
+    recorder.heardFrames = recorder.recording.sound.size() / 4;  // heard as it plays
     FakeSoundDevices devices;
     TimingCheckDialog check(&main, &output, &recorder, &devices);
     check.resize(560, 480);
