@@ -20,16 +20,7 @@ constexpr qsizetype kWholeFrames = qsizetype(0.7 * kRate);
 // Each look starts this far before the last one ended, so that a digit it cut is found whole.
 constexpr qsizetype kOverlapFrames = qsizetype(0.1 * kRate);
 
-int peakOf(const QByteArray& stereo16)
-{
-    const auto* samples = reinterpret_cast<const std::int16_t*>(stereo16.constData());
-    int peak = 0;
-    for (qsizetype i = 0; i < stereo16.size() / 2; ++i)
-        peak = std::max(peak, std::abs(int(samples[i])));
-    return peak;
-}
-
-double dbfs(int peak)
+double dbfs(float peak)
 {
     return peak > 0 ? 20 * std::log10(peak / 32768.0) : -std::numeric_limits<double>::infinity();
 }
@@ -39,11 +30,6 @@ double dbfs(int peak)
 std::span<const int> TimingCheck::sequence()
 {
     return std::span<const int>(kTrialDigits).first(21);
-}
-
-QString TimingCheck::peakInWords(int peak)
-{
-    return peak > 0 ? QStringLiteral("peaks at %1 dB").arg(std::lround(dbfs(peak))) : QStringLiteral("no sound at all");
 }
 
 TimingCheck::TimingCheck(SoundOutput& output, SoundRecorder& recorder, PacingTimer& pace, PacingTimer& tail,
@@ -138,7 +124,7 @@ void TimingCheck::readLevel()
 {
     const QByteArray fresh = recorder_.recordedFrom(heard_.size() / kFrameBytes);
     heard_.append(fresh);
-    const int peak = peakOf(fresh);
+    const float peak = DigitLocator::levelOf(fresh).peak;
     peak_ = std::max(peak_, peak);
     emit levelMeasured(dbfs(peak));
 }
@@ -171,7 +157,7 @@ void TimingCheck::findNewDigits()
         emit digitsFound(errorsSoFar_);
 }
 
-void TimingCheck::stopEarly(int peak)
+void TimingCheck::stopEarly(float peak)
 {
     stopAll();
     emit runningChanged(false);
@@ -183,7 +169,7 @@ void TimingCheck::stopEarly(int peak)
     const bool microphone = source_ == SoundRecorder::Source::Microphone;
     result.verdict = QStringLiteral("The recording is too quiet to judge (%1): nothing was heard of the first %2 digits, "
                                     "so the check stopped. %3")
-                         .arg(peakInWords(peak))
+                         .arg(TimingCheckResult::levelInWords(peak))
                          .arg(kSilentDigits)
                          .arg(microphone ? QStringLiteral("Check that the microphone is connected, switched on and not muted, "
                                                           "and that the speakers are on; then check again.")

@@ -45,9 +45,6 @@ public:
     void cancel();
     bool isRunning() const { return running_; }
 
-    // A recording's 16-bit peak in words: "peaks at -72 dB" (of full scale), or "no sound at all".
-    static QString peakInWords(int peak);
-
 signals:
     // A check started, or ended: whoever keeps the output open for runs is to keep it for this.
     void runningChanged(bool running);
@@ -64,7 +61,7 @@ private:
     void playNext();
     void readLevel();
     void findNewDigits();
-    void stopEarly(int peak);
+    void stopEarly(float peak);
     void stopAll();
     void finish();
 
@@ -80,7 +77,7 @@ private:
     int next_ = 0;
     // What has been recorded so far, as read for the meter, and how far digits were looked for.
     QByteArray heard_;
-    int peak_ = 0;
+    float peak_ = 0;
     qsizetype scanned_ = 0;
     long long firstOnset_ = -1;
     std::vector<double> errorsSoFar_;

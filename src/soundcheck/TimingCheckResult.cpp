@@ -18,11 +18,20 @@ QString dB(double level)
                       : QStringLiteral("under -90 dB");
 }
 
+}  // namespace
+
+QString TimingCheckResult::levelInWords(float peak)
+{
+    return peak >= 1 ? QStringLiteral("peaks at ") + dB(peak) : QStringLiteral("silent: ") + dB(0);
+}
+
+namespace {
+
 // Why a recording cannot be judged, in plain words, with its level and what to do; empty when
 // it can be. `found` of `expected` digits were made out.
 QString unjudged(DigitLocator::Level level, int found, int expected, bool fromMicrophone)
 {
-    const QString peak = level.peak >= 1 ? QStringLiteral("peaks at ") + dB(level.peak) : QStringLiteral("silent: ") + dB(0);
+    const QString peak = TimingCheckResult::levelInWords(level.peak);
     if (level.peak < (fromMicrophone ? TimingCheckResult::kQuietMicrophonePeak : TimingCheckResult::kQuietPeak))
         return fromMicrophone ? QStringLiteral("The microphone's recording is too quiet to judge (%1). Raise the volume slider "
                                                "or the microphone's input level, or bring the microphone nearer the speaker, "

@@ -69,6 +69,10 @@ struct TimingCheckResult {
     // left unmeasured when fewer than half the digits pair.
     void measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds);
 
+    // A recording's loudest frame (16-bit steps) in words: "peaks at -72 dB" (of full scale), or
+    // "silent: under -90 dB".
+    static QString levelInWords(float peak);
+
     // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms" and, where
     // measured, "Clock difference: N ppm" and "Latency: X.X ms"; empty when not judged.
     QStringList figures() const;

@@ -11,6 +11,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <cmath>
@@ -166,6 +167,26 @@ private slots:
         QVERIFY2(report.contains(QStringLiteral("Output: ") + output), qPrintable(report));
         const QString input = named ? described(QStringLiteral("source")) : QStringLiteral("the default input");
         QCOMPARE(report.contains(QStringLiteral("Input: ") + input), microphone);
+    }
+
+    // At the slider's foot the monitor carries nothing a 16-bit recording can hold: the check
+    // stops after its first digits and names the level it measured, not a timing fault.
+    void tooQuietIsSaidWithItsLevel()
+    {
+        AlsaMasterMixer mixer;
+        QVERIFY(mixer.open());
+        MasterVolume(mixer).setPercent(2);
+        TimingCheckDialog dialog;
+        dialog.show();
+        auto* start = dialog.findChild<QPushButton*>(QStringLiteral("startButton"));
+        start->click();
+        QTRY_VERIFY_WITH_TIMEOUT(start->isEnabled(), 15000);
+        const TimingCheckResult& result = *dialog.result();
+        QVERIFY(!result.judged);
+        qInfo("%s", qPrintable(result.verdict));
+        QVERIFY2(result.verdict.contains(QRegularExpression(QStringLiteral(
+                     "^The recording is too quiet to judge \\((peaks at -\\d+ dB|silent: under -90 dB)\\).*"
+                     "Raise the volume slider and check again\\.$"))), qPrintable(result.verdict));
     }
 };
 

@@ -141,9 +141,9 @@ private slots:
     {
         QTest::addColumn<QByteArray>("sound");
         QTest::addColumn<QString>("level");
-        QTest::newRow("nothing at all") << QByteArray(44100 * 4 * 10, '\0') << "no sound at all";
+        QTest::newRow("nothing at all") << QByteArray(44100 * 4 * 10, '\0') << "silent: under -90 dB";
         QByteArray faint(44100 * 4 * 10, '\0');
-        faint[44100 * 4] = 3;  // one sample of 3: -81 dB
+        faint[44100 * 4] = faint[44100 * 4 + 2] = 3;  // one frame of 3: -81 dB
         QTest::newRow("a trace") << faint << "peaks at -81 dB";
     }
     void aSilentRecordingStopsEarly()
