@@ -10,12 +10,12 @@
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "RigMicrophoneDelay.h"
 #include "SinkRecorder.h"
-#include "audio/MasterVolume.h"
-#include "platform/AlsaMasterMixer.h"
-#include "platform/DefaultRecorder.h"
-#include "platform/DefaultOutput.h"
-#include "platform/PreciseTimer.h"
-#include "presentation/TimingCheck.h"
+#include "mixer/MasterVolume.h"
+#include "mixer/AlsaMasterMixer.h"
+#include "sound/DefaultRecorder.h"
+#include "sound/DefaultOutput.h"
+#include "sound/PreciseTimer.h"
+#include "timingcheck/TimingCheck.h"
 
 #include <QApplication>
 #include <QEventLoop>

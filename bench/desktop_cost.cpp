@@ -23,14 +23,14 @@
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
-#include "platform/Median.h"
-#include "platform/MessageRecorder.h"
-#include "platform/DefaultOutput.h"
-#include "platform/ProgramEndRecorder.h"
-#include "platform/Resources.h"
-#include "platform/WaveImage.h"
-#include "presentation/DigitLists.h"
-#include "presentation/MainWindow.h"
+#include "sound/Median.h"
+#include "MessageRecorder.h"
+#include "sound/DefaultOutput.h"
+#include "ProgramEndRecorder.h"
+#include "resources/ResourceBytes.h"
+#include "sound/WaveImage.h"
+#include "administration/DigitLists.h"
+#include "administration/MainWindow.h"
 
 #include <QApplication>
 #include <QEventLoop>

@@ -9,9 +9,9 @@
 // around where digits begin to be lost. Needs no sound server (make bench).
 #include "RoomSimulation.h"
 #include "SyntheticTake.h"
-#include "presentation/TimingCheck.h"
-#include "soundcheck/SequenceRecording.h"
-#include "soundcheck/TimingCheckResult.h"
+#include "timingcheck/TimingCheck.h"
+#include "SequenceRecording.h"
+#include "timingcheck/TimingCheckResult.h"
 
 #include <QCoreApplication>
 #include <algorithm>

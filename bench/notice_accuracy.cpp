@@ -12,9 +12,9 @@
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
-#include "platform/MessageRecorder.h"
-#include "platform/ProgramEndRecorder.h"
-#include "presentation/MainWindow.h"
+#include "MessageRecorder.h"
+#include "ProgramEndRecorder.h"
+#include "administration/MainWindow.h"
 
 #include <QApplication>
 #include <QSlider>

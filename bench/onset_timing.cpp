@@ -13,18 +13,18 @@
 //              host stops a virtual machine (the spinners above the server's priority)
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
-#include "soundcheck/DigitLocator.h"
+#include "timingcheck/DigitLocator.h"
 #include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "app/Startup.h"
-#include "platform/MessageRecorder.h"
-#include "platform/PacingTimer.h"
-#include "platform/DefaultOutput.h"
-#include "platform/ProgramEndRecorder.h"
-#include "presentation/DigitLists.h"
-#include "presentation/DigitPlayer.h"
-#include "presentation/MainWindow.h"
+#include "MessageRecorder.h"
+#include "sound/PacingTimer.h"
+#include "sound/DefaultOutput.h"
+#include "ProgramEndRecorder.h"
+#include "administration/DigitLists.h"
+#include "administration/DigitPlayer.h"
+#include "administration/MainWindow.h"
 
 #include <QApplication>
 #include <QFile>

@@ -1,11 +1,10 @@
 #include "app/Startup.h"
 
-#include "platform/AlsaMasterMixer.h"
-#include "platform/MessagePresenter.h"
-#include "platform/ProgramEnder.h"
-#include "platform/RuntimeError.h"
-#include "platform/SessionEndWatcher.h"
-#include "presentation/MainWindow.h"
+#include "mixer/AlsaMasterMixer.h"
+#include "desktop/MessagePresenter.h"
+#include "desktop/ProgramEnder.h"
+#include "desktop/SessionEndWatcher.h"
+#include "administration/MainWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>
@@ -32,8 +31,6 @@ QWidget* showMainWindow(const MainWindowLoader& load)
         if (auto* main = qobject_cast<MainWindow*>(window))
             main->applyStoredVolume();
         return window;
-    } catch (const RuntimeError& e) {
-        reportAndEnd(e.number(), QString::fromStdString(e.what()));
     } catch (const std::exception& e) {
         reportAndEnd(kInternalError, QString::fromStdString(e.what()));
     }

@@ -1,5 +1,5 @@
 #include "app/Startup.h"
-#include "platform/FontConfigPreload.h"
+#include "desktop/FontConfigPreload.h"
 
 #include <QApplication>
 

@@ -1,6 +1,6 @@
 #include "scoring/DigitFieldFilter.h"
 
-#include "platform/Beep.h"
+#include "desktop/Beep.h"
 
 #include <QKeyEvent>
 

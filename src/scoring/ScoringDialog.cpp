@@ -1,9 +1,9 @@
 #include "scoring/ScoringDialog.h"
 
-#include "platform/Fonts.h"
-#include "platform/MessagePresenter.h"
-#include "platform/Resources.h"
-#include "platform/Twips.h"
+#include "ui/Fonts.h"
+#include "desktop/MessagePresenter.h"
+#include "ui/ResourcePicture.h"
+#include "ui/Twips.h"
 #include "scoring/DigitFieldFilter.h"
 #include "scoring/ScoreComputation.h"
 

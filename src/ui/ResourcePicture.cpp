@@ -1,8 +1,11 @@
 #include "ui/ResourcePicture.h"
 
-#include "platform/Resources.h"
+#include "resources/ResourceBytes.h"
 
 #include <QDir>
+#include <QFile>
+#include <QIcon>
+#include <QImageReader>
 #include <QTemporaryFile>
 
 QPixmap loadResourcePicture(const QString& type, int id)
@@ -20,4 +23,21 @@ QPixmap loadResourcePicture(const QString& type, int id)
     // The resource's type names its format ("GIF"): Qt then asks that reader alone, not every
     // image plugin in turn.
     return QPixmap(file.fileName(), type.toLatin1().constData());
+}
+
+QPixmap resourcePixmap(const QString& path, const QByteArray& format)
+{
+    QImageReader reader(path, format.isEmpty() ? path.section(QLatin1Char('.'), -1).toLatin1() : format);
+    reader.setAutoDetectImageFormat(false);
+    return QPixmap::fromImage(reader.read());
+}
+
+QIcon resourceIcon(const QString& path)
+{
+    QIcon icon(resourcePixmap(path));
+    const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
+    const QString doubled = path.left(dot) + QStringLiteral("@2x") + path.mid(dot);
+    if (QFile::exists(doubled))
+        icon.addPixmap(resourcePixmap(doubled));
+    return icon;
 }

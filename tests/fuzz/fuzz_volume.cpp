@@ -1,6 +1,6 @@
 // libFuzzer target: any stored "Volume" text, read as UTF-8 and as Latin-1, becomes a slider
 // position from 0 to 100.
-#include "audio/VolumeSetting.h"
+#include "mixer/VolumeSetting.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
-#include "platform/Beep.h"
-#include "platform/MessageRecorder.h"
+#include "desktop/Beep.h"
+#include "MessageRecorder.h"
 #include "scoring/ScoringDialog.h"
 
 #include <QClipboard>

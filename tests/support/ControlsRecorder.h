@@ -1,6 +1,6 @@
 #pragma once
 
-#include "presentation/RunControls.h"
+#include "administration/RunControls.h"
 
 #include <QString>
 

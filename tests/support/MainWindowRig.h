@@ -1,11 +1,11 @@
 #pragma once
 
 #include "TempSettings.h"
-#include "platform/FakeMasterMixer.h"
-#include "platform/FakePacingTimer.h"
-#include "platform/MessageRecorder.h"
-#include "platform/ProgramEndRecorder.h"
-#include "presentation/MainWindow.h"
+#include "FakeMasterMixer.h"
+#include "FakePacingTimer.h"
+#include "MessageRecorder.h"
+#include "ProgramEndRecorder.h"
+#include "administration/MainWindow.h"
 
 #include <QAction>
 #include <memory>

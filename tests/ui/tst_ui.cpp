@@ -1,10 +1,10 @@
-#include "platform/Desktop.h"
-#include "platform/Resources.h"
-#include "presentation/DigitLists.h"
-#include "ui/AboutDialog.h"
-#include "ui/HelpDocuments.h"
-#include "ui/LinkLabel.h"
-#include "ui/RecordFormDialog.h"
+#include "desktop/Desktop.h"
+#include "resources/ResourceBytes.h"
+#include "administration/DigitLists.h"
+#include "administration/AboutDialog.h"
+#include "administration/HelpDocuments.h"
+#include "administration/LinkLabel.h"
+#include "administration/RecordFormDialog.h"
 #include "ui/ResourcePicture.h"
 
 #include <QDesktopServices>

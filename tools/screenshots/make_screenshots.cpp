@@ -2,17 +2,17 @@
 // under a virtual X display. The windows are the program's own; the master volume is kept in
 // memory and nothing is played aloud.
 //   make_screenshots <output folder>
-#include "platform/FakeMasterMixer.h"
-#include "platform/FakeSoundDevices.h"
-#include "platform/FakeSoundOutput.h"
-#include "platform/FakeSoundRecorder.h"
-#include "presentation/TimingCheck.h"
-#include "presentation/TimingCheckDialog.h"
-#include "soundcheck/SequenceRecording.h"
-#include "presentation/MainWindow.h"
+#include "FakeMasterMixer.h"
+#include "FakeSoundDevices.h"
+#include "FakeSoundOutput.h"
+#include "FakeSoundRecorder.h"
+#include "timingcheck/TimingCheck.h"
+#include "timingcheck/TimingCheckDialog.h"
+#include "SequenceRecording.h"
+#include "administration/MainWindow.h"
 #include "scoring/ScoringDialog.h"
-#include "ui/AboutDialog.h"
-#include "ui/RecordFormDialog.h"
+#include "administration/AboutDialog.h"
+#include "administration/RecordFormDialog.h"
 
 #include <QApplication>
 #include <QLineEdit>

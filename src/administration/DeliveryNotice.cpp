@@ -1,0 +1,135 @@
+#include "administration/DeliveryNotice.h"
+
+#include "sound/PacingTimer.h"
+#include "sound/SoundOutput.h"
+
+#include <QStringList>
+#include <algorithm>
+#include <cmath>
+#include <map>
+
+namespace {
+
+QString setName(RunEngine::ItemSet set)
+{
+    switch (set) {
+    case RunEngine::ItemSet::Demonstration: return QStringLiteral("demonstration");
+    case RunEngine::ItemSet::Practice: return QStringLiteral("practice");
+    case RunEngine::ItemSet::Trial: return QStringLiteral("trial");
+    }
+    return {};
+}
+
+QString milliseconds(double ms)
+{
+    const double size = std::fabs(ms);
+    return size < 0.5 ? QStringLiteral("less than 1 ms") : QStringLiteral("%1 ms").arg(std::lround(size));
+}
+
+// What befell one digit, said of it. A digit that met several faults is named once, by the
+// worst: one not heard at all, then one whose timing is unknown, then the largest move.
+QString sentence(const SoundFault& fault)
+{
+    switch (fault.kind) {
+    case SoundFault::Kind::NotPlayed: return QStringLiteral("was not heard: the sound output did not play it.");
+    case SoundFault::Kind::Restarted:
+        return QStringLiteral("came after the sound output had stopped and started again: when it was heard is not known.");
+    case SoundFault::Kind::Moved:
+        return QStringLiteral("started %1 %2.").arg(milliseconds(fault.ms), fault.ms > 0 ? "late" : "early");
+    case SoundFault::Kind::Corrected:
+        return QStringLiteral("came after a hold-up of %1, made good from the sound server's report: it may be a few ms off.")
+            .arg(milliseconds(fault.ms));
+    case SoundFault::Kind::Held:
+        return fault.ms > 0 ? QStringLiteral("was held up by %1: it started late or was broken off.").arg(milliseconds(fault.ms))
+                            : QStringLiteral("lost %1 of its sound: it started early or was cut short.").arg(milliseconds(fault.ms));
+    case SoundFault::Kind::Rerouted:
+        return QStringLiteral("came as the sound moved to another output (headphones plugged in or out, or a change in "
+                              "the sound settings): it may have started off time or been broken off.");
+    }
+    return {};
+}
+
+int severity(const SoundFault& fault)
+{
+    switch (fault.kind) {
+    case SoundFault::Kind::NotPlayed: return 1'000'000'000;
+    case SoundFault::Kind::Restarted: return 999'999'999;
+    case SoundFault::Kind::Rerouted: return 999'999'998;
+    case SoundFault::Kind::Corrected: return 0;
+    default: return int(std::min(std::fabs(fault.ms) * 1000, 999'999'997.0));
+    }
+}
+
+}  // namespace
+
+DeliveryNotice::DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QObject* parent)
+    : QObject(parent), output_(output), settleTimer_(settleTimer)
+{
+    settleTimer_.setInterval(kSettleMs);
+    connect(&settleTimer_, &PacingTimer::ticked, this, [this] {
+        settleTimer_.stop();
+        check();
+    });
+}
+
+// A run that starts at its first digit is a new one; one that stops there has ended (or paused
+// before it began, which gives nothing to check).
+void DeliveryNotice::runningChanged(const RunEngine& engine, bool running)
+{
+    if (engine.position() != 0)
+        return;
+    if (running) {
+        if (settleTimer_.isActive()) {  // the run before is checked before this one begins
+            settleTimer_.stop();
+            check();
+        }
+        set_ = engine.itemSet();
+        dues_.clear();
+        output_.takeFaults();  // between runs: no digit of this one
+    } else {
+        settleTimer_.start();
+    }
+}
+
+void DeliveryNotice::digitStarted(SteadyTime due)
+{
+    dues_.push_back(due);
+}
+
+void DeliveryNotice::check()
+{
+    const QString text = notice(set_, dues_, output_.takeFaults());
+    dues_.clear();
+    if (!text.isEmpty())
+        emit noticeReady(text);
+}
+
+QString DeliveryNotice::notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
+                               const std::vector<SoundFault>& faults)
+{
+    std::map<int, SoundFault> worst;  // by digit number, from 1
+    for (const SoundFault& fault : faults) {
+        const auto at = std::find(dues.begin(), dues.end(), fault.due);
+        if (at == dues.end())
+            continue;
+        const int number = int(at - dues.begin()) + 1;
+        const auto known = worst.find(number);
+        if (known == worst.end() || severity(fault) > severity(known->second))
+            worst[number] = fault;
+    }
+    if (worst.empty())
+        return {};
+    const QString name = setName(set);
+    QStringList lines;
+    for (const auto& [number, fault] : worst) {
+        if (lines.size() == kMostNamed) {
+            const int more = int(worst.size()) - kMostNamed;
+            lines << QStringLiteral("%1 more digit%2 of this %3 did not go out on time either.")
+                         .arg(more).arg(more == 1 ? "" : "s", name);
+            break;
+        }
+        lines << QStringLiteral("Digit %1 of this %2 %3").arg(number).arg(name, sentence(fault));
+    }
+    lines << QString() << QStringLiteral("The %1 may need to be given again.").arg(name);
+    return lines.join(QLatin1Char('\n'));
+}

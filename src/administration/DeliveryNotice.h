@@ -1,0 +1,52 @@
+#pragma once
+
+#include "sound/SoundFault.h"
+#include "administration/RunEngine.h"
+
+#include <QObject>
+#include <QString>
+#include <vector>
+
+class PacingTimer;
+class SoundOutput;
+
+// After a run, tells the examiner which digits the sound output could not place exactly on their
+// due times, and by how much: a trial given off its pace is not the test the norms describe. A
+// run where nothing went wrong says nothing. The output may notice a fault a moment after the
+// digit was heard (a slip shows only after a while), so the faults of a finished run are read
+// kSettleMs after its last digit was started. A run is everything from a start at its first
+// digit to its end, pauses included.
+class DeliveryNotice final : public QObject {
+    Q_OBJECT
+public:
+    // Covers the output's lead and latency (about 0.25 s), the longest digit (0.6 s) and the
+    // time a slip takes to show (0.4 s).
+    static constexpr int kSettleMs = 1500;
+    // The most digits one notice names; it counts the rest.
+    static constexpr int kMostNamed = 6;
+
+    // `settleTimer` is used for the delay only; its first tick reads the faults.
+    DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QObject* parent = nullptr);
+
+    // The engine's state changed (RunEngine::runningChanged).
+    void runningChanged(const RunEngine& engine, bool running);
+    // The digit now started was due at `due`.
+    void digitStarted(SteadyTime due);
+
+    // What a notice says about `faults` in a run of `set` whose digits were due at `dues`, in
+    // order; empty when none of them concerns those digits.
+    static QString notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
+                          const std::vector<SoundFault>& faults);
+
+signals:
+    // A finished run had faults: the text to show the examiner.
+    void noticeReady(const QString& text);
+
+private:
+    void check();
+
+    SoundOutput& output_;
+    PacingTimer& settleTimer_;
+    RunEngine::ItemSet set_ = RunEngine::ItemSet::Demonstration;
+    std::vector<SteadyTime> dues_;
+};

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "mixer/MasterVolume.h"
+#include "administration/RunControls.h"
+#include "administration/RunEngine.h"
+
+#include <QMainWindow>
+#include <array>
+#include <functional>
+#include <memory>
+
+class DigitPlayer;
+class MasterMixer;
+class OutputKeeper;
+class PacingTimer;
+class QAction;
+class QMenu;
+class QRadioButton;
+class QSlider;
+class QToolButton;
+
+// The main window: the item-set choice, start/stop and "Reset Trial", the volume slider and the
+// File and Help menus. The run is RunEngine's and the volume MasterVolume's; this class lays out
+// the controls and wires them up. On construction it places the slider at the stored position;
+// applyStoredVolume() then notes the computer's volume and sets it from the slider. File, Exit
+// and the close box store the position, put the computer's volume back and end the program.
+class MainWindow final : public QMainWindow, private RunControls {
+    Q_OBJECT
+public:
+    using TimerFactory = std::function<PacingTimer*(QObject* parent)>;
+
+    // By default the timers are precise ones and digits play through the sound output.
+    explicit MainWindow(MasterMixer& mixer, TimerFactory makeTimer = {}, RunEngine::DigitPlay play = {});
+    ~MainWindow() override;
+
+    const RunEngine& engine() const { return *engine_; }
+    PacingTimer& introductionTimer() { return *introductionTimer_; }
+    PacingTimer& trialTimer() { return *trialTimer_; }
+
+    // Notes the computer's volume and sets it to the slider's position: once, before the window
+    // takes input. Start-up calls it once the window shows: it reaches the sound server, which
+    // is not to hold up the window.
+    void applyStoredVolume();
+
+public slots:
+    void exitProgram();
+    // The exit path when the desktop session ends the program from outside: without any message
+    // box, since nobody may be there to answer it, or no display to show it on.
+    void endSession();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private slots:
+    void onScoringChosen();
+    void onManualChosen();
+    void onTimingCheckChosen();
+    void onRecordFormChosen();
+    void onAboutChosen();
+
+private:
+    void buildControls();
+    void buildMenus();
+
+    // RunControls
+    void setStartStopCaption(const QString& caption) override;
+    void setStartStopPicture(int id) override;
+    void setResetEnabled(bool enabled) override;
+    void setMenusEnabled(bool enabled) override;
+    void setChoicesEnabled(bool enabled) override;
+    void clearPaceChoice() override;
+    void clearIntroductionChoice() override;
+    void focusStartStop() override;
+
+    MasterVolume volume_;
+    std::unique_ptr<DigitPlayer> player_;
+    OutputKeeper* keeper_ = nullptr;  // with the real output only
+    PacingTimer* introductionTimer_ = nullptr;
+    PacingTimer* trialTimer_ = nullptr;
+    RunEngine* engine_ = nullptr;
+
+    std::array<QRadioButton*, 3> introductionButtons_{};
+    std::array<QRadioButton*, 4> paceButtons_{};
+    QSlider* volumeSlider_ = nullptr;
+    QToolButton* resetButton_ = nullptr;
+    QToolButton* startStopButton_ = nullptr;
+    QMenu* fileMenu_ = nullptr;
+    QMenu* helpMenu_ = nullptr;
+    bool exiting_ = false;
+};

@@ -1,0 +1,40 @@
+// The server-client module's entry points (see BackendModule).
+#include "sound/pipewire/PipeWireInput.h"
+#include "sound/pipewire/PipeWireOutput.h"
+#include "sound/portaudio/PortAudioInput.h"
+#include "sound/portaudio/PortAudioOutput.h"
+#include "sound/pulse/PulseOutputMoves.h"
+#include "sound/pulse/PulseSoundDevices.h"
+
+extern "C" {
+
+__attribute__((visibility("default"))) OutputMoves* ovrel_make_output_moves()
+{
+    return new PulseOutputMoves;
+}
+
+__attribute__((visibility("default"))) SoundDevices* ovrel_make_sound_devices()
+{
+    return new PulseSoundDevices;
+}
+
+__attribute__((visibility("default"))) SoundRecorder* ovrel_make_pipewire_input()
+{
+    return new PipeWireInput;
+}
+
+__attribute__((visibility("default"))) PlacedOutput* ovrel_make_pipewire_output()
+{
+    return new PipeWireOutput;
+}
+
+__attribute__((visibility("default"))) PlacedOutput* ovrel_make_alsa_output()
+{
+    return new PortAudioOutput;
+}
+
+__attribute__((visibility("default"))) SoundRecorder* ovrel_make_alsa_input()
+{
+    return new PortAudioInput;
+}
+}

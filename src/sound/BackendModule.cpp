@@ -1,0 +1,70 @@
+#include "sound/BackendModule.h"
+
+#include "sound/BackendExports.h"
+
+#include <dlfcn.h>
+
+#include <filesystem>
+#include <system_error>
+#include <vector>
+
+namespace {
+
+// Loaded once and never let go: what it made may live until the process ends.
+void* module()
+{
+    static void* const handle = [] () -> void* {
+        std::error_code error;
+        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+        std::vector<std::filesystem::path> places;
+        if (!error)
+            places.push_back(program.parent_path() / OVREL_BACKENDS_FROM_PROGRAM);
+        places.emplace_back(OVREL_BACKENDS_BUILT);
+        for (const std::filesystem::path& path : places)
+            if (std::filesystem::exists(path, error))
+                if (void* opened = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
+                    return opened;
+        return nullptr;
+    }();
+    return handle;
+}
+
+template <typename Made>
+std::unique_ptr<Made> make(const char* maker)
+{
+    void* loaded = module();
+    const auto function = loaded ? reinterpret_cast<Made* (*)()>(dlsym(loaded, maker)) : nullptr;
+    return std::unique_ptr<Made>(function ? function() : nullptr);
+}
+
+}  // namespace
+
+std::unique_ptr<OutputMoves> BackendModule::outputMoves()
+{
+    return make<OutputMoves>(kMakeOutputMoves);
+}
+
+std::unique_ptr<SoundDevices> BackendModule::soundDevices()
+{
+    return make<SoundDevices>(kMakeSoundDevices);
+}
+
+std::unique_ptr<SoundRecorder> BackendModule::pipeWireInput()
+{
+    return make<SoundRecorder>(kMakePipeWireInput);
+}
+
+std::unique_ptr<PlacedOutput> BackendModule::pipeWireOutput()
+{
+    return make<PlacedOutput>(kMakePipeWireOutput);
+}
+
+std::unique_ptr<PlacedOutput> BackendModule::alsaOutput()
+{
+    return make<PlacedOutput>(kMakeAlsaOutput);
+}
+
+std::unique_ptr<SoundRecorder> BackendModule::alsaInput()
+{
+    return make<SoundRecorder>(kMakeAlsaInput);
+}

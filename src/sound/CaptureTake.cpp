@@ -1,0 +1,60 @@
+#include "sound/CaptureTake.h"
+
+#include "sound/Median.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+// Buffers whose time is kept: more than a check's recording holds at 256 frames a buffer.
+constexpr std::size_t kMostStarts = 1 << 14;
+
+}  // namespace
+
+void CaptureTake::reset(int seconds)
+{
+    samples_.assign(std::size_t(seconds) * kRate * kChannels, 0);
+    frames_ = 0;
+    starts_.assign(kMostStarts, 0);
+    startCount_ = 0;
+}
+
+bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double seconds)
+{
+    const std::size_t at = frames_.load();
+    const std::size_t n = std::min(frames, samples_.size() / kChannels - at);
+    if (samples)
+        std::memcpy(samples_.data() + at * kChannels, samples, n * kChannels * sizeof(std::int16_t));
+    const std::size_t count = startCount_.load();
+    if (std::isfinite(seconds) && n > 0 && count < starts_.size()) {
+        starts_[count] = seconds - double(at) / kRate;
+        startCount_.store(count + 1);
+    }
+    frames_.store(at + n);
+    return at + n < samples_.size() / kChannels;
+}
+
+QByteArray CaptureTake::take()
+{
+    const QByteArray recording(reinterpret_cast<const char*>(samples_.data()),
+                               qsizetype(frames_.load() * kChannels * sizeof(std::int16_t)));
+    samples_ = {};
+    frames_ = 0;
+    return recording;
+}
+
+QByteArray CaptureTake::copyFrom(std::size_t from) const
+{
+    const std::size_t frames = std::min(frames_.load(), samples_.size() / kChannels);
+    if (from >= frames)
+        return {};
+    return QByteArray(reinterpret_cast<const char*>(samples_.data() + from * kChannels),
+                      qsizetype((frames - from) * kChannels * sizeof(std::int16_t)));
+}
+
+double CaptureTake::firstFrameSeconds() const
+{
+    return median(std::vector<double>(starts_.begin(), starts_.begin() + std::ptrdiff_t(startCount_.load())));
+}

@@ -1,0 +1,78 @@
+#include "sound/PlacedOutput.h"
+
+bool PlacedOutput::open()
+{
+    if (hasStream())
+        return true;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    if (failedAt_ && now - *failedAt_ < kRetryInterval)
+        return false;
+    if (!tryOpen()) {
+        failedAt_ = now;
+        return false;
+    }
+    failedAt_.reset();
+    if (moves_)
+        moves_->start();
+    renderedAtCheck_ = placement_.rendered();
+    checkedAt_ = std::chrono::steady_clock::now();
+    return true;
+}
+
+// Whether the stream still plays: the server runs it and its frame count moves.
+bool PlacedOutput::running()
+{
+    if (!hasStream() || !streaming())
+        return false;
+    const SteadyTime now = std::chrono::steady_clock::now();
+    const std::int64_t rendered = placement_.rendered();
+    const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
+    renderedAtCheck_ = rendered;
+    checkedAt_ = now;
+    return !stalled;
+}
+
+void PlacedOutput::endStream()
+{
+    closeStream();
+    if (moves_)
+        moves_->stop();
+    noteMoves();
+    placement_.forgetReroute();
+    placement_.stop();
+}
+
+void PlacedOutput::close()
+{
+    if (hasStream())
+        endStream();
+    failedAt_.reset();
+}
+
+bool PlacedOutput::start(const WaveImage& sound, SteadyTime due)
+{
+    if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
+        return false;
+    const bool restarted = hasStream() && !running();
+    if (restarted)
+        endStream();
+    if (!open()) {
+        placement_.notPlayed(due);
+        return false;
+    }
+    noteMoves();
+    placement_.place(sound, due, restarted);
+    return true;
+}
+
+void PlacedOutput::noteMoves()
+{
+    if (moves_)
+        placement_.rerouted(moves_->take());
+}
+
+std::vector<SoundFault> PlacedOutput::takeFaults()
+{
+    noteMoves();
+    return placement_.takeFaults();
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "sound/OutputMoves.h"
+#include "sound/SoundOutput.h"
+#include "sound/SoundPlacement.h"
+
+#include <memory>
+#include <optional>
+
+// A sound output of the real sound server, 44100 Hz, 16-bit stereo, which places its sounds with
+// a SoundPlacement. Its stream runs from open() (or the first start()) to close(), writing
+// silence between sounds; while it is closed the program holds nothing on the sound server. A
+// stream that has stopped (the sound server went away, or its frame count stands still) is closed
+// at the next start() and opened afresh; while it cannot be opened, start() fails at once and a
+// new attempt is made every kRetryInterval. Moves of the stream to another output, where its
+// `moves` can tell them, are watched while a stream is open and handed to the placement. What the
+// placement did and how the stream was laid out can be read, for the benchmarks.
+class PlacedOutput : public SoundOutput {
+public:
+    explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr) : moves_(std::move(moves)) {}
+
+    static constexpr int kSampleRate = 44100;
+    static constexpr int kChannels = 2;
+    static constexpr std::chrono::milliseconds kRetryInterval{2000};
+    // A stream whose frame count has not moved for this long has stopped.
+    static constexpr std::chrono::milliseconds kStallLimit{500};
+
+    bool open() override;
+    // Whether a stream is open (it may have stopped since).
+    virtual bool hasStream() const = 0;
+    void close() override;
+    bool start(const WaveImage& sound, SteadyTime due) override;
+    void stop() override { placement_.stop(); }
+    std::vector<SoundFault> takeFaults() override;
+
+    const SoundPlacement& placement() const { return placement_; }
+    // The stream's own latency estimate in seconds, once open.
+    virtual double streamLatency() const = 0;
+
+protected:
+    // Opens and starts a stream, restarting the placement on it; on failure nothing is left open.
+    virtual bool tryOpen() = 0;
+    // Whether the server still runs the stream, as far as it says.
+    virtual bool streaming() const = 0;
+    // Ends the stream (the placement is then told by endStream()).
+    virtual void closeStream() = 0;
+
+    SoundPlacement placement_{kSampleRate, kChannels};
+
+private:
+    bool running();
+    // Ends the stream and whatever plays on it; a move seen on it says nothing of the next.
+    void endStream();
+    // Hands the placement the moves to another output seen since the last call.
+    void noteMoves();
+
+    std::unique_ptr<OutputMoves> moves_;
+    std::optional<SteadyTime> failedAt_;
+    std::int64_t renderedAtCheck_ = 0;
+    SteadyTime checkedAt_{};
+};

@@ -1,0 +1,83 @@
+#include "sound/pipewire/PipeWireClient.h"
+
+#include <pipewire/pipewire.h>
+#include <spa/param/audio/format-utils.h>
+
+#include <algorithm>
+#include <ctime>
+#include <mutex>
+
+PipeWireClient::PipeWireClient()
+{
+    static std::once_flag initialized;
+    std::call_once(initialized, [] { pw_init(nullptr, nullptr); });
+}
+
+bool PipeWireClient::connect(const char* threadName)
+{
+    loop_ = pw_thread_loop_new(threadName, nullptr);
+    if (!loop_)
+        return false;
+    context_ = pw_context_new(pw_thread_loop_get_loop(loop_), nullptr, 0);
+    if (context_ && pw_thread_loop_start(loop_) == 0) {
+        lock();
+        core_ = pw_context_connect(context_, nullptr, 0);
+        unlock();
+    }
+    if (!core_)
+        disconnect();
+    return core_ != nullptr;
+}
+
+void PipeWireClient::disconnect()
+{
+    if (!loop_)
+        return;
+    lock();
+    if (core_)
+        pw_core_disconnect(core_);
+    core_ = nullptr;
+    unlock();
+    pw_thread_loop_stop(loop_);
+    if (context_)
+        pw_context_destroy(context_);
+    context_ = nullptr;
+    pw_thread_loop_destroy(loop_);
+    loop_ = nullptr;
+}
+
+void PipeWireClient::lock()
+{
+    pw_thread_loop_lock(loop_);
+}
+
+void PipeWireClient::unlock()
+{
+    pw_thread_loop_unlock(loop_);
+}
+
+bool PipeWireClient::waitUntil(const std::function<bool()>& done, const std::function<bool()>& failed, std::int64_t timeoutNs)
+{
+    timespec deadline{};
+    pw_thread_loop_get_time(loop_, &deadline, timeoutNs);
+    while (!done())
+        if (failed() || pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
+            return false;
+    return true;
+}
+
+bool PipeWireClient::connect16(pw_stream* stream, bool output, int rate, int channels)
+{
+    std::uint8_t room[512];
+    spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
+    spa_audio_info_raw format{};
+    format.format = SPA_AUDIO_FORMAT_S16;
+    format.rate = std::uint32_t(rate);
+    format.channels = std::uint32_t(std::clamp(channels, 1, 4));
+    const spa_audio_channel positions[] = {SPA_AUDIO_CHANNEL_FL, SPA_AUDIO_CHANNEL_FR, SPA_AUDIO_CHANNEL_RL,
+                                           SPA_AUDIO_CHANNEL_RR};
+    std::copy_n(positions, format.channels, format.position);
+    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
+    const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
+    return pw_stream_connect(stream, output ? PW_DIRECTION_OUTPUT : PW_DIRECTION_INPUT, PW_ID_ANY, flags, params, 1) == 0;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "sound/CaptureTake.h"
+#include "sound/pipewire/PipeWireClient.h"
+#include "sound/SoundRecorder.h"
+
+#include <memory>
+
+class PipeWireGraph;
+
+// Records through PipeWire's own interface, with one stream linked by hand to the default
+// output's monitor and, from the microphone, to the default input beside it: one node of the
+// graph hears both in the same cycle, so the two recordings lie side by side to the sample,
+// whatever the server's ALSA plugin or PulseAudio service would report, and however the graph
+// orders its nodes. Starting fails, and nothing is left running, where no PipeWire server
+// answers, it names no default device, or the stream does not begin to flow within two seconds
+// (a PipeWire that only handles video beside PulseAudio).
+class PipeWireInput final : public SoundRecorder {
+public:
+    PipeWireInput();
+    ~PipeWireInput() override;
+    PipeWireInput(const PipeWireInput&) = delete;
+    PipeWireInput& operator=(const PipeWireInput&) = delete;
+
+    bool start(Source source) override;
+    Recording stop() override;
+    QByteArray recordedFrom(qsizetype frame) const override;
+
+    struct Capture;
+
+private:
+    bool linkByHand();
+    void tearDown();
+
+    PipeWireClient client_;
+    std::unique_ptr<PipeWireGraph> graph_;
+    std::unique_ptr<Capture> capture_;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "sound/pipewire/PipeWireClient.h"
+#include "sound/PlacedOutput.h"
+
+#include <atomic>
+#include <cmath>
+#include <memory>
+
+struct pw_stream;
+
+// The program's output through PipeWire's own interface, 44100 Hz, 16-bit stereo, for where
+// PipeWire's ALSA plugin would carry it: that plugin says nothing when the server holds the
+// sound back by whole cycles (the server's process held up, a missed deadline), while a native
+// stream's time reports show it. It fixes the graph's quantum at 1024 frames while it plays, as
+// the ALSA route does.
+//
+// Timing: each sound goes where SoundPlacement puts it on the stream's frame count. With every
+// buffer the stream is told where the graph stands (its position and the delay to the device,
+// less what the stream and its resampler still hold); against the frames written so far that
+// stays put while the sound flows. A step of a millisecond or more is sound held back (or
+// dropped): the map moves by it. Moves to another output are told where PipeWire's PulseAudio
+// service runs (PulseOutputMoves): PipeWire's own interface does not tell a stream's moves.
+class PipeWireOutput final : public PlacedOutput {
+public:
+    PipeWireOutput();
+    ~PipeWireOutput() override;
+    PipeWireOutput(const PipeWireOutput&) = delete;
+    PipeWireOutput& operator=(const PipeWireOutput&) = delete;
+
+    double streamLatency() const override { return latency_; }
+    bool hasStream() const override { return stream_ != nullptr; }
+
+    // Below this, a step between the graph's position and the frames written is the jitter of
+    // the resampler's reports.
+    static constexpr double kMinStepFrames = 44;
+
+protected:
+    bool tryOpen() override;
+    bool streaming() const override;
+    void closeStream() override;
+
+private:
+    friend struct PipeWireOutputEvents;
+    void render();
+    void tearDown();
+
+    PipeWireClient client_;
+    pw_stream* stream_ = nullptr;
+    std::unique_ptr<struct spa_hook> listener_;
+    std::atomic<int> state_{0};
+    double latency_ = 0;
+    // The audio thread's own: where the graph stood against the frames written at the buffer
+    // before, and that buffer's first frame.
+    double lastGraph_ = NAN;
+    std::int64_t lastFirst_ = 0;
+};

@@ -1,0 +1,108 @@
+#include "sound/portaudio/PortAudioInput.h"
+
+#include "sound/AlsaDefault.h"
+#include "sound/AlsaMessages.h"
+#include "sound/portaudio/PortAudioDevices.h"
+#include "sound/portaudio/QuietStderr.h"
+
+#include <algorithm>
+#include <portaudio.h>
+
+namespace {
+
+// The default output's monitor, asked for through what the plugins read when a stream opens.
+// PipeWire's PulseAudio service takes "@DEFAULT_MONITOR@" for the default input (a microphone,
+// on most desktops) but follows the stream property it also knows from its own clients, which
+// PulseAudio ignores.
+struct MonitorChoice {
+    explicit MonitorChoice(bool monitor)
+        : pulse("PULSE_SOURCE", "@DEFAULT_MONITOR@", monitor),
+          pulseOnPipewire("PULSE_PROP", "stream.capture.sink=true", monitor),
+          pipewire("PIPEWIRE_PROPS", "{ stream.capture.sink = true }", monitor) {}
+    StreamEnvironment pulse;
+    StreamEnvironment pulseOnPipewire;
+    StreamEnvironment pipewire;
+};
+
+}  // namespace
+
+PortAudioInput::~PortAudioInput()
+{
+    stop();
+    if (initialized_)
+        Pa_Terminate();
+}
+
+bool PortAudioInput::start(Source source)
+{
+    stop();
+    QuietStderr quiet;
+    silenceAlsaMessages();
+    if (!initialized_) {
+        if (Pa_Initialize() != paNoError)
+            return false;
+        initialized_ = true;
+    }
+    sound_ = open(source == Source::Speakers, soundTake_);
+    if (!sound_)
+        return false;
+    if (source == Source::Microphone)
+        speakers_ = open(true, speakersTake_);
+    return true;
+}
+
+PaStream* PortAudioInput::open(bool monitor, CaptureTake& take)
+{
+    PaStreamParameters params{};
+    params.device = alsaDefaultDevice(true);
+    if (params.device == paNoDevice)
+        return nullptr;
+    params.channelCount = CaptureTake::kChannels;
+    params.sampleFormat = paInt16;
+    params.suggestedLatency = 0.05;
+    take.reset(kMaxSeconds);
+    const MonitorChoice choice(monitor);
+    PaStream* stream = nullptr;
+    if (Pa_OpenStream(&stream, &params, nullptr, CaptureTake::kRate, 256, paNoFlag, &PortAudioInput::callback, &take)
+        != paNoError)
+        return nullptr;
+    if (Pa_StartStream(stream) != paNoError) {
+        Pa_CloseStream(stream);
+        return nullptr;
+    }
+    return stream;
+}
+
+QByteArray PortAudioInput::recordedFrom(qsizetype frame) const
+{
+    return sound_ ? soundTake_.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
+}
+
+SoundRecorder::Recording PortAudioInput::stop()
+{
+    if (!sound_)
+        return {};
+    QuietStderr quiet;
+    Recording recording;
+    for (PaStream* stream : {sound_, speakers_})
+        if (stream) {
+            Pa_StopStream(stream);
+            Pa_CloseStream(stream);
+        }
+    recording.sound = soundTake_.take();
+    if (speakers_) {
+        recording.speakers = speakersTake_.take();
+        if (alsaDefaultType() == "pulse")
+            recording.speakersOffsetSeconds = speakersTake_.firstFrameSeconds() - soundTake_.firstFrameSeconds();
+    }
+    sound_ = speakers_ = nullptr;
+    return recording;
+}
+
+int PortAudioInput::callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
+                             unsigned long, void* take)
+{
+    const bool room = static_cast<CaptureTake*>(take)->append(static_cast<const std::int16_t*>(input), frames,
+                                                              time->inputBufferAdcTime);
+    return room ? paContinue : paComplete;
+}

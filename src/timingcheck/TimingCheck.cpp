@@ -1,0 +1,191 @@
+#include "timingcheck/TimingCheck.h"
+
+#include "sound/PacingTimer.h"
+#include "sound/SoundOutput.h"
+#include "administration/DigitLists.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+
+namespace {
+
+constexpr double kRate = 44100.0;
+constexpr qsizetype kFrameBytes = 4;
+// A digit is looked for once the recording holds it whole: the longest lasts 0.6 s, and the
+// locator looks a little past its end.
+constexpr qsizetype kWholeFrames = qsizetype(0.7 * kRate);
+// Each look starts this far before the last one ended, so that a digit it cut is found whole.
+constexpr qsizetype kOverlapFrames = qsizetype(0.1 * kRate);
+
+double dbfs(float peak)
+{
+    return peak > 0 ? 20 * std::log10(peak / 32768.0) : -std::numeric_limits<double>::infinity();
+}
+
+}  // namespace
+
+std::span<const int> TimingCheck::sequence()
+{
+    return std::span<const int>(kTrialDigits).first(21);
+}
+
+TimingCheck::TimingCheck(SoundOutput& output, SoundRecorder& recorder, PacingTimer& pace, PacingTimer& tail,
+                         PacingTimer& meter, QObject* parent)
+    : QObject(parent), output_(output), recorder_(recorder), pace_(pace), tail_(tail), meter_(meter), player_(output)
+{
+    pace_.setInterval(kPaceMs);
+    tail_.setInterval(kTailMs);
+    meter_.setInterval(kMeterMs);
+    connect(&pace_, &PacingTimer::ticked, this, &TimingCheck::playNext);
+    connect(&tail_, &PacingTimer::ticked, this, &TimingCheck::finish);
+    connect(&meter_, &PacingTimer::ticked, this, &TimingCheck::readLevel);
+}
+
+TimingCheck::~TimingCheck()
+{
+    if (running_)
+        stopAll();
+}
+
+// The recording starts first, so that it holds the first digit; the stream opens before the
+// first tick, as for a run.
+bool TimingCheck::start(SoundRecorder::Source source)
+{
+    if (running_ || !recorder_.start(source))
+        return false;
+    if (!output_.open()) {
+        recorder_.stop();
+        return false;
+    }
+    running_ = true;
+    source_ = source;
+    next_ = 0;
+    heard_.clear();
+    peak_ = 0;
+    scanned_ = 0;
+    firstOnset_ = -1;
+    errorsSoFar_.assign(sequence().size(), std::numeric_limits<double>::infinity());
+    pace_.start();
+    meter_.start();
+    emit runningChanged(true);
+    emit progressed(0, int(sequence().size()) * kPaceMs / 1000 + kTailMs / 1000);
+    return true;
+}
+
+void TimingCheck::cancel()
+{
+    if (!running_)
+        return;
+    stopAll();
+    emit runningChanged(false);
+}
+
+// Timers first, so that no tick comes to a check that has let its sound go.
+void TimingCheck::stopAll()
+{
+    pace_.stop();
+    tail_.stop();
+    meter_.stop();
+    recorder_.stop();
+    output_.close();
+    running_ = false;
+}
+
+void TimingCheck::playNext()
+{
+    if (!running_)
+        return;
+    const std::span<const int> digits = sequence();
+    // The digits so far have each had a pace to arrive: a recording silent through them hears
+    // nothing, and the rest would only keep the examiner waiting.
+    if (next_ == kSilentDigits) {
+        readLevel();
+        if (peak_ <= kSilentPeak) {
+            stopEarly(peak_);
+            return;
+        }
+    }
+    player_.play(digits[next_], pace_.dueTime());
+    ++next_;
+    const int total = int(digits.size());
+    emit progressed(next_, ((total - next_) * kPaceMs + kTailMs + 500) / 1000);
+    if (next_ == total) {
+        pace_.stop();
+        tail_.start();
+    }
+    if (source_ == SoundRecorder::Source::Speakers)
+        findNewDigits();
+}
+
+void TimingCheck::readLevel()
+{
+    const QByteArray fresh = recorder_.recordedFrom(heard_.size() / kFrameBytes);
+    heard_.append(fresh);
+    const float peak = DigitLocator::levelOf(fresh).peak;
+    peak_ = std::max(peak_, peak);
+    emit levelMeasured(dbfs(peak));
+}
+
+// Looks for digits in what has come in since the last look, on the grid the first one found
+// sets; the figures after the check come from the whole recording, judged afresh.
+void TimingCheck::findNewDigits()
+{
+    readLevel();
+    const qsizetype end = heard_.size() / kFrameBytes - kWholeFrames;
+    const qsizetype from = std::max<qsizetype>(scanned_ - kOverlapFrames, 0);
+    if (end - from < kWholeFrames)
+        return;
+    const double paceFrames = kPaceMs * kRate / 1000;
+    bool changed = false;
+    for (const DigitLocator::Found& f : locator_.locate(heard_.mid(from * kFrameBytes, (end - from + kWholeFrames) * kFrameBytes))) {
+        const long long onset = from + f.sample;
+        if (!f.whole() || onset >= end || (from > 0 && f.sample < kOverlapFrames / 2))
+            continue;
+        if (firstOnset_ < 0)
+            firstOnset_ = onset;
+        const long long place = std::llround(double(onset - firstOnset_) / paceFrames);
+        if (place < 0 || place >= (long long)errorsSoFar_.size() || std::isfinite(errorsSoFar_[place]))
+            continue;
+        errorsSoFar_[place] = (double(onset - firstOnset_) - double(place) * paceFrames) * 1000 / kRate;
+        changed = true;
+    }
+    scanned_ = end;
+    if (changed)
+        emit digitsFound(errorsSoFar_);
+}
+
+void TimingCheck::stopEarly(float peak)
+{
+    stopAll();
+    emit runningChanged(false);
+    TimingCheckResult result;
+    result.expected = int(sequence().size());
+    result.errorsMs.assign(sequence().size(), NAN);
+    result.whole.assign(sequence().size(), false);
+    result.onsets.assign(sequence().size(), -1);
+    const bool microphone = source_ == SoundRecorder::Source::Microphone;
+    result.verdict = QStringLiteral("The recording is too quiet to judge (%1): nothing was heard of the first %2 digits, "
+                                    "so the check stopped. %3")
+                         .arg(TimingCheckResult::levelInWords(peak))
+                         .arg(kSilentDigits)
+                         .arg(microphone ? QStringLiteral("Check that the microphone is connected, switched on and not muted, "
+                                                          "and that the speakers are on; then check again.")
+                                         : QStringLiteral("Raise the volume slider and check again."));
+    emit finished(result);
+}
+
+void TimingCheck::finish()
+{
+    const SoundRecorder::Recording recording = recorder_.stop();
+    stopAll();
+    emit runningChanged(false);
+    const bool microphone = source_ == SoundRecorder::Source::Microphone;
+    TimingCheckResult result = TimingCheckResult::judge(recording.sound, locator_, sequence(), kPaceMs, microphone);
+    if (microphone && result.judged && !recording.speakers.isEmpty())
+        result.measureLatency(TimingCheckResult::judge(recording.speakers, locator_, sequence(), kPaceMs),
+                              recording.speakersOffsetSeconds);
+    emit finished(result);
+}

@@ -1,0 +1,185 @@
+#include "timingcheck/TimingCheckDialog.h"
+
+#include "sound/AlsaDefault.h"
+#include "sound/DefaultRecorder.h"
+#include "sound/BackendModule.h"
+#include "sound/DefaultOutput.h"
+#include "sound/PreciseTimer.h"
+#include "timingcheck/TimingCheck.h"
+#include "timingcheck/OnsetPlot.h"
+#include "timingcheck/TimingReport.h"
+
+#include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The meter's floor, in dB of full scale: a 16-bit recording's quietest sound.
+constexpr int kLowestLevel = -90;
+
+const QString kSpeakers = QStringLiteral("What the computer sends to the speakers");
+const QString kMicrophone = QStringLiteral("What the microphone hears");
+
+// `server` as it names itself, where known.
+QString soundServer(const QString& server)
+{
+    const std::string type = alsaDefaultType();
+    if (type == "pipewire")
+        return QStringLiteral("PipeWire, through its ALSA plugin");
+    if (type == "pulse")
+        return server.isEmpty() ? QStringLiteral("PulseAudio (or PipeWire's PulseAudio service), through its ALSA plugin")
+                                : server + QStringLiteral(", through ALSA's pulse plugin");
+    return QStringLiteral("ALSA's default device");
+}
+
+QString orDefault(const QString& name, const char* fallback)
+{
+    return name.isEmpty() ? QString::fromLatin1(fallback) : name;
+}
+
+}  // namespace
+
+TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, SoundRecorder* recorder,
+                                     SoundDevices* devices)
+    : QDialog(parent), devices_(devices)
+{
+    setWindowTitle(QStringLiteral("Check Sound Timing"));
+    if (!output)
+        output = &DefaultOutput::instance();
+    if (!recorder) {
+        ownRecorder_ = std::make_unique<DefaultRecorder>();
+        recorder = ownRecorder_.get();
+    }
+    if (!devices_) {
+        ownDevices_ = BackendModule::soundDevices();
+        devices_ = ownDevices_.get();
+    }
+    check_ = std::make_unique<TimingCheck>(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this),
+                                           *new PreciseTimer(this));
+
+    auto* layout = new QVBoxLayout(this);
+    auto* source = new QGroupBox(QStringLiteral("Listen to"), this);
+    auto* sourceLayout = new QVBoxLayout(source);
+    speakers_ = new QRadioButton(kSpeakers, source);
+    microphone_ = new QRadioButton(kMicrophone, source);
+    speakers_->setChecked(true);
+    sourceLayout->addWidget(speakers_);
+    sourceLayout->addWidget(microphone_);
+    layout->addWidget(source);
+    plot_ = new OnsetPlot(this);
+    layout->addWidget(plot_, 1);
+    figures_ = new QLabel(this);
+    figures_->setObjectName(QStringLiteral("figuresLabel"));
+    verdict_ = new QLabel(QStringLiteral("Press Start: %1 digits play at the 1.2 s pace, as in a trial, and are recorded.")
+                              .arg(TimingCheck::sequence().size()), this);
+    verdict_->setObjectName(QStringLiteral("verdictLabel"));
+    verdict_->setWordWrap(true);
+    level_ = new QProgressBar(this);
+    level_->setObjectName(QStringLiteral("levelMeter"));
+    level_->setRange(kLowestLevel, 0);
+    level_->setValue(kLowestLevel);
+    level_->setFormat(QStringLiteral("Recording level: %v dB"));
+    level_->setToolTip(QStringLiteral("The loudest of what is being recorded, in dB below full scale"));
+    layout->addWidget(level_);
+    layout->addWidget(figures_);
+    layout->addWidget(verdict_);
+
+    auto* buttons = new QDialogButtonBox(this);
+    start_ = buttons->addButton(QStringLiteral("Start"), QDialogButtonBox::ActionRole);
+    start_->setObjectName(QStringLiteral("startButton"));
+    start_->setDefault(true);
+    save_ = buttons->addButton(QStringLiteral("&Save Report…"), QDialogButtonBox::ActionRole);
+    save_->setObjectName(QStringLiteral("saveButton"));
+    save_->setEnabled(false);
+    buttons->addButton(QDialogButtonBox::Close);
+    layout->addWidget(buttons);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(start_, &QPushButton::clicked, this, &TimingCheckDialog::startCheck);
+    connect(save_, &QPushButton::clicked, this, &TimingCheckDialog::chooseReportFile);
+    connect(check_.get(), &TimingCheck::finished, this, &TimingCheckDialog::showResult);
+    connect(check_.get(), &TimingCheck::runningChanged, this, &TimingCheckDialog::checkRunningChanged);
+    connect(check_.get(), &TimingCheck::progressed, this, &TimingCheckDialog::showProgress);
+    connect(check_.get(), &TimingCheck::levelMeasured, this, &TimingCheckDialog::showLevel);
+    connect(check_.get(), &TimingCheck::digitsFound, plot_, &OnsetPlot::setErrors);
+}
+
+// Stopped while the window is whole, so that whoever keeps the output hears that it is let go.
+TimingCheckDialog::~TimingCheckDialog()
+{
+    check_->cancel();
+}
+
+void TimingCheckDialog::done(int result)
+{
+    check_->cancel();
+    QDialog::done(result);
+}
+
+void TimingCheckDialog::startCheck()
+{
+    const bool fromSpeakers = speakers_->isChecked();
+    // Before the pace starts: the server may be slow to answer.
+    names_ = devices_ ? devices_->names() : SoundDevices::Names();
+    if (!check_->start(fromSpeakers ? SoundRecorder::Source::Speakers : SoundRecorder::Source::Microphone)) {
+        verdict_->setText(QStringLiteral("The check could not start: the sound could not be played or recorded."));
+        return;
+    }
+    listenedTo_ = fromSpeakers ? kSpeakers : kMicrophone;
+    start_->setEnabled(false);
+    save_->setEnabled(false);
+    figures_->clear();
+    plot_->setErrors({});
+}
+
+void TimingCheckDialog::showProgress(int played, int secondsLeft)
+{
+    verdict_->setText(QStringLiteral("Checking: %1 of %2 digits played, about %3 seconds left.")
+                          .arg(played).arg(TimingCheck::sequence().size()).arg(secondsLeft));
+}
+
+void TimingCheckDialog::showLevel(double dbfs)
+{
+    level_->setValue(std::isfinite(dbfs) ? std::clamp(int(std::lround(dbfs)), kLowestLevel, 0) : kLowestLevel);
+}
+
+void TimingCheckDialog::showResult(const TimingCheckResult& result)
+{
+    result_ = result;
+    plot_->setErrors(result.judged ? result.errorsMs : std::vector<double>{});
+    figures_->setText(result.figures().join(QLatin1Char('\n')));
+    verdict_->setText(result.verdict);
+    start_->setEnabled(true);
+    save_->setEnabled(true);
+    level_->setValue(kLowestLevel);
+    start_->setFocus();
+}
+
+bool TimingCheckDialog::saveReport(const QString& path) const
+{
+    if (!result_)
+        return false;
+    const bool fromMicrophone = listenedTo_ == kMicrophone;
+    return TimingReport{listenedTo_,
+                        soundServer(names_.server),
+                        orDefault(names_.output, "the default output"),
+                        fromMicrophone ? orDefault(names_.input, "the default input") : QString(),
+                        result_->figures(),
+                        result_->verdict}
+        .write(path, *plot_);
+}
+
+void TimingCheckDialog::chooseReportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("sound-timing-check.pdf"),
+                                                      QStringLiteral("PDF documents (*.pdf)"));
+    if (!path.isEmpty() && !saveReport(path))
+        verdict_->setText(result_->verdict + QStringLiteral("\nThe report could not be saved to %1.").arg(path));
+}

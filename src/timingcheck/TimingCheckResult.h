@@ -1,0 +1,79 @@
+#pragma once
+
+#include "timingcheck/DigitLocator.h"
+
+#include <QString>
+#include <QStringList>
+#include <cmath>
+#include <span>
+#include <vector>
+
+// What a timing check found in its recording of a fixed digit sequence: where each digit began
+// against the grid the first one sets, and a verdict in plain words. A recording too quiet or
+// too noisy to make out most digits gets no figures, only a verdict that says which, with the
+// level measured and what to do. From a microphone, on a clock of its own, the grid is the line
+// fitted through the onsets: a constant difference of the clocks is taken out and given as a
+// figure, and each digit is judged by what is left.
+struct TimingCheckResult {
+    // A digit is on time within this of its place on the grid: a sample is 0.023 ms, and a digit
+    // placed by the stream is off by none.
+    static constexpr double kOnTimeMs = 1.0;
+    // Quieter than this at its loudest (16-bit peak), a recording is not judged: -64 dBFS, 3 dB
+    // under the volume slider's 10 %, over the 16-bit rounding that loses digits from -67 dBFS
+    // down. From a microphone, whose check looks only at each digit's first 46 ms, -57 dBFS: it
+    // stops hearing all from -60 dBFS down.
+    static constexpr int kQuietPeak = 20;
+    static constexpr int kQuietMicrophonePeak = 46;
+    // A recording whose noise floor lies less than this under its peak, of which most digits
+    // could not be made out, is called too noisy: digits begin to be lost with the floor 37 dB
+    // under the peak, and not before.
+    static constexpr double kNoisyWithinDb = 40;
+    // Recorders' and players' clocks are quartz crystals, each within 100 ppm of its rate: two
+    // differ by 200 ppm at most, and a loopback that adapts its rate follows them. A difference
+    // over this is a device running at another rate than it claims, and the verdict says so.
+    static constexpr double kMostClockPpm = 1000;
+
+    int expected = 0;
+    int found = 0;                  // digits found whole, in their places
+    std::vector<double> errorsMs;   // by place: onset minus its place on the grid; NaN: missing
+    std::vector<bool> whole;        // by place: heard whole and as the right digit
+    std::vector<long long> onsets;  // by place: the sample it began at; -1: missing
+    double largestIntervalErrorMs = 0;
+    double driftMs = 0;             // of the last digit found
+    double latencyMs = NAN;         // from the speakers to the microphone; NaN: not measured
+    double clockPpm = NAN;          // from a microphone: how much faster its clock ran; NaN: not fitted
+    bool judged = false;
+    QString verdict;
+
+    // A recording of the output as sent to the speakers, or (`fromMicrophone`) as heard in a room.
+    static TimingCheckResult judge(const QByteArray& stereo16, const DigitLocator& locator,
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+    // The same from the digits already found and the recording's peak. A digit counts as heard
+    // whole when it matches its recording at kWholeMatch or more (from a microphone kHeardMatch)
+    // and nothing lies over it.
+    static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+    // The same with the recording's noise floor beside its peak, to tell too noisy from too quiet.
+    static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, DigitLocator::Level level,
+                                   std::span<const int> expected, int paceMs, bool fromMicrophone = false);
+
+    // The locator's own measure for a digit that came through the sound server untouched.
+    static constexpr double kWholeMatch = 0.95;
+    // From a microphone, the direct sound's correlation with the digit's recording: see the
+    // performance notes for what rooms give.
+    static constexpr double kHeardMatch = 0.5;
+
+    // For a judged recording from a microphone: the latency from `sent`, the check of what went
+    // to the speakers meanwhile, whose recording began `sentOffsetSeconds` after this one. It is
+    // the median over the digits heard whole in both, each paired with the last sent before it;
+    // left unmeasured when fewer than half the digits pair.
+    void measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds);
+
+    // A recording's loudest frame (16-bit steps) in words: "peaks at -72 dB" (of full scale), or
+    // "silent: under -90 dB".
+    static QString levelInWords(float peak);
+
+    // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms" and, where
+    // measured, "Clock difference: N ppm" and "Latency: X.X ms"; empty when not judged.
+    QStringList figures() const;
+};

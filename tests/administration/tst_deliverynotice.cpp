@@ -1,0 +1,137 @@
+#include "ControlsRecorder.h"
+#include "FakePacingTimer.h"
+#include "FakeSoundOutput.h"
+#include "administration/RunEngine.h"
+#include "administration/DeliveryNotice.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+using Kind = SoundFault::Kind;
+using std::chrono::milliseconds;
+
+Q_DECLARE_METATYPE(RunEngine::ItemSet)
+
+class tst_DeliveryNotice : public QObject {
+    Q_OBJECT
+
+    // Three digits due a second apart; faults name them by due time.
+    static SteadyTime due(int number) { return SteadyTime{} + milliseconds(1000 * number); }
+    static std::vector<SteadyTime> dues(int count)
+    {
+        std::vector<SteadyTime> all;
+        for (int n = 1; n <= count; ++n)
+            all.push_back(due(n));
+        return all;
+    }
+
+private slots:
+    void noticeNamesEachDigitByItsWorstFault_data()
+    {
+        QTest::addColumn<RunEngine::ItemSet>("set");
+        QTest::addColumn<std::vector<SoundFault>>("faults");
+        QTest::addColumn<QString>("text");
+        const QString trialEnd = QStringLiteral("\n\nThe trial may need to be given again.");
+        QTest::newRow("nothing went wrong") << RunEngine::ItemSet::Trial << std::vector<SoundFault>{} << "";
+        QTest::newRow("a fault of no digit of this run")
+            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(20), Kind::Moved, 85}} << "";
+        QTest::newRow("late, rounded")
+            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(2), Kind::Moved, 84.6}}
+            << "Digit 2 of this trial started 85 ms late." + trialEnd;
+        QTest::newRow("early, under a millisecond")
+            << RunEngine::ItemSet::Demonstration << std::vector<SoundFault>{{due(1), Kind::Moved, -0.02}}
+            << "Digit 1 of this demonstration started less than 1 ms early.\n\nThe demonstration may need to be given again.";
+        QTest::newRow("held up, and dropped")
+            << RunEngine::ItemSet::Practice
+            << std::vector<SoundFault>{{due(3), Kind::Held, -21.3}, {due(1), Kind::Held, 150}}
+            << "Digit 1 of this practice was held up by 150 ms: it started late or was broken off.\n"
+               "Digit 3 of this practice lost 21 ms of its sound: it started early or was cut short.\n\n"
+               "The practice may need to be given again.";
+        QTest::newRow("placed after a slip was made good; a move outweighs it")
+            << RunEngine::ItemSet::Trial
+            << std::vector<SoundFault>{{due(4), Kind::Corrected, 250}, {due(5), Kind::Corrected, 90}, {due(5), Kind::Moved, 0.3}}
+            << "Digit 4 of this trial came after a hold-up of 250 ms, made good from the sound server's report: it may be a few ms off.\n"
+               "Digit 5 of this trial started less than 1 ms late." + trialEnd;
+        QTest::newRow("the worst of one digit's faults")
+            << RunEngine::ItemSet::Trial
+            << std::vector<SoundFault>{{due(2), Kind::Moved, 5}, {due(2), Kind::Held, -40}, {due(2), Kind::Moved, 7}}
+            << "Digit 2 of this trial lost 40 ms of its sound: it started early or was cut short." + trialEnd;
+        QTest::newRow("not played outweighs any move")
+            << RunEngine::ItemSet::Trial
+            << std::vector<SoundFault>{{due(3), Kind::Held, 900}, {due(3), Kind::NotPlayed, 0}, {due(1), Kind::Restarted, 0}}
+            << "Digit 1 of this trial came after the sound output had stopped and started again: when it was heard is not known.\n"
+               "Digit 3 of this trial was not heard: the sound output did not play it." + trialEnd;
+        QTest::newRow("a switch to another output outweighs a hold-up")
+            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(6), Kind::Held, 900}, {due(6), Kind::Rerouted, 0}}
+            << "Digit 6 of this trial came as the sound moved to another output (headphones plugged in or out, or a "
+               "change in the sound settings): it may have started off time or been broken off." + trialEnd;
+        std::vector<SoundFault> many;
+        for (int n = 1; n <= 9; ++n)
+            many.push_back({due(n), Kind::Moved, 10.0 * n});
+        QTest::newRow("six named, the rest counted")
+            << RunEngine::ItemSet::Trial << many
+            << "Digit 1 of this trial started 10 ms late.\nDigit 2 of this trial started 20 ms late.\n"
+               "Digit 3 of this trial started 30 ms late.\nDigit 4 of this trial started 40 ms late.\n"
+               "Digit 5 of this trial started 50 ms late.\nDigit 6 of this trial started 60 ms late.\n"
+               "3 more digits of this trial did not go out on time either." + trialEnd;
+    }
+    void noticeNamesEachDigitByItsWorstFault()
+    {
+        QFETCH(RunEngine::ItemSet, set);
+        QFETCH(std::vector<SoundFault>, faults);
+        QFETCH(QString, text);
+        QCOMPARE(DeliveryNotice::notice(set, dues(9), faults), text);
+    }
+
+    // Through the engine: what the output noticed before a run is not the run's; what it notices
+    // until the settle delay after the last digit is; pauses do not split a run; a run started
+    // within the delay has the one before it checked first. A clean run says nothing.
+    void aRunIsCheckedOnceItsLastDigitHasSettled()
+    {
+        ControlsRecorder controls;
+        FakePacingTimer introduction, trial, settle;
+        FakeSoundOutput output;
+        DeliveryNotice check(output, settle);
+        std::vector<SteadyTime> started;
+        RunEngine engineWithCheck(controls, introduction, trial, [&](int, SteadyTime due) {
+            started.push_back(due);
+            check.digitStarted(due);
+        });
+        connect(&engineWithCheck, &RunEngine::runningChanged, &check,
+                [&](bool running) { check.runningChanged(engineWithCheck, running); });
+        QSignalSpy notices(&check, &DeliveryNotice::noticeReady);
+
+        output.faults = {{SteadyTime{}, Kind::Moved, 30}};  // from before
+        engineWithCheck.startOrPause();
+        introduction.tick();
+        introduction.tick();
+        engineWithCheck.startOrPause();  // paused after digit 2
+        engineWithCheck.startOrPause();
+        introduction.tick();
+        introduction.tick();  // the last: the run ends
+        QVERIFY(!engineWithCheck.isRunning());
+        output.faults = {{started[2], Kind::Held, 60}};  // noticed after the end
+        QVERIFY(notices.isEmpty());
+        settle.tick();
+        QCOMPARE(notices.size(), 1);
+        QVERIFY(notices[0][0].toString().startsWith("Digit 3 of this demonstration was held up by 60 ms"));
+        QVERIFY(!settle.tick());  // once only
+
+        engineWithCheck.choosePractice();
+        engineWithCheck.startOrPause();
+        for (int i = 0; i < 11; ++i)
+            introduction.tick();
+        QVERIFY(!engineWithCheck.isRunning());
+        output.faults = {{started.back(), Kind::Moved, 12}};
+        engineWithCheck.startOrPause();  // again, before the delay is over
+        QCOMPARE(notices.size(), 2);
+        QCOMPARE(notices[1][0].toString().section('\n', 0, 0), "Digit 11 of this practice started 12 ms late.");
+        for (int i = 0; i < 11; ++i)
+            introduction.tick();
+        settle.tick();
+        QCOMPARE(notices.size(), 2);  // the clean run
+    }
+};
+
+QTEST_MAIN(tst_DeliveryNotice)
+#include "tst_deliverynotice.moc"

@@ -1,0 +1,116 @@
+#include "PlantedRun.h"
+
+#include "SinkRecorder.h"
+#include "MessageRecorder.h"
+#include "sound/PacingTimer.h"
+#include "sound/DefaultOutput.h"
+#include "administration/MainWindow.h"
+
+#include <QProcess>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+#include <csignal>
+
+// Faults are planted from the second digit on: the first sets the grid.
+std::vector<double> PlantedRun::gridErrors() const
+{
+    std::vector<double> placed(kDigits + 1, NAN);
+    for (const auto& f : heard)
+        if (f.digit >= 1 && f.digit <= kDigits && f.whole())
+            placed[f.digit] = double(f.sample) * 1000 / 44100 - (f.digit - 1) * kPaceMs;
+    const double grid = placed[1];
+    for (double& error : placed)
+        error -= grid;
+    return placed;
+}
+
+std::set<int> PlantedRun::offGrid(double toleranceMs) const
+{
+    std::set<int> off;
+    const std::vector<double> errors = gridErrors();
+    for (int d = 1; d <= kDigits; ++d)
+        if (std::isnan(errors[d]) || std::fabs(errors[d]) > toleranceMs)
+            off.insert(d);
+    return off;
+}
+
+std::set<int> PlantedRun::named() const
+{
+    std::set<int> digits;
+    static const QRegularExpression digit(QStringLiteral("^Digit (\\d+) of(?!.*may be a few ms off)"),
+                                          QRegularExpression::MultilineOption);
+    for (const QString& notice : notices)
+        for (auto it = digit.globalMatch(notice); it.hasNext();)
+            digits.insert(it.next().captured(1).toInt());
+    return digits;
+}
+
+PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const Plants& plants)
+{
+    PlantedRun run;
+    messages.texts.clear();
+    SinkRecorder recorder;
+    recorder.start();
+    int ticks = 0;
+    const auto planting = QObject::connect(&window.introductionTimer(), &PacingTimer::ticked, &window, [&] {
+        if (const auto plant = plants.find(++ticks); plant != plants.end())
+            QTimer::singleShot(100, &window, plant->second);
+    });
+    window.findChild<QRadioButton*>(QStringLiteral("demoButton"))->click();
+    window.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
+    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, 15000);
+    QObject::disconnect(planting);
+    QTest::qWait(2200);  // the last digit, the sink's latency and the check's delay
+    run.heard = DigitLocator().locate(recorder.stop());
+    run.notices = ended ? messages.texts : QStringList{QStringLiteral("the run did not end")};
+    return run;
+}
+
+bool PlantedRun::stopServer(int ms)
+{
+    const pid_t server = pid_t(qEnvironmentVariableIntValue("OVREL_SERVER_PID"));
+    if (server <= 0 || ::kill(server, SIGSTOP) != 0)
+        return false;
+    QThread::msleep(ms);
+    return ::kill(server, SIGCONT) == 0;
+}
+
+bool PlantedRun::starveAudioThread(int ms)
+{
+    if (QProcess::execute(QStringLiteral("chrt"), {"-f", "50", "true"}) != 0)
+        return false;
+    const QString seconds = QString::number(ms / 1000.0);
+    for (int i = 0; i < 2; ++i)  // `timeout` runs above the spinner, so it gets to end it
+        QProcess::startDetached(QStringLiteral("chrt"), {"-f", "99", "timeout", seconds, "chrt", "-f", "50", "sh", "-c", "while :; do :; done"});
+    return true;
+}
+
+void PlantedRun::holdUpThisThread(int ms)
+{
+    QThread::msleep(ms);
+}
+
+bool PlantedRun::moveToSink(const QString& sink)
+{
+    bool moved = false;
+    for (const QString& stream : streamsOf(QCoreApplication::applicationPid()))
+        moved |= pactl({QStringLiteral("move-sink-input"), stream, sink}).has_value();
+    return moved;
+}
+
+bool PlantedRun::returnToSink(const QString& sink)
+{
+    DefaultOutput& output = DefaultOutput::instance();
+    if (!output.open())
+        return false;
+    QTest::qWait(300);  // the server lists the stream
+    const bool moved = moveToSink(sink);
+    output.close();
+    output.takeFaults();
+    return moved;
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "timingcheck/DigitLocator.h"
+
+#include <QStringList>
+#include <functional>
+#include <map>
+#include <set>
+
+class MainWindow;
+struct MessageRecorder;
+
+// The demonstration (digits 1 to 4, 2.4 s apart) given through the real main window and recorded
+// from the private sound server's sink, with faults planted while chosen digits are on their way
+// to the sink (100 ms after their ticks): what the examiner was told and what the sink heard. The
+// tests and the benchmark judge the notice against the recording.
+struct PlantedRun {
+    static constexpr int kPaceMs = 2400;
+    static constexpr int kDigits = 4;
+
+    QStringList notices;  // shown after the run, in order
+    std::vector<DigitLocator::Found> heard;
+
+    // By digit (numbered from 1; 0 unused): how far its onset was off the grid the first digit
+    // sets, in ms; NaN where it was missing or not whole (all of them, if the first was).
+    std::vector<double> gridErrors() const;
+    // The digits that were missing, not whole, or more than `toleranceMs` off that grid.
+    std::set<int> offGrid(double toleranceMs = 1) const;
+    // The digits the notices say were off; not those they say only may be a few ms off (placed
+    // after a slip was made good, as closely as the server measured it).
+    std::set<int> named() const;
+
+    // What to plant at which digit (numbered from 1); none: a clean run. `messages` is the
+    // recorder the window's boxes go to.
+    using Plants = std::map<int, std::function<void()>>;
+    static PlantedRun give(MainWindow& window, MessageRecorder& messages, const Plants& plants);
+
+    // Planted faults. Each returns false where it cannot be planted here.
+    // The sound server's process (OVREL_SERVER_PID) stopped for `ms`, as a busy machine holds it.
+    static bool stopServer(int ms);
+    // Real-time spinners on both cores for `ms`, above the program's audio thread and below the
+    // server: the stream underruns where `ms` outlasts what its buffers hold.
+    static bool starveAudioThread(int ms);
+    // Outlasts the stream's buffers however they are laid out (186 ms at most).
+    static constexpr int kStarvationMs = 400;
+    // The calling thread (the program's user-interface thread, when planted) busy for `ms`, as
+    // when the desktop swaps the program out: a tick due meanwhile comes late.
+    static void holdUpThisThread(int ms);
+    // This process's playback moved by the server to the sink `sink`, as when headphones are
+    // plugged in.
+    static bool moveToSink(const QString& sink);
+    // The server remembers where a program's stream was moved and plays its next one there: the
+    // output opened, moved back to `sink` and closed again makes it forget.
+    static bool returnToSink(const QString& sink);
+};
