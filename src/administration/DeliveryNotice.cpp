@@ -122,8 +122,8 @@ QString DeliveryNotice::notice(RunEngine::ItemSet set, const std::vector<SteadyT
     const QString name = setName(set);
     QStringList lines;
     for (const auto& [number, fault] : worst) {
-        if (lines.size() == kMostNamed) {
-            const int more = int(worst.size()) - kMostNamed;
+        if (lines.size() == kMostDigitsNamed) {
+            const int more = int(worst.size()) - kMostDigitsNamed;
             lines << QStringLiteral("%1 more digit%2 of this %3 did not go out on time either.")
                          .arg(more).arg(more == 1 ? "" : "s", name);
             break;

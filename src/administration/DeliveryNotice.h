@@ -22,8 +22,6 @@ public:
     // Covers the output's lead and latency (about 0.25 s), the longest digit (0.6 s) and the
     // time a slip takes to show (0.4 s).
     static constexpr int kSettleMs = 1500;
-    // The most digits one notice names; it counts the rest.
-    static constexpr int kMostNamed = 6;
 
     // `settleTimer` is used for the delay only; its first tick reads the faults.
     DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QObject* parent = nullptr);

@@ -15,7 +15,7 @@ constexpr std::size_t kMostStarts = 1 << 14;
 
 void CaptureTake::reset(int seconds)
 {
-    samples_.assign(std::size_t(seconds) * kRate * kChannels, 0);
+    samples_.assign(std::size_t(seconds) * kSampleRate * kChannels, 0);
     frames_ = 0;
     starts_.assign(kMostStarts, 0);
     startCount_ = 0;
@@ -29,7 +29,7 @@ bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double
         std::memcpy(samples_.data() + at * kChannels, samples, n * kChannels * sizeof(std::int16_t));
     const std::size_t count = startCount_.load();
     if (std::isfinite(seconds) && n > 0 && count < starts_.size()) {
-        starts_[count] = seconds - double(at) / kRate;
+        starts_[count] = seconds - double(at) / kSampleRate;
         startCount_.store(count + 1);
     }
     frames_.store(at + n);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/SoundFormat.h"
+
 #include <QByteArray>
 
 #include <atomic>
@@ -13,8 +15,6 @@
 // report cannot move it.
 class CaptureTake {
 public:
-    static constexpr int kRate = 44100;
-    static constexpr int kChannels = 2;
 
     // Makes room for `seconds` and forgets what was recorded.
     void reset(int seconds);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sound/SoundFormat.h"
 #include "sound/OutputMoves.h"
 #include "sound/SoundOutput.h"
 #include "sound/SoundPlacement.h"
@@ -19,8 +20,6 @@ class PlacedOutput : public SoundOutput {
 public:
     explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr) : moves_(std::move(moves)) {}
 
-    static constexpr int kSampleRate = 44100;
-    static constexpr int kChannels = 2;
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     // A stream whose frame count has not moved for this long has stopped.
     static constexpr std::chrono::milliseconds kStallLimit{500};

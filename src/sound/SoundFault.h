@@ -21,3 +21,7 @@ struct SoundFault {
     Kind kind = Kind::NotPlayed;
     double ms = 0;
 };
+
+// The most digits one message to the examiner names (the notice after a run, the timing check's
+// verdict); it counts the rest.
+inline constexpr int kMostDigitsNamed = 6;

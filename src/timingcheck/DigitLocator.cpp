@@ -1,4 +1,5 @@
 #include "timingcheck/DigitLocator.h"
+#include "sound/SoundFormat.h"
 
 #include "resources/ResourceBytes.h"
 #include "sound/WaveImage.h"
@@ -8,7 +9,6 @@
 
 namespace {
 
-constexpr double kRate = 44100.0;
 // A sound begins where the recording first rises over its onset level: 50 dB under the
 // recording's peak, 8 times (18 dB) over its noise floor (white noise stays under it), and over
 // nothing, the digital silence between sounds. Being relative, the level crosses each digit at

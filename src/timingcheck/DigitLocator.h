@@ -1,5 +1,7 @@
 #pragma once
 
+#include "sound/SoundFormat.h"
+
 #include <QByteArray>
 #include <array>
 #include <cstdint>
@@ -46,7 +48,7 @@ public:
     // its match is that correlation (a digit that is not there matches at about 0.1).
     std::vector<Found> locateSequence(const QByteArray& stereo16, const std::vector<int>& digits, double paceFrames) const;
     static constexpr long long kDirectFrames = 2048;              // 46 ms
-    static constexpr long long kFirstWithin = 3 * 44100;          // from the start of the recording
+    static constexpr long long kFirstWithin = 3 * kSampleRate;       // from the start of the recording
     static constexpr long long kSearchAround = 2205;              // 50 ms either side of the place
 
 private:

@@ -1,4 +1,5 @@
 #include "timingcheck/TimingCheck.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/PacingTimer.h"
 #include "sound/SoundOutput.h"
@@ -12,13 +13,11 @@
 
 namespace {
 
-constexpr double kRate = 44100.0;
-constexpr qsizetype kFrameBytes = 4;
 // A digit is looked for once the recording holds it whole: the longest lasts 0.6 s, and the
 // locator looks a little past its end.
-constexpr qsizetype kWholeFrames = qsizetype(0.7 * kRate);
+constexpr qsizetype kWholeFrames = qsizetype(0.7 * double(kSampleRate));
 // Each look starts this far before the last one ended, so that a digit it cut is found whole.
-constexpr qsizetype kOverlapFrames = qsizetype(0.1 * kRate);
+constexpr qsizetype kOverlapFrames = qsizetype(0.1 * double(kSampleRate));
 
 double dbfs(float peak)
 {
@@ -138,7 +137,7 @@ void TimingCheck::findNewDigits()
     const qsizetype from = std::max<qsizetype>(scanned_ - kOverlapFrames, 0);
     if (end - from < kWholeFrames)
         return;
-    const double paceFrames = kPaceMs * kRate / 1000;
+    const double paceFrames = kPaceMs * double(kSampleRate) / 1000;
     bool changed = false;
     for (const DigitLocator::Found& f : locator_.locate(heard_.mid(from * kFrameBytes, (end - from + kWholeFrames) * kFrameBytes))) {
         const long long onset = from + f.sample;
@@ -149,7 +148,7 @@ void TimingCheck::findNewDigits()
         const long long place = std::llround(double(onset - firstOnset_) / paceFrames);
         if (place < 0 || place >= (long long)errorsSoFar_.size() || std::isfinite(errorsSoFar_[place]))
             continue;
-        errorsSoFar_[place] = (double(onset - firstOnset_) - double(place) * paceFrames) * 1000 / kRate;
+        errorsSoFar_[place] = (double(onset - firstOnset_) - double(place) * paceFrames) * 1000 / double(kSampleRate);
         changed = true;
     }
     scanned_ = end;

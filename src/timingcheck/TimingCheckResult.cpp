@@ -1,4 +1,6 @@
 #include "timingcheck/TimingCheckResult.h"
+#include "sound/SoundFault.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/Median.h"
 
@@ -7,9 +9,6 @@
 #include <utility>
 
 namespace {
-
-constexpr double kRate = 44100.0;
-constexpr int kMostNamed = 5;
 
 // A 16-bit level in dB against full scale, to the dB; nothing at all is under the last bit.
 QString dB(double level)
@@ -75,7 +74,7 @@ std::pair<double, double> clockLine(const std::vector<long long>& onsets, const 
         const double b = sxx > 0 ? sxy / sxx : paceFrames, a = my - b * mx;
         auto off = [&](int i) { return std::fabs(double(onsets[i]) - a - b * i); };
         const auto worst = std::max_element(kept.begin(), kept.end(), [&](int x, int y) { return off(x) < off(y); });
-        if (kept.size() <= half + 1 || off(*worst) * 1000 / kRate < TimingCheckResult::kOnTimeMs)
+        if (kept.size() <= half + 1 || off(*worst) * 1000 / double(kSampleRate) < TimingCheckResult::kOnTimeMs)
             return {a, b};
         kept.erase(worst);
     }
@@ -96,7 +95,7 @@ TimingCheckResult TimingCheckResult::judge(const QByteArray& stereo16, const Dig
                                            std::span<const int> expected, int paceMs, bool fromMicrophone)
 {
     if (fromMicrophone)
-        return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, paceMs * kRate / 1000),
+        return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, paceMs * double(kSampleRate) / 1000),
                      DigitLocator::levelOf(stereo16), expected, paceMs, true);
     return judge(locator.locate(stereo16), DigitLocator::levelOf(stereo16), expected, paceMs);
 }
@@ -117,14 +116,14 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     r.errorsMs.assign(expected.size(), NAN);
     r.whole.assign(expected.size(), false);
     r.onsets.assign(expected.size(), -1);
-    const double paceFrames = paceMs * kRate / 1000;
+    const double paceFrames = paceMs * double(kSampleRate) / 1000;
     if (!found.empty()) {
         const long long origin = found.front().sample;
         for (const auto& f : found) {
             const long long place = std::llround(double(f.sample - origin) / paceFrames);
             if (place < 0 || place >= r.expected || !std::isnan(r.errorsMs[place]))
                 continue;
-            r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / kRate;
+            r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / double(kSampleRate);
             r.onsets[place] = f.sample;
             const double wholeFrom = fromMicrophone ? kHeardMatch : kWholeMatch;
             r.whole[place] = f.match >= wholeFrom && !f.overlapped && f.digit == expected[place];
@@ -141,7 +140,7 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
         r.clockPpm = (b / paceFrames - 1) * 1e6;
         for (int i = 0; i < r.expected; ++i)
             if (r.onsets[i] >= 0)
-                r.errorsMs[i] = (double(r.onsets[i]) - a - b * i) * 1000 / kRate;
+                r.errorsMs[i] = (double(r.onsets[i]) - a - b * i) * 1000 / double(kSampleRate);
     }
     double last = NAN;
     for (int i = 0; i < r.expected; ++i) {
@@ -170,9 +169,9 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
         return r;
     }
     const int count = int(problems.size());
-    if (count > kMostNamed) {
-        problems = problems.mid(0, kMostNamed);
-        problems << QStringLiteral("And %1 more.").arg(count - kMostNamed);
+    if (count > kMostDigitsNamed) {
+        problems = problems.mid(0, kMostDigitsNamed);
+        problems << QStringLiteral("And %1 more.").arg(count - kMostDigitsNamed);
     }
     // A room's echoes and noise can hide a digit or move where it seems to begin.
     if (fromMicrophone)
@@ -197,7 +196,7 @@ void TimingCheckResult::measureLatency(const TimingCheckResult& sent, double sen
             if (!sent.whole[s])
                 continue;
             // A hair before: a digit can only seem to be heard early by the locator's own error.
-            const double latency = double(onsets[heard]) / kRate - (double(sent.onsets[s]) / kRate + sentOffsetSeconds);
+            const double latency = double(onsets[heard]) / double(kSampleRate) - (double(sent.onsets[s]) / double(kSampleRate) + sentOffsetSeconds);
             if (latency > -0.0005 && !(latency >= nearest))
                 nearest = latency;
         }

@@ -1,4 +1,5 @@
 #include "sound/pipewire/PipeWireInput.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/pipewire/PipeWireGraph.h"
 
@@ -57,7 +58,7 @@ void onProcess(void* data)
     std::int16_t pair[kPiece * 2];
     for (std::size_t done = 0; done < frames; done += kPiece) {
         const std::size_t n = std::min(kPiece, frames - done);
-        const double at = seconds + double(done) / CaptureTake::kRate;
+        const double at = seconds + double(done) / kSampleRate;
         const auto record = [&](CaptureTake& take, std::size_t first) {
             if (samples)
                 pickPair(samples + done * channels, n, channels, first, pair);
@@ -106,7 +107,7 @@ bool PipeWireInput::start(Source source)
     capture.stream = pw_stream_new(client_.core(), "Timing check", props);
     if (capture.stream)
         pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
-    const bool flowing = capture.stream && PipeWireClient::connect16(capture.stream, false, CaptureTake::kRate, capture.channels)
+    const bool flowing = capture.stream && PipeWireClient::connect16(capture.stream, false, kSampleRate, capture.channels)
                          && linkByHand()
                          && client_.waitUntil([&] { return capture.state == PW_STREAM_STATE_STREAMING; },
                                               [&] { return capture.state == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);

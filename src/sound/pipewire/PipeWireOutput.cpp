@@ -1,4 +1,5 @@
 #include "sound/pipewire/PipeWireOutput.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/pulse/PulseOutputMoves.h"
 
@@ -12,9 +13,8 @@ namespace {
 constexpr std::int64_t kFlowTimeoutNs = 2'000'000'000;
 // From due time to the stream: covers a timer handler held up by a busy machine (up to about
 // 175 ms) and a cycle of the graph.
-constexpr std::int64_t kLeadFrames = PlacedOutput::kSampleRate / 5;
+constexpr std::int64_t kLeadFrames = kSampleRate / 5;
 constexpr std::uint32_t kQuantum = 1024;
-constexpr int kFrameBytes = PlacedOutput::kChannels * int(sizeof(std::int16_t));
 
 }  // namespace
 

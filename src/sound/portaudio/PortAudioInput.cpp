@@ -1,4 +1,5 @@
 #include "sound/portaudio/PortAudioInput.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/AlsaDefault.h"
 #include "sound/AlsaMessages.h"
@@ -57,13 +58,13 @@ PaStream* PortAudioInput::open(bool monitor, CaptureTake& take)
     params.device = alsaDefaultDevice(true);
     if (params.device == paNoDevice)
         return nullptr;
-    params.channelCount = CaptureTake::kChannels;
+    params.channelCount = kChannels;
     params.sampleFormat = paInt16;
     params.suggestedLatency = 0.05;
     take.reset(kMaxSeconds);
     const MonitorChoice choice(monitor);
     PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, &params, nullptr, CaptureTake::kRate, 256, paNoFlag, &PortAudioInput::callback, &take)
+    if (Pa_OpenStream(&stream, &params, nullptr, kSampleRate, 256, paNoFlag, &PortAudioInput::callback, &take)
         != paNoError)
         return nullptr;
     if (Pa_StartStream(stream) != paNoError) {

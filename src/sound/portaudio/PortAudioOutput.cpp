@@ -1,4 +1,5 @@
 #include "sound/portaudio/PortAudioOutput.h"
+#include "sound/SoundFormat.h"
 
 #include "sound/AlsaDefault.h"
 #include "sound/AlsaMessages.h"
@@ -35,8 +36,8 @@ struct Layout {
     bool realtime;
     int slipWindow;  // buffers to a window of the slip detector: about 190 ms, or 740 ms
 };
-constexpr Layout kBrisk{256, 0.05, PortAudioOutput::kSampleRate / 5, true, 32};
-constexpr Layout kRoomy{2048, 0.15, PortAudioOutput::kSampleRate / 4, false, 16};
+constexpr Layout kBrisk{256, 0.05, kSampleRate / 5, true, 32};
+constexpr Layout kRoomy{2048, 0.15, kSampleRate / 4, false, 16};
 
 // PulseAudio itself behind ALSA's default device, not PipeWire's service of its protocol. Where
 // the server cannot be asked, the stream is laid out as for PipeWire.
