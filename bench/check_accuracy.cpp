@@ -9,6 +9,7 @@
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "RigMicrophoneDelay.h"
+#include "MessageRecorder.h"
 #include "SinkRecorder.h"
 #include "mixer/MasterVolume.h"
 #include "mixer/AlsaMasterMixer.h"
@@ -69,8 +70,8 @@ int main(int argc, char** argv)
         return 2;
     }
     DefaultRecorder recorder;
-    PreciseTimer pace, tail;
-    TimingCheck check(DefaultOutput::instance(), recorder, pace, tail);
+    PreciseTimer pace, tail, meter;
+    TimingCheck check(DefaultOutput::instance(), recorder, pace, tail, meter);
     const DigitLocator locator;
     std::printf("The timing check beside parec on the sink, %s\n", qPrintable(soundServerName()));
     for (const auto source : {SoundRecorder::Source::Speakers, SoundRecorder::Source::Microphone}) {
@@ -79,7 +80,8 @@ int main(int argc, char** argv)
             continue;
         for (const QString& slider : microphone ? QStringList{QStringLiteral("100")} : sliders) {
             AlsaMasterMixer mixer;
-            MasterVolume(mixer).setPercent(slider.toInt());
+            MessageRecorder messages;
+            MasterVolume(mixer, messages).setPercent(slider.toInt());
             std::printf("%s, slider %s %% (sink at %d %%):\n", microphone ? "microphone" : "speakers", qPrintable(slider), sinkPercent());
             for (int run = 1; run <= runs; ++run) {
                 SinkRecorder outside;

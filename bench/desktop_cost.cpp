@@ -22,6 +22,7 @@
 #include "ProcessCost.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "sound/Median.h"
 #include "MessageRecorder.h"
@@ -124,7 +125,8 @@ Cost trialCost()
     TempSettings settings;
     ProgramEndRecorder exits;
     MessageRecorder messages;
-    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
+    RealServices real{messages, exits};
+    std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
     auto& w = *static_cast<MainWindow*>(window.get());
     w.findChild<QRadioButton*>(QStringLiteral("pace12Button"))->click();
     QEventLoop ended;

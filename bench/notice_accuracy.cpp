@@ -11,6 +11,7 @@
 #include "PlantedRun.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
@@ -50,7 +51,8 @@ int main(int argc, char** argv)
     TempSettings settings;
     ProgramEndRecorder exits;
     MessageRecorder messages;
-    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
+    RealServices real{messages, exits};
+    std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
     window->findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(100);
     auto& w = static_cast<MainWindow&>(*window);
 

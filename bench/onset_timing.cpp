@@ -17,6 +17,7 @@
 #include "GraphCycles.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "sound/PacingTimer.h"
@@ -218,9 +219,10 @@ int main(int argc, char** argv)
         .setValue(QStringLiteral("Settings/Volume"), QStringLiteral("100"));
     ProgramEndRecorder exits;
     MessageRecorder messages;
+    RealServices real{messages, exits};
     pactl({"set-sink-volume", "@DEFAULT_SINK@", "100%"});
 
-    std::unique_ptr<QWidget> window(showMainWindow(loadMainWindow));
+    std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
     QCoreApplication::processEvents();
     const double startupMs = std::chrono::duration<double, std::milli>(Clock::now() - begun).count();
     auto& w = *static_cast<MainWindow*>(window.get());

@@ -4,9 +4,8 @@
 #include "desktop/Desktop.h"
 #include "ui/Fonts.h"
 #include "desktop/MessagePresenter.h"
-#include "sound/DefaultOutput.h"
-#include "sound/PreciseTimer.h"
 #include "desktop/ProgramEnder.h"
+#include "sound/PacingTimer.h"
 #include "ui/ResourcePicture.h"
 #include "desktop/SettingsStore.h"
 #include "ui/Twips.h"
@@ -58,23 +57,18 @@ void clearChoice(QRadioButton* button)
 
 }  // namespace
 
-MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::DigitPlay play)
-    : volume_(mixer)
+MainWindow::MainWindow(const ProgramServices& services)
+    : services_(services), volume_(services.mixer, services.messages)
 {
-    if (!makeTimer)
-        makeTimer = [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); };
-    trialTimer_ = makeTimer(this);
-    introductionTimer_ = makeTimer(this);
-    DeliveryNotice* timing = nullptr;
-    if (!play) {
-        player_ = std::make_unique<DigitPlayer>(DefaultOutput::instance());
-        keeper_ = new OutputKeeper(DefaultOutput::instance(), *makeTimer(this), this);
-        timing = new DeliveryNotice(DefaultOutput::instance(), *makeTimer(this), this);
-        play = [player = player_.get(), timing](int digit, SteadyTime due) {
-            player->play(digit, due);
-            timing->digitStarted(due);
-        };
-    }
+    trialTimer_ = services.makeTimer(this);
+    introductionTimer_ = services.makeTimer(this);
+    player_ = std::make_unique<DigitPlayer>(services.output);
+    keeper_ = new OutputKeeper(services.output, *services.makeTimer(this), this);
+    auto* notice = new DeliveryNotice(services.output, *services.makeTimer(this), this);
+    RunEngine::DigitPlay play = [player = player_.get(), notice](int digit, SteadyTime due) {
+        player->play(digit, due);
+        notice->digitStarted(due);
+    };
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
@@ -93,15 +87,12 @@ MainWindow::MainWindow(MasterMixer& mixer, TimerFactory makeTimer, RunEngine::Di
         connect(paceButtons_[pace], &QRadioButton::clicked, engine_, [this, pace] { engine_->chooseTrial(pace); });
     connect(startStopButton_, &QToolButton::clicked, engine_, &RunEngine::startOrPause);
     connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
-    if (keeper_)
-        connect(engine_, &RunEngine::runningChanged, keeper_, &OutputKeeper::setNeeded);
-    if (timing) {
-        connect(engine_, &RunEngine::runningChanged, timing, [this, timing](bool running) {
-            timing->runningChanged(*engine_, running);
-        });
-        connect(timing, &DeliveryNotice::noticeReady, this,
-                [this](const QString& text) { showMessage(text, MessageIcon::Warning, this); });
-    }
+    connect(engine_, &RunEngine::runningChanged, keeper_, &OutputKeeper::setNeeded);
+    connect(engine_, &RunEngine::runningChanged, notice, [this, notice](bool running) {
+        notice->runningChanged(*engine_, running);
+    });
+    connect(notice, &DeliveryNotice::noticeReady, this,
+            [this](const QString& text) { services_.messages.tell(text, MessageIcon::Warning, this); });
 
     const QSignalBlocker quiet(volumeSlider_);  // the volume is set by applyStoredVolume()
     volumeSlider_->setValue(volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume))));
@@ -196,24 +187,24 @@ void MainWindow::applyStoredVolume()
 // volume back, then end at once, whatever is running.
 void MainWindow::exitProgram()
 {
+    leave(false);
+}
+
+void MainWindow::endSession()
+{
+    leave(true);
+}
+
+void MainWindow::leave(bool quietly)
+{
     if (exiting_)
         return;
     exiting_ = true;
     introductionTimer_->stop();
     trialTimer_->stop();
     writeSetting(kVolumeKey, QString::number(volumeSlider_->value()));
-    volume_.restoreStartupLevel();
-    endProgram();
-}
-
-void MainWindow::endSession()
-{
-    struct Unseen final : MessagePresenter {
-        void show(QWidget*, const QString&, const QString&, MessageIcon) override {}
-    };
-    static Unseen unseen;
-    setMessagePresenter(&unseen);
-    exitProgram();
+    volume_.restoreStartupLevel(quietly);
+    services_.ender.end();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event)
@@ -225,7 +216,7 @@ void MainWindow::closeEvent(QCloseEvent* event)
 // A new window each time, so every opening starts blank.
 void MainWindow::onScoringChosen()
 {
-    ScoringDialog scoring(this);
+    ScoringDialog scoring(services_.messages, services_.beeper, this);
     scoring.exec();
 }
 
@@ -238,9 +229,8 @@ void MainWindow::onManualChosen()
 // A check started soon after a run is not to have the stream closed under it by the run's delay.
 void MainWindow::onTimingCheckChosen()
 {
-    TimingCheckDialog check(this);
-    if (keeper_)
-        connect(&check, &TimingCheckDialog::checkRunningChanged, keeper_, &OutputKeeper::setNeeded);
+    TimingCheckDialog check(services_, this);
+    connect(&check, &TimingCheckDialog::checkRunningChanged, keeper_, &OutputKeeper::setNeeded);
     check.exec();
 }
 

@@ -2,6 +2,7 @@
 
 #include "mixer/MasterVolume.h"
 #include "administration/RunControls.h"
+#include "administration/ProgramServices.h"
 #include "administration/RunEngine.h"
 
 #include <QMainWindow>
@@ -27,10 +28,8 @@ class QToolButton;
 class MainWindow final : public QMainWindow, private RunControls {
     Q_OBJECT
 public:
-    using TimerFactory = std::function<PacingTimer*(QObject* parent)>;
-
-    // By default the timers are precise ones and digits play through the sound output.
-    explicit MainWindow(MasterMixer& mixer, TimerFactory makeTimer = {}, RunEngine::DigitPlay play = {});
+    // The services outlive the window; the windows it opens use them too.
+    explicit MainWindow(const ProgramServices& services);
     ~MainWindow() override;
 
     const RunEngine& engine() const { return *engine_; }
@@ -59,6 +58,9 @@ private slots:
     void onAboutChosen();
 
 private:
+    // The one way out: stores the slider position, puts the computer's volume back (`quietly`:
+    // without a message if it cannot) and ends the program at once, whatever is running.
+    void leave(bool quietly);
     void buildControls();
     void buildMenus();
 
@@ -72,9 +74,10 @@ private:
     void clearIntroductionChoice() override;
     void focusStartStop() override;
 
+    ProgramServices services_;
     MasterVolume volume_;
     std::unique_ptr<DigitPlayer> player_;
-    OutputKeeper* keeper_ = nullptr;  // with the real output only
+    OutputKeeper* keeper_ = nullptr;
     PacingTimer* introductionTimer_ = nullptr;
     PacingTimer* trialTimer_ = nullptr;
     RunEngine* engine_ = nullptr;

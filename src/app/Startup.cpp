@@ -1,8 +1,8 @@
 #include "app/Startup.h"
 
-#include "mixer/AlsaMasterMixer.h"
 #include "desktop/MessagePresenter.h"
 #include "desktop/ProgramEnder.h"
+#include "administration/ProgramServices.h"
 #include "desktop/SessionEndWatcher.h"
 #include "administration/MainWindow.h"
 
@@ -15,15 +15,15 @@ namespace {
 // The number reported for failures that carry none of their own.
 constexpr int kInternalError = 51;
 
-void reportAndEnd(int number, const QString& description)
+void reportAndEnd(int number, const QString& description, MessagePresenter& messages, ProgramEnder& ender)
 {
-    showMessage(QStringLiteral("Error %1: %2").arg(number).arg(description), MessageIcon::Critical);
-    endProgram();
+    messages.tell(QStringLiteral("Error %1: %2").arg(number).arg(description), MessageIcon::Critical);
+    ender.end();
 }
 
 }  // namespace
 
-QWidget* showMainWindow(const MainWindowLoader& load)
+QWidget* showMainWindow(const MainWindowLoader& load, MessagePresenter& messages, ProgramEnder& ender)
 {
     try {
         QWidget* window = load();
@@ -32,18 +32,16 @@ QWidget* showMainWindow(const MainWindowLoader& load)
             main->applyStoredVolume();
         return window;
     } catch (const std::exception& e) {
-        reportAndEnd(kInternalError, QString::fromStdString(e.what()));
+        reportAndEnd(kInternalError, QString::fromStdString(e.what()), messages, ender);
     }
     return nullptr;
 }
 
-QWidget* loadMainWindow()
+QWidget* loadMainWindow(const ProgramServices& services)
 {
-    // Lives as long as the process: the window uses it up to the moment the program ends.
-    static AlsaMasterMixer mixer;
     // Watching before the window sets the volume: an end asked for meanwhile waits for the window.
     static SessionEndWatcher* sessionEnd = new SessionEndWatcher;
-    auto window = std::make_unique<MainWindow>(mixer);
+    auto window = std::make_unique<MainWindow>(services);
     QObject::connect(sessionEnd, &SessionEndWatcher::requested, window.get(), &MainWindow::endSession,
                      Qt::DirectConnection);
     window->adjustSize();

@@ -2,7 +2,10 @@
 
 #include <functional>
 
+class MessagePresenter;
+class ProgramEnder;
 class QWidget;
+struct ProgramServices;
 
 // Creates and loads the main window without showing it; may throw.
 using MainWindowLoader = std::function<QWidget*()>;
@@ -11,8 +14,8 @@ using MainWindowLoader = std::function<QWidget*()>;
 // shows. A failure on the way is reported once as
 // "Error <number>: <description>" (critical icon) and then ends the program; the window is never
 // shown. Returns the shown window, or nullptr after a failure.
-QWidget* showMainWindow(const MainWindowLoader& load);
+QWidget* showMainWindow(const MainWindowLoader& load, MessagePresenter& messages, ProgramEnder& ender);
 
-// The real main window, on ALSA's master mixer, loaded and centred on the screen. An end of the
-// desktop session takes the window's own exit path.
-QWidget* loadMainWindow();
+// The main window on `services`, loaded and centred on the screen. An end of the desktop session
+// takes the window's own exit path.
+QWidget* loadMainWindow(const ProgramServices& services);

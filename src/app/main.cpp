@@ -1,3 +1,4 @@
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "desktop/FontConfigPreload.h"
 
@@ -11,7 +12,10 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_DontUseNativeMenuBar);
     QApplication app(argc, argv);
     fonts.wait();
-    if (!showMainWindow(loadMainWindow))
+    // Lives as long as the process: the window uses it up to the moment the program ends.
+    static RealServices real;
+    const ProgramServices& services = real.services();
+    if (!showMainWindow([&] { return loadMainWindow(services); }, services.messages, services.ender))
         return 1;
     return app.exec();
 }

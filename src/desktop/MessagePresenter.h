@@ -6,16 +6,12 @@ class QWidget;
 
 enum class MessageIcon { None, Critical, Warning };
 
-// Shows message boxes: real modal ones unless replaced (tests record them instead).
+// Shows the examiner a message with a single OK button, and returns when it is dismissed.
 class MessagePresenter {
 public:
     virtual ~MessagePresenter() = default;
     virtual void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) = 0;
+
+    // With the program's title, as every message of the program carries it.
+    void tell(const QString& text, MessageIcon icon, QWidget* parent = nullptr);
 };
-
-// A modal message box with a single OK button and the application title; returns when it is
-// dismissed.
-void showMessage(const QString& text, MessageIcon icon, QWidget* parent = nullptr);
-
-// Not owned; nullptr restores the real boxes.
-void setMessagePresenter(MessagePresenter* presenter);

@@ -7,8 +7,3 @@ public:
     virtual ~ProgramEnder() = default;
     virtual void end() = 0;
 };
-
-void endProgram();
-
-// Not owned; nullptr restores the real ending of the process (tests install a recorder).
-void setProgramEnder(ProgramEnder* ender);

@@ -21,7 +21,8 @@ bool MasterVolume::open()
 {
     if (mixer_.open())
         return true;
-    showMessage(QStringLiteral("No mixer found!"), MessageIcon::None);
+    if (!quiet_)
+        messages_.tell(QStringLiteral("No mixer found!"), MessageIcon::None);
     return false;
 }
 
@@ -47,8 +48,10 @@ void MasterVolume::recordStartupLevel()
     held_ = true;
 }
 
-void MasterVolume::restoreStartupLevel()
+void MasterVolume::restoreStartupLevel(bool quietly)
 {
+    quiet_ = quietly;
     if (startupPercent_)
         setPercent(*startupPercent_);
+    quiet_ = false;
 }

@@ -4,6 +4,7 @@
 #include <optional>
 
 class MasterMixer;
+class MessagePresenter;
 
 // The master output volume behind the volume slider, in whole percent of the mixer's range.
 // Every read or write opens the mixer, makes its one value call and closes it again; a mixer that
@@ -13,7 +14,7 @@ class MasterMixer;
 // exit; a level that could not be read is never "put back".
 class MasterVolume {
 public:
-    explicit MasterVolume(MasterMixer& mixer) : mixer_(mixer) {}
+    MasterVolume(MasterMixer& mixer, MessagePresenter& messages) : mixer_(mixer), messages_(messages) {}
 
     // Sets the master volume to `percent` (0 to 100) of the mixer's range.
     void setPercent(int percent);
@@ -23,7 +24,9 @@ public:
     // The level noted at start-up; nothing when it could not be read (no mixer, no master
     // volume, a failed read), so that the exit leaves the volume alone rather than muting it.
     std::optional<int> startupPercent() const { return startupPercent_; }
-    void restoreStartupLevel();
+    // Puts the noted level back. `quietly`: a mixer that cannot be opened says nothing (the
+    // desktop session is ending, and nobody may be there to answer a message).
+    void restoreStartupLevel(bool quietly = false);
 
     // `percent` of `maximum`, halves to even, without overflow for any maximum.
     static std::uint32_t rawFromPercent(std::uint32_t maximum, int percent);
@@ -34,6 +37,8 @@ private:
     bool open();
 
     MasterMixer& mixer_;
+    MessagePresenter& messages_;
+    bool quiet_ = false;
     std::optional<int> startupPercent_;
     bool held_ = false;  // the mixer is open from the start-up reading
 };

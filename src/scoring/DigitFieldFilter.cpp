@@ -1,7 +1,5 @@
 #include "scoring/DigitFieldFilter.h"
 
-#include "desktop/Beep.h"
-
 #include <QKeyEvent>
 
 namespace {
@@ -29,7 +27,7 @@ bool DigitFieldFilter::eventFilter(QObject* watched, QEvent* event)
         return QObject::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->matches(QKeySequence::Paste)) {
-        beep();
+        beeper_.beep();
         return true;
     }
     if (passesUnfiltered(key->key()) || key->key() == Qt::Key_Backspace)
@@ -40,6 +38,6 @@ bool DigitFieldFilter::eventFilter(QObject* watched, QEvent* event)
     const QChar c = text.front();
     if (text.size() == 1 && c >= QLatin1Char('0') && c <= QLatin1Char('9'))
         return false;
-    beep();
+    beeper_.beep();
     return true;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "desktop/Beeper.h"
+
 #include <QObject>
 
 // Lets only the digits 0 to 9 and Backspace be typed into a raw score field. Any other character,
@@ -8,8 +10,11 @@
 class DigitFieldFilter final : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    DigitFieldFilter(Beeper& beeper, QObject* parent) : QObject(parent), beeper_(beeper) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    Beeper& beeper_;
 };

@@ -54,7 +54,8 @@ QPushButton* button(const char* name, const char* caption, QWidget* parent, QRec
 
 }  // namespace
 
-ScoringDialog::ScoringDialog(QWidget* owner) : QDialog(owner)
+ScoringDialog::ScoringDialog(MessagePresenter& messages, Beeper& beeper, QWidget* owner)
+    : QDialog(owner), messages_(messages), beeper_(beeper)
 {
     setWindowTitle(QStringLiteral("OVREL Scoring"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/scoring.png")));
@@ -113,7 +114,7 @@ ScoringDialog::Row ScoringDialog::addRow(quint8 code, const char* caption, int t
     field->setObjectName(QStringLiteral("rawScore%1").arg(code));
     field->setGeometry(twipsRect(2205, top, 540, 435));
     field->setMaxLength(2);
-    field->installEventFilter(new DigitFieldFilter(field));
+    field->installEventFilter(new DigitFieldFilter(beeper_, field));
     field->installEventFilter(this);
     Row row{code, field, resultLabel(this, twipsRect(2940, top, 750, 435)),
             resultLabel(this, twipsRect(3885, top, 750, 435))};
@@ -156,11 +157,11 @@ void ScoringDialog::chooseAgeGroup(quint8 code)
 void ScoringDialog::score()
 {
     if (ageGroup_ == 0) {
-        showMessage(QStringLiteral("Please select an age group."), MessageIcon::Warning, this);
+        messages_.tell(QStringLiteral("Please select an age group."), MessageIcon::Warning, this);
         return;
     }
     if (std::all_of(rows_.begin(), rows_.end(), [](const Row& r) { return r.field->text().isEmpty(); })) {
-        showMessage(QStringLiteral("At least one of the raw score fields must contain data."),
+        messages_.tell(QStringLiteral("At least one of the raw score fields must contain data."),
                     MessageIcon::Warning, this);
         firstField()->setFocus();
         return;
@@ -168,7 +169,7 @@ void ScoringDialog::score()
     for (const Row& row : rows_) {
         const double raw = readRawScore(row.field->text());
         if (raw < kLowestRawScore || raw > kHighestRawScore) {
-            showMessage(QStringLiteral("Invalid raw score range."), MessageIcon::Warning, this);
+            messages_.tell(QStringLiteral("Invalid raw score range."), MessageIcon::Warning, this);
             clearAll();
             return;
         }

@@ -10,10 +10,14 @@ class QLineEdit;
 // percentiles out. Shown modally over the main window, blank at every opening. Results on screen
 // always belong to the inputs on screen: a new age group or an edited field empties the results
 // it would change, and only Score fills them.
+class Beeper;
+class MessagePresenter;
+
 class ScoringDialog final : public QDialog {
     Q_OBJECT
 public:
-    explicit ScoringDialog(QWidget* owner);
+    // Refused input beeps on `beeper`; the checks before scoring tell on `messages`.
+    ScoringDialog(MessagePresenter& messages, Beeper& beeper, QWidget* owner);
 
     // The chosen age group's code (16, 30 or 50); 0 until one is chosen.
     quint8 ageGroup() const { return ageGroup_; }
@@ -40,6 +44,8 @@ private:
     void emptyResults(const Row& row);
     QLineEdit* firstField() const { return rows_[0].field; }
 
+    MessagePresenter& messages_;
+    Beeper& beeper_;
     std::array<Row, 4> rows_{};  // 2.4, 2.0, 1.6, 1.2 from top to bottom
     quint8 ageGroup_ = 0;
     bool placed_ = false;

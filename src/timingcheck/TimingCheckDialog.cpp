@@ -1,10 +1,9 @@
 #include "timingcheck/TimingCheckDialog.h"
 
+#include "administration/ProgramServices.h"
 #include "sound/AlsaDefault.h"
-#include "sound/DefaultRecorder.h"
-#include "sound/BackendModule.h"
-#include "sound/DefaultOutput.h"
-#include "sound/PreciseTimer.h"
+#include "sound/PacingTimer.h"
+#include "sound/SoundRecorder.h"
 #include "timingcheck/TimingCheck.h"
 #include "timingcheck/OnsetPlot.h"
 #include "timingcheck/TimingReport.h"
@@ -47,23 +46,12 @@ QString orDefault(const QString& name, const char* fallback)
 
 }  // namespace
 
-TimingCheckDialog::TimingCheckDialog(QWidget* parent, SoundOutput* output, SoundRecorder* recorder,
-                                     SoundDevices* devices)
-    : QDialog(parent), devices_(devices)
+TimingCheckDialog::TimingCheckDialog(const ProgramServices& services, QWidget* parent)
+    : QDialog(parent), recorder_(services.makeRecorder()), devices_(services.makeDevices())
 {
     setWindowTitle(QStringLiteral("Check Sound Timing"));
-    if (!output)
-        output = &DefaultOutput::instance();
-    if (!recorder) {
-        ownRecorder_ = std::make_unique<DefaultRecorder>();
-        recorder = ownRecorder_.get();
-    }
-    if (!devices_) {
-        ownDevices_ = BackendModule::soundDevices();
-        devices_ = ownDevices_.get();
-    }
-    check_ = std::make_unique<TimingCheck>(*output, *recorder, *new PreciseTimer(this), *new PreciseTimer(this),
-                                           *new PreciseTimer(this));
+    check_ = std::make_unique<TimingCheck>(services.output, *recorder_, *services.makeTimer(this),
+                                           *services.makeTimer(this), *services.makeTimer(this));
 
     auto* layout = new QVBoxLayout(this);
     auto* source = new QGroupBox(QStringLiteral("Listen to"), this);

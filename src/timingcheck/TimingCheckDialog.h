@@ -9,6 +9,7 @@
 
 class OnsetPlot;
 class PacingTimer;
+struct ProgramServices;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -25,9 +26,9 @@ class TimingCheck;
 class TimingCheckDialog final : public QDialog {
     Q_OBJECT
 public:
-    // The real output, recorder and sound server's names, and precise timers, unless given.
-    explicit TimingCheckDialog(QWidget* parent = nullptr, SoundOutput* output = nullptr,
-                               SoundRecorder* recorder = nullptr, SoundDevices* devices = nullptr);
+    // Plays on the services' output, records with a recorder of their own making, and names the
+    // devices as the services' sound server does.
+    explicit TimingCheckDialog(const ProgramServices& services, QWidget* parent = nullptr);
     ~TimingCheckDialog() override;
 
     // The last check's, once one has finished.
@@ -50,9 +51,8 @@ private:
     void showResult(const TimingCheckResult& result);
     void chooseReportFile();
 
-    std::unique_ptr<SoundRecorder> ownRecorder_;
-    std::unique_ptr<SoundDevices> ownDevices_;
-    SoundDevices* devices_ = nullptr;  // none where the server-client module cannot be loaded
+    std::unique_ptr<SoundRecorder> recorder_;
+    std::unique_ptr<SoundDevices> devices_;  // none where the backends module cannot be loaded
     SoundDevices::Names names_;  // of the last check, as it started
     // After the recorder it uses, so that it goes first.
     std::unique_ptr<TimingCheck> check_;

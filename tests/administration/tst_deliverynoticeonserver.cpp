@@ -1,6 +1,7 @@
 #include "PlantedRun.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
@@ -22,6 +23,7 @@ class tst_DeliveryNoticeOnServer : public QObject {
     TempSettings settings;
     MessageRecorder messages;
     ProgramEndRecorder exits;
+    RealServices real{messages, exits};
     std::unique_ptr<QWidget> window;
 
     static QString describe(const PlantedRun& run)
@@ -41,7 +43,7 @@ private slots:
     void initTestCase()
     {
         QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server");
-        window.reset(showMainWindow(loadMainWindow));
+        window.reset(showMainWindow([this] { return loadMainWindow(real.services()); }, messages, exits));
         QVERIFY(window);
         window->findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(100);
     }

@@ -3,6 +3,7 @@
 #include "IntervalStats.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
@@ -27,6 +28,7 @@ class tst_EndToEnd : public QObject {
     TempSettings settings;
     MessageRecorder messages;
     ProgramEndRecorder exits;
+    RealServices real{messages, exits};
     std::unique_ptr<QWidget> window;
 
     template <class T>
@@ -114,7 +116,7 @@ private slots:
         QVERIFY2(privateSoundServer(), "run through `make test`, which starts the sound server");
         QVERIFY(pactl({"set-sink-volume", "@DEFAULT_SINK@", "40%"}));
         settings.write("[Settings]\nVolume=\"\\xff loud\"\n");  // damaged: the default applies
-        window.reset(showMainWindow(loadMainWindow));
+        window.reset(showMainWindow([this] { return loadMainWindow(real.services()); }, messages, exits));
         QCOMPARE(streamsOf(QCoreApplication::applicationPid()).size(), 0);  // none until a run needs one
         QVERIFY(window && window->isVisible());
         const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();

@@ -71,7 +71,7 @@ private slots:
         rig.child<QAction>("exitAction").trigger();
         QCOMPARE(rig.settings.volume(), QStringLiteral("70"));
         QCOMPARE(rig.messages.texts.size(), 3);  // nothing to put back at the end
-        QCOMPARE(rig.played, std::vector<int>({1, 2, 3, 4}));
+        QCOMPARE(rig.played(), std::vector<int>({1, 2, 3, 4}));
     }
 
     // A failure while the main window loads is reported once, and the program ends.
@@ -82,7 +82,7 @@ private slots:
         ProgramEndRecorder exits;
         QWidget* window = showMainWindow([&]() -> QWidget* {
             throw std::runtime_error("out of order");
-        });
+        }, messages, exits);
         QVERIFY(!window);
         QCOMPARE(messages.texts, QStringList{text});
         QCOMPARE(messages.icons.front(), MessageIcon::Critical);
@@ -159,7 +159,7 @@ private slots:
             QVERIFY(!startStop.icon().isNull() && !(running && reset.isEnabled()));
             QCOMPARE(rig.child<QAction>("scoringAction").isEnabled(), !running);
         }
-        QCOMPARE(int(rig.played.size()) > 200, true);
+        QCOMPARE(int(rig.played().size()) > 200, true);
     }
 };
 

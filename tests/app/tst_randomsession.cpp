@@ -1,5 +1,6 @@
 #include "SinkRecorder.h"
 #include "TempSettings.h"
+#include "app/RealServices.h"
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
@@ -145,7 +146,8 @@ private slots:
         TempSettings settings;
         MessageRecorder messages;
         ProgramEndRecorder exits;
-        std::unique_ptr<QWidget> shown(showMainWindow(loadMainWindow));
+        RealServices real{messages, exits};
+        std::unique_ptr<QWidget> shown(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
         auto& window = static_cast<MainWindow&>(*shown);
         QList<QAction*> dialogs;
         for (QMenu* menu : window.menuBar()->findChildren<QMenu*>())

@@ -34,7 +34,8 @@ private slots:
         FakeMasterMixer mixer;
         mixer.max = maximum;
         mixer.level = raw == 39976u ? 40000u : raw;
-        MasterVolume volume(mixer);
+        MessageRecorder shown;
+        MasterVolume volume(mixer, shown);
         volume.recordStartupLevel();
         QCOMPARE(volume.startupPercent(), std::optional<int>(percent));
         volume.setPercent(percent == 0 ? 100 : 0);
@@ -69,7 +70,7 @@ private slots:
         mixer.hasVolume = failure != "volume";
         mixer.failRead = failure == "read";
         mixer.failWrite = failure == "write";
-        MasterVolume volume(mixer);
+        MasterVolume volume(mixer, shown);
         volume.recordStartupLevel();
         mixer.failOpen |= failure == "lost";
         volume.setPercent(80);

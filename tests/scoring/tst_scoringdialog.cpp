@@ -1,4 +1,4 @@
-#include "desktop/Beep.h"
+#include "BeepCounter.h"
 #include "MessageRecorder.h"
 #include "scoring/ScoringDialog.h"
 
@@ -17,7 +17,7 @@ class tst_ScoringDialog : public QObject {
 
     std::unique_ptr<ScoringDialog> w;
     std::unique_ptr<MessageRecorder> messages;
-    int beeps = 0;
+    std::unique_ptr<BeepCounter> beeper;
 
     template <class T>
     T* child(const QString& name) { return w->findChild<T*>(name); }
@@ -45,18 +45,18 @@ private slots:
     void init()
     {
         QLocale::setDefault(QLocale::c());
-        w = std::make_unique<ScoringDialog>(nullptr);
+        messages = std::make_unique<MessageRecorder>();
+        beeper = std::make_unique<BeepCounter>();
+        w = std::make_unique<ScoringDialog>(*messages, *beeper, nullptr);
         w->show();
         w->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(w.get()));
-        messages = std::make_unique<MessageRecorder>();
-        beeps = 0;
-        setBeepHandler([this] { ++beeps; });
     }
     void cleanup()
     {
-        setBeepHandler({});
+        w.reset();
         messages.reset();
+        beeper.reset();
     }
 
     void checksRunInOrderAndLeaveWhatTheySay()
@@ -104,7 +104,7 @@ private slots:
         QTest::keyClicks(field(0), "4a -.56");  // at most two characters
         QGuiApplication::clipboard()->setText(QStringLiteral("9"));
         QTest::keyClick(field(0), Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(beeps, 5);
+        QCOMPARE(beeper->beeps, 5);
         QTest::keyClick(field(0), Qt::Key_Return);
         QCOMPARE(rows().first(), QStringLiteral("45 -0.24 41"));
     }

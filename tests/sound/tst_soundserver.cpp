@@ -39,9 +39,8 @@ private slots:
     void aServerKilledMidTrialIsFoundAgainForTheNextRun()
     {
         MainWindowRig rig;
-        DigitPlayer player(DefaultOutput::instance());
-        std::vector<bool> started;
-        MainWindow& w = rig.build(true, [&](int digit, SteadyTime due) { started.push_back(player.play(digit, due)); });
+        MainWindow& w = rig.build(true, true);
+        const std::vector<bool>& started = rig.output->started;
         QVERIFY(DefaultOutput::instance().open());
         rig.child<QRadioButton>("pace12Button").click();
         w.trialTimer().setInterval(250);  // the real timer, at a pace that keeps the test short

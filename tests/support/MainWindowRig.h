@@ -1,38 +1,58 @@
 #pragma once
 
-#include "TempSettings.h"
+#include "BeepCounter.h"
 #include "FakeMasterMixer.h"
 #include "FakePacingTimer.h"
+#include "FakeSoundDevices.h"
+#include "FakeSoundOutput.h"
+#include "FakeSoundRecorder.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
+#include "TappedOutput.h"
+#include "TempSettings.h"
 #include "administration/MainWindow.h"
+#include "sound/DefaultOutput.h"
+#include "sound/DefaultRecorder.h"
+#include "sound/PreciseTimer.h"
 
 #include <QAction>
 #include <memory>
 #include <vector>
 
-// A main window with a settings store, a mixer, message boxes and an end of its own, built when
-// asked for (after the test has set the store up). Timers are fakes unless `realTimers`; digits
-// go to `played` unless the test plays them itself.
+// A main window with a settings store, a mixer, message boxes, a beep and an end of its own,
+// built when asked for (after the test has set the store up). Timers are fakes unless
+// `realTimers`. Sound goes to `fakeOutput`, and the timing check records `fakeRecorder`, unless
+// `realSound`: then it plays through the sound server and records from it. Either way `output`
+// tells which digits were asked for.
 struct MainWindowRig {
     TempSettings settings;
     FakeMasterMixer mixer;
     MessageRecorder messages;
     ProgramEndRecorder exits;
-    std::vector<int> played;
+    BeepCounter beeper;
+    FakeSoundOutput fakeOutput;
+    FakeSoundRecorder fakeRecorder;
+    std::unique_ptr<TappedOutput> output;
     std::unique_ptr<MainWindow> window;
 
-    MainWindow& build(bool realTimers = false, RunEngine::DigitPlay play = {})
+    MainWindow& build(bool realTimers = false, bool realSound = false)
     {
-        MainWindow::TimerFactory timers;
-        if (!realTimers)
-            timers = [](QObject* parent) -> PacingTimer* { return new FakePacingTimer(parent); };
-        if (!play)
-            play = [this](int digit, SteadyTime) { played.push_back(digit); };
-        window = std::make_unique<MainWindow>(mixer, timers, play);
+        output = std::make_unique<TappedOutput>(realSound ? static_cast<SoundOutput&>(DefaultOutput::instance()) : fakeOutput);
+        ProgramServices services{mixer, *output, messages, exits, beeper,
+            [realTimers](QObject* parent) -> PacingTimer* {
+                return realTimers ? static_cast<PacingTimer*>(new PreciseTimer(parent)) : new FakePacingTimer(parent);
+            },
+            [this, realSound]() -> std::unique_ptr<SoundRecorder> {
+                if (realSound)
+                    return std::make_unique<DefaultRecorder>();
+                return std::make_unique<Forwarding>(fakeRecorder);
+            },
+            [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};
+        window = std::make_unique<MainWindow>(services);
         window->applyStoredVolume();  // as start-up does once the window shows
         return *window;
     }
+    const std::vector<int>& played() const { return output->digits; }
     // A widget or menu item by its name.
     template <class T>
     T& child(const char* name) { return *window->findChild<T*>(QLatin1String(name)); }
@@ -40,4 +60,14 @@ struct MainWindowRig {
     {
         return static_cast<FakePacingTimer&>(trial ? window->trialTimer() : window->introductionTimer());
     }
+
+private:
+    // Each opening of the check gets a recorder of its own; the rig's fake stays the rig's.
+    struct Forwarding final : SoundRecorder {
+        explicit Forwarding(SoundRecorder& to) : to(to) {}
+        bool start(Source from) override { return to.start(from); }
+        Recording stop() override { return to.stop(); }
+        QByteArray recordedFrom(qsizetype frame) const override { return to.recordedFrom(frame); }
+        SoundRecorder& to;
+    };
 };

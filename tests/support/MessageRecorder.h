@@ -5,10 +5,8 @@
 #include <QStringList>
 #include <vector>
 
-// Records message boxes instead of showing them; installed for its lifetime.
+// Records message boxes instead of showing them.
 struct MessageRecorder final : MessagePresenter {
-    MessageRecorder() { setMessagePresenter(this); }
-    ~MessageRecorder() override { setMessagePresenter(nullptr); }
     void show(QWidget*, const QString& title, const QString& text, MessageIcon icon) override
     {
         texts << text;

@@ -33,7 +33,7 @@ private slots:
         QFETCH(QString, how);
         QFETCH(int, afterMs);
         MainWindowRig rig;
-        MainWindow& window = rig.build();
+        MainWindow& window = rig.build(true, true);
         window.show();
         rig.child<QSlider>("volumeSlider").setValue(60);
         const unsigned level = rig.mixer.level;

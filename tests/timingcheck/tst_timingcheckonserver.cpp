@@ -1,5 +1,8 @@
 #include "GraphCycles.h"
 #include "RigMicrophoneDelay.h"
+#include "MessageRecorder.h"
+#include "ProgramEndRecorder.h"
+#include "app/RealServices.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
 #include "mixer/MasterVolume.h"
@@ -23,6 +26,10 @@
 // of the sink delayed and over noise, and gives the delay. Its report carries the figures as lines a program can read.
 class tst_TimingCheckOnServer : public QObject {
     Q_OBJECT
+
+    MessageRecorder messages;
+    ProgramEndRecorder exits;
+    RealServices real{messages, exits};
 
     static bool saysAllOnTime(const TimingCheckResult& result)
     {
@@ -89,9 +96,9 @@ private slots:
             QSKIP("this sound server's rig has no microphone to be trusted");
         AlsaMasterMixer mixer;
         QVERIFY2(mixer.open(), "no master volume on ALSA's \"default\"");  // not the message box the slider would show
-        MasterVolume(mixer).setPercent(slider);
+        MasterVolume(mixer, messages).setPercent(slider);
         QCOMPARE(sinkPercent(), slider);
-        TimingCheckDialog dialog;
+        TimingCheckDialog dialog(real.services());
         dialog.show();
         for (QRadioButton* choice : dialog.findChildren<QRadioButton*>())
             if (choice->text() == source)
@@ -175,8 +182,8 @@ private slots:
     {
         AlsaMasterMixer mixer;
         QVERIFY(mixer.open());
-        MasterVolume(mixer).setPercent(2);
-        TimingCheckDialog dialog;
+        MasterVolume(mixer, messages).setPercent(2);
+        TimingCheckDialog dialog(real.services());
         dialog.show();
         auto* start = dialog.findChild<QPushButton*>(QStringLiteral("startButton"));
         start->click();

@@ -2,13 +2,17 @@
 // under a virtual X display. The windows are the program's own; the master volume is kept in
 // memory and nothing is played aloud.
 //   make_screenshots <output folder>
+#include "BeepCounter.h"
 #include "FakeMasterMixer.h"
 #include "FakeSoundDevices.h"
 #include "FakeSoundOutput.h"
 #include "FakeSoundRecorder.h"
 #include "timingcheck/TimingCheck.h"
 #include "timingcheck/TimingCheckDialog.h"
+#include "MessageRecorder.h"
+#include "ProgramEndRecorder.h"
 #include "SequenceRecording.h"
+#include "sound/PreciseTimer.h"
 #include "administration/MainWindow.h"
 #include "scoring/ScoringDialog.h"
 #include "administration/AboutDialog.h"
@@ -55,8 +59,19 @@ int main(int argc, char** argv)
     QTemporaryDir settings;
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settings.path());
     FakeMasterMixer mixer;
+    FakeSoundOutput output;
+    FakeSoundRecorder recorder;
+    recorder.recording.sound = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
+    recorder.heardFrames = recorder.recording.sound.size() / 4;  // heard as it plays
+    MessageRecorder messages;
+    ProgramEndRecorder exits;
+    BeepCounter beeper;
+    const ProgramServices services{mixer, output, messages, exits, beeper,
+        [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); },
+        [&] { return std::unique_ptr<SoundRecorder>(std::make_unique<FakeSoundRecorder>(recorder)); },
+        [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};
 
-    MainWindow main(mixer, {}, [](int, SteadyTime) {});
+    MainWindow main(services);
     main.move(40, 40);
     bool ok = shoot(main, out + QStringLiteral("main-ready.png"));
     child<QRadioButton>(main, "pace12Button")->click();
@@ -64,7 +79,7 @@ int main(int argc, char** argv)
     ok = shoot(main, out + QStringLiteral("main-running.png")) && ok;
     child<QToolButton>(main, "startStopButton")->click();
 
-    ScoringDialog scoring(&main);
+    ScoringDialog scoring(messages, beeper, &main);
     child<QRadioButton>(scoring, "age30Button")->click();
     const char* rawScores[][2] = {{"rawScore24", "48"}, {"rawScore20", "41"}, {"rawScore16", "30"}, {"rawScore12", "22"}};
     for (const auto& [field, raw] : rawScores)
@@ -80,12 +95,7 @@ int main(int argc, char** argv)
     ok = shoot(form, out + QStringLiteral("record-form.png")) && ok;
     form.close();
 
-    FakeSoundOutput output;
-    FakeSoundRecorder recorder;
-    recorder.recording.sound = sequenceRecording(TimingCheck::sequence(), TimingCheck::kPaceMs);
-    recorder.heardFrames = recorder.recording.sound.size() / 4;  // heard as it plays
-    FakeSoundDevices devices;
-    TimingCheckDialog check(&main, &output, &recorder, &devices);
+    TimingCheckDialog check(services, &main);
     check.resize(560, 480);
     check.show();
     child<QPushButton>(check, "startButton")->click();

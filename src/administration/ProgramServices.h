@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <memory>
+
+class Beeper;
+class MasterMixer;
+class MessagePresenter;
+class PacingTimer;
+class ProgramEnder;
+class SoundDevices;
+class SoundOutput;
+class SoundRecorder;
+
+// Every service the program's windows work with, each behind its interface. Start-up builds the
+// real ones once and hands them on; tests, tools and the benchmark hand on stand-ins. None is
+// owned here, and each outlives the windows that use it.
+struct ProgramServices {
+    MasterMixer& mixer;
+    SoundOutput& output;
+    MessagePresenter& messages;
+    ProgramEnder& ender;
+    Beeper& beeper;
+    // A new timer, owned by `parent`.
+    std::function<PacingTimer*(QObject* parent)> makeTimer;
+    // A new recorder, for one opening of the timing check.
+    std::function<std::unique_ptr<SoundRecorder>()> makeRecorder;
+    // The sound server's names for the devices in use, asked for when a window shows them; null
+    // where the server cannot be asked.
+    std::function<std::unique_ptr<SoundDevices>()> makeDevices;
+};

@@ -1,0 +1,16 @@
+#include "app/RealServices.h"
+
+#include "sound/BackendModule.h"
+#include "sound/DefaultOutput.h"
+#include "sound/DefaultRecorder.h"
+#include "sound/PreciseTimer.h"
+
+RealServices::RealServices() : RealServices(modal_, exit_) {}
+
+RealServices::RealServices(MessagePresenter& messages, ProgramEnder& ender)
+    : services_{mixer_, DefaultOutput::instance(), messages, ender, beep_,
+                [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); },
+                [] { return std::unique_ptr<SoundRecorder>(std::make_unique<DefaultRecorder>()); },
+                [] { return BackendModule::soundDevices(); }}
+{
+}

@@ -1,0 +1,8 @@
+#include "desktop/SystemBeep.h"
+
+#include <QApplication>
+
+void SystemBeep::beep()
+{
+    QApplication::beep();
+}
