@@ -4,7 +4,7 @@ bool PlacedOutput::open()
 {
     if (hasStream())
         return true;
-    const SteadyTime now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_->now();
     if (failedAt_ && now - *failedAt_ < kRetryInterval)
         return false;
     if (!tryOpen()) {
@@ -15,7 +15,7 @@ bool PlacedOutput::open()
     if (moves_)
         moves_->start();
     renderedAtCheck_ = placement_.rendered();
-    checkedAt_ = std::chrono::steady_clock::now();
+    checkedAt_ = clock_->now();
     return true;
 }
 
@@ -24,7 +24,7 @@ bool PlacedOutput::running()
 {
     if (!hasStream() || !streaming())
         return false;
-    const SteadyTime now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_->now();
     const std::int64_t rendered = placement_.rendered();
     const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
     renderedAtCheck_ = rendered;
