@@ -1,5 +1,7 @@
 #include "sound/PlacedOutput.h"
 
+#include <utility>
+
 bool PlacedOutput::open()
 {
     if (hasStream())
@@ -47,21 +49,23 @@ void PlacedOutput::close()
     if (hasStream())
         endStream();
     failedAt_.reset();
+    afterStop_ = false;
 }
 
 bool PlacedOutput::start(const WaveImage& sound, SteadyTime due)
 {
     if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
         return false;
-    const bool restarted = hasStream() && !running();
-    if (restarted)
+    if (hasStream() && !running()) {
         endStream();
+        afterStop_ = true;
+    }
     if (!open()) {
         placement_.notPlayed(due);
         return false;
     }
     noteMoves();
-    placement_.place(sound, due, restarted);
+    placement_.place(sound, due, std::exchange(afterStop_, false));
     return true;
 }
 

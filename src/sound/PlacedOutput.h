@@ -65,6 +65,9 @@ private:
 
     std::unique_ptr<OutputMoves> moves_;
     std::optional<SteadyTime> failedAt_;
+    // A stream stopped and no sound has been placed since: the next one placed, however many
+    // attempts to open one failed before, comes on a stream opened afresh.
+    bool afterStop_ = false;
     std::int64_t renderedAtCheck_ = 0;
     SteadyTime checkedAt_{};
 };
