@@ -224,26 +224,29 @@ private slots:
         QCOMPARE(rig.out.attempts, 4);  // closed, it forgets the attempt before
     }
 
-    // Sounds due at 0, 1200 and 2400 ms, heard 250 ms after (latency and lead). A move to
+    // Sounds due at 0, 1200 and `thirdMs`, heard 250 ms after (latency and lead). A move to
     // another output seen `afterMs` after the second's due time befalls the sound heard then or,
-    // in the silence after one, the next.
+    // in the silence after one, the next, unless that is the first of another run.
     void aMoveBefallsTheSoundHeardAsItCame_data()
     {
         QTest::addColumn<int>("afterMs");
+        QTest::addColumn<int>("thirdMs");
         QTest::addColumn<QStringList>("faults");
-        QTest::newRow("as the second is heard") << 300 << QStringList{"Rerouted 1200 0.0"};
-        QTest::newRow("just before the second is heard") << 150 << QStringList{"Rerouted 1200 0.0"};
-        QTest::newRow("in the silence after it") << 750 << QStringList{"Rerouted 2400 0.0"};
+        QTest::newRow("as the second is heard") << 300 << 2400 << QStringList{"Rerouted 1200 0.0"};
+        QTest::newRow("just before the second is heard") << 150 << 2400 << QStringList{"Rerouted 1200 0.0"};
+        QTest::newRow("in the silence after it") << 750 << 2400 << QStringList{"Rerouted 2400 0.0"};
+        QTest::newRow("in the silence, before another run") << 750 << 6000 << QStringList{};
     }
     void aMoveBefallsTheSoundHeardAsItCame()
     {
         QFETCH(int, afterMs);
+        QFETCH(int, thirdMs);
         QFETCH(QStringList, faults);
         Rig rig;
         QVERIFY(rig.play(0));
         QVERIFY(rig.play(1200));
         rig.moves->seen.push_back(rig.at(1200 + afterMs));
-        QVERIFY(rig.play(2400));
+        QVERIFY(rig.play(thirdMs));
         QCOMPARE(rig.faults(), faults);
     }
 };
