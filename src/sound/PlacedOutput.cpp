@@ -1,10 +1,12 @@
 #include "sound/PlacedOutput.h"
 
+#include <utility>
+
 bool PlacedOutput::open()
 {
     if (hasStream())
         return true;
-    const SteadyTime now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_->now();
     if (failedAt_ && now - *failedAt_ < kRetryInterval)
         return false;
     if (!tryOpen()) {
@@ -15,7 +17,7 @@ bool PlacedOutput::open()
     if (moves_)
         moves_->start();
     renderedAtCheck_ = placement_.rendered();
-    checkedAt_ = std::chrono::steady_clock::now();
+    checkedAt_ = clock_->now();
     return true;
 }
 
@@ -24,7 +26,7 @@ bool PlacedOutput::running()
 {
     if (!hasStream() || !streaming())
         return false;
-    const SteadyTime now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_->now();
     const std::int64_t rendered = placement_.rendered();
     const bool stalled = rendered == renderedAtCheck_ && now - checkedAt_ > kStallLimit;
     renderedAtCheck_ = rendered;
@@ -47,21 +49,23 @@ void PlacedOutput::close()
     if (hasStream())
         endStream();
     failedAt_.reset();
+    afterStop_ = false;
 }
 
 bool PlacedOutput::start(const WaveImage& sound, SteadyTime due)
 {
     if (sound.channels != kChannels || sound.sampleRate != kSampleRate)
         return false;
-    const bool restarted = hasStream() && !running();
-    if (restarted)
+    if (hasStream() && !running()) {
         endStream();
+        afterStop_ = true;
+    }
     if (!open()) {
         placement_.notPlayed(due);
         return false;
     }
     noteMoves();
-    placement_.place(sound, due, restarted);
+    placement_.place(sound, due, std::exchange(afterStop_, false));
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/SoundFormat.h"
+#include "sound/MonotonicClock.h"
 #include "sound/OutputMoves.h"
 #include "sound/SoundOutput.h"
 #include "sound/SoundPlacement.h"
@@ -18,7 +19,12 @@
 // placement did and how the stream was laid out can be read, for the benchmarks.
 class PlacedOutput : public SoundOutput {
 public:
-    explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr) : moves_(std::move(moves)) {}
+    // `clock` is the one the sounds' due times are on.
+    explicit PlacedOutput(std::unique_ptr<OutputMoves> moves = nullptr,
+                          std::shared_ptr<const SteadyClock> clock = std::make_shared<MonotonicClock>())
+        : clock_(std::move(clock)), moves_(std::move(moves))
+    {
+    }
 
     static constexpr std::chrono::milliseconds kRetryInterval{2000};
     // A stream whose frame count has not moved for this long has stopped.
@@ -44,7 +50,11 @@ protected:
     // Ends the stream (the placement is then told by endStream()).
     virtual void closeStream() = 0;
 
-    SoundPlacement placement_{kSampleRate, kChannels};
+private:
+    const std::shared_ptr<const SteadyClock> clock_;  // before the placement, which reads it
+
+protected:
+    SoundPlacement placement_{kSampleRate, kChannels, *clock_};
 
 private:
     bool running();
@@ -55,6 +65,9 @@ private:
 
     std::unique_ptr<OutputMoves> moves_;
     std::optional<SteadyTime> failedAt_;
+    // A stream stopped and no sound has been placed since: the next one placed, however many
+    // attempts to open one failed before, comes on a stream opened afresh.
+    bool afterStop_ = false;
     std::int64_t renderedAtCheck_ = 0;
     SteadyTime checkedAt_{};
 };

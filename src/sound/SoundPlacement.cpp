@@ -24,7 +24,7 @@ std::int64_t SoundPlacement::startFrameFor(SteadyTime due)
         // Asked for late (the thread that plays was held up past the lead), on a map that still
         // holds: had it come on time, its lead would be fine. It starts as soon as it can, late,
         // and the sounds after it stay on the map, on the grid.
-        const double askedLate = std::chrono::duration<double>(std::chrono::steady_clock::now() - due).count() * rate_;
+        const double askedLate = std::chrono::duration<double>(clock_.now() - due).count() * rate_;
         const double onTimeLead = double(lead) + askedLate;
         if (lead < kMinLeadFrames && onTimeLead >= kMinLeadFrames && onTimeLead <= 3.0 * double(leadFrames_)) {
             const std::int64_t start = next + kMinLeadFrames;
@@ -45,7 +45,7 @@ std::int64_t SoundPlacement::startFrameFor(SteadyTime due)
     correction_ = 0;  // the new map owes nothing to it
     // What the stream holds, the lead, and the time since the due time are heard first.
     heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
-        std::chrono::steady_clock::now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / rate_));
+        clock_.now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / rate_));
     anchorDue_ = due;
     anchorFrame_ = next + leadFrames_;
     ++anchors_;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/SoundFaultLog.h"
+#include "sound/SteadyClock.h"
 #include "sound/WaveImage.h"
 
 #include <atomic>
@@ -34,7 +35,11 @@ public:
     };
     static constexpr std::int64_t kMinLeadFrames = 1024;
 
-    SoundPlacement(int sampleRate, int channels) : rate_(sampleRate), channels_(channels), faults_(sampleRate) {}
+    // `clock`, which tells how late a sound is asked for, must outlive the placement.
+    SoundPlacement(int sampleRate, int channels, const SteadyClock& clock)
+        : rate_(sampleRate), channels_(channels), clock_(clock), faults_(sampleRate)
+    {
+    }
 
     // A new stream, whose sounds are placed `leadFrames` ahead of what it has rendered and heard
     // about `latencySeconds` after they are rendered. No stream may be running.
@@ -76,6 +81,7 @@ private:
 
     const int rate_;
     const int channels_;
+    const SteadyClock& clock_;
     std::int64_t leadFrames_ = 0;
     double latency_ = 0;
     std::atomic<std::int64_t> rendered_{0};
