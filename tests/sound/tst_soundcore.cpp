@@ -31,7 +31,7 @@ QByteArray waveBytes(int frames, int bits = 16, const QByteArray& beforeData = {
 
 }  // namespace
 
-class tst_Platform : public QObject {
+class tst_SoundCore : public QObject {
     Q_OBJECT
 
 private slots:
@@ -96,40 +96,6 @@ private slots:
     // (for `lasting` buffers; 0: for good), under jitter of ±25 frames in the server's reports
     // (as on PipeWire) and a device clock `ppm` away from the computer's. With `late`, buffer
     // 1000 is asked for 45 ms late, as when the audio thread is held up.
-    // Sounds of half a second due at 0 and 2.4 s: a switch of output while one plays befalls it;
-    // one in the silence after it, the next; one after every sound placed, the next placed,
-    // unless that comes so much later that it belongs to another run (-1: none).
-    void aSwitchOfOutputBefallsTheSoundPlayingOrTheNext_data()
-    {
-        QTest::addColumn<int>("atMs");
-        QTest::addColumn<int>("thirdMs");
-        QTest::addColumn<int>("dueMs");
-        QTest::newRow("as the first plays") << 300 << 4800 << 0;
-        QTest::newRow("in the silence after it") << 600 << 4800 << 2400;
-        QTest::newRow("as the second plays") << 2850 << 4800 << 2400;
-        QTest::newRow("after both, before the third is placed") << 3000 << 4800 << 4800;
-        QTest::newRow("between runs") << 3000 << 9000 << -1;
-    }
-
-    void aSwitchOfOutputBefallsTheSoundPlayingOrTheNext()
-    {
-        QFETCH(int, atMs);
-        QFETCH(int, thirdMs);
-        QFETCH(int, dueMs);
-        const SteadyTime start{};
-        SoundFaultLog log(44100);
-        log.place(start, 0, 22050);
-        log.place(start + milliseconds(2400), 105840, 22050);
-        log.reroute(start + milliseconds(atMs));
-        log.place(start + milliseconds(thirdMs), thirdMs * 441 / 10, 22050);
-        const std::vector<SoundFault> faults = log.take();
-        QCOMPARE(faults.size(), dueMs < 0 ? 0u : 1u);
-        if (dueMs >= 0) {
-            QCOMPARE(faults[0].kind, SoundFault::Kind::Rerouted);
-            QCOMPARE(duration_cast<milliseconds>(faults[0].due - start).count(), dueMs);
-        }
-    }
-
     // A timing check records a device's left and right; a mono headset's one channel is both.
     void theTwoChannelsRecordedAreLeftAndRight_data()
     {
@@ -212,5 +178,5 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(tst_Platform)
-#include "tst_platform.moc"
+QTEST_GUILESS_MAIN(tst_SoundCore)
+#include "tst_soundcore.moc"
