@@ -15,7 +15,7 @@
 class BackendModule {
 public:
     static std::unique_ptr<SoundDevices> soundDevices();
-    // Records through PipeWire's own interface.
+    // Records the microphone, and the speakers beside it, through PipeWire's own interface.
     static std::unique_ptr<SoundRecorder> pipeWireInput();
     // Plays through PipeWire's own interface.
     static std::unique_ptr<PlacedOutput> pipeWireOutput();

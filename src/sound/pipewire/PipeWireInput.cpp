@@ -5,13 +5,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 struct PipeWireInput::Capture {
     pw_thread_loop* loop = nullptr;
     pw_stream* stream = nullptr;
     spa_hook listener{};
     pw_stream_state state = PW_STREAM_STATE_UNCONNECTED;
-    int channels = 2;  // the speakers in the first two; the microphone in the next two
     CaptureTake sound;
     CaptureTake speakers;
 };
@@ -20,7 +20,9 @@ namespace {
 
 constexpr std::int64_t kFlowTimeoutNs = 2'000'000'000;
 // The channels of the one stream, in link order: each records the output port at the same index.
+// The default sink's monitor in the first two, the default source in the next two.
 constexpr const char* kChannelNames[] = {"FL", "FR", "RL", "RR"};
+constexpr std::size_t kStreamChannels = std::size(kChannelNames);
 
 void onStateChanged(void* data, pw_stream_state, pw_stream_state state, const char*)
 {
@@ -51,8 +53,7 @@ void onProcess(void* data)
     const double seconds = time.rate.denom ? double(time.ticks) * time.rate.num / time.rate.denom : NAN;
     const auto* samples = plane.data ? static_cast<const std::int16_t*>(SPA_PTROFF(plane.data, plane.chunk->offset, void))
                                      : nullptr;
-    const auto channels = std::size_t(capture.channels);
-    const std::size_t frames = plane.chunk->size / (channels * sizeof(std::int16_t));
+    const std::size_t frames = plane.chunk->size / (kStreamChannels * sizeof(std::int16_t));
     // Taken apart in pieces, without allocating: each take gets its pair of channels.
     constexpr std::size_t kPiece = 1024;
     std::int16_t pair[kPiece * 2];
@@ -61,12 +62,11 @@ void onProcess(void* data)
         const double at = seconds + double(done) / kSampleRate;
         const auto record = [&](CaptureTake& take, std::size_t first) {
             if (samples)
-                pickPair(samples + done * channels, n, channels, first, pair);
+                pickPair(samples + done * kStreamChannels, n, kStreamChannels, first, pair);
             take.append(samples ? pair : nullptr, n, at);
         };
-        if (channels == 4)
-            record(capture.speakers, 0);
-        record(capture.sound, channels - 2);
+        record(capture.speakers, 0);
+        record(capture.sound, 2);
     }
     pw_stream_queue_buffer(capture.stream, buffer);
 }
@@ -91,15 +91,14 @@ PipeWireInput::~PipeWireInput()
 bool PipeWireInput::start(Source source)
 {
     stop();
-    if (!client_.connect("ovrel-recorder"))
+    if (source != Source::Microphone || !client_.connect("ovrel-recorder"))
         return false;
     client_.lock();
     Capture& capture = *capture_;
     capture.loop = client_.loop();
     capture.state = PW_STREAM_STATE_UNCONNECTED;
-    capture.channels = source == Source::Microphone ? 4 : 2;
     capture.sound.reset(kMaxSeconds);
-    capture.speakers.reset(capture.channels == 4 ? kMaxSeconds : 0);
+    capture.speakers.reset(kMaxSeconds);
     graph_ = std::make_unique<PipeWireGraph>(client_.loop(), client_.core());
     pw_properties* props = pw_properties_new(PW_KEY_MEDIA_TYPE, "Audio", PW_KEY_MEDIA_CATEGORY, "Capture",
                                              PW_KEY_MEDIA_ROLE, "Production", PW_KEY_NODE_AUTOCONNECT, "false",
@@ -107,7 +106,7 @@ bool PipeWireInput::start(Source source)
     capture.stream = pw_stream_new(client_.core(), "Timing check", props);
     if (capture.stream)
         pw_stream_add_listener(capture.stream, &capture.listener, &kEvents, &capture);
-    const bool flowing = capture.stream && PipeWireClient::connect16(capture.stream, false, kSampleRate, capture.channels)
+    const bool flowing = capture.stream && PipeWireClient::connect16(capture.stream, false, kSampleRate, int(kStreamChannels))
                          && linkByHand()
                          && client_.waitUntil([&] { return capture.state == PW_STREAM_STATE_STREAMING; },
                                               [&] { return capture.state == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs);
@@ -118,31 +117,28 @@ bool PipeWireInput::start(Source source)
 }
 
 // With the loop locked: once the graph shows the stream's ports and the default devices', links
-// the sink's monitor to the first two channels and, with four, the source to the next two.
+// the sink's monitor to the first two channels and the source to the next two.
 bool PipeWireInput::linkByHand()
 {
-    const int channels = capture_->channels;
     std::vector<PipeWireGraph::Port> from;
     std::vector<PipeWireGraph::Port> to;
     const auto ready = [&] {
         from = graph_->stereoOutputs(graph_->defaultNode(true));
-        if (channels == 4) {
-            const auto microphone = graph_->stereoOutputs(graph_->defaultNode(false));
-            from.insert(from.end(), microphone.begin(), microphone.end());
-        }
+        const auto microphone = graph_->stereoOutputs(graph_->defaultNode(false));
+        from.insert(from.end(), microphone.begin(), microphone.end());
         to.clear();
         const std::uint32_t own = pw_stream_get_node_id(capture_->stream);
         const auto inputs = graph_->ports(own, false);
-        for (int c = 0; c < channels; ++c)
+        for (const char* channel : kChannelNames)
             for (const auto& port : inputs)
-                if (port.channel == kChannelNames[c])
+                if (port.channel == channel)
                     to.push_back(port);
-        return own != SPA_ID_INVALID && int(from.size()) == channels && int(to.size()) == channels;
+        return own != SPA_ID_INVALID && from.size() == kStreamChannels && to.size() == kStreamChannels;
     };
     if (!client_.waitUntil(ready, [&] { return capture_->state == PW_STREAM_STATE_ERROR; }, kFlowTimeoutNs))
         return false;
-    for (int c = 0; c < channels; ++c)
-        if (!graph_->link(from[std::size_t(c)], to[std::size_t(c)]))
+    for (std::size_t c = 0; c < kStreamChannels; ++c)
+        if (!graph_->link(from[c], to[c]))
             return false;
     return true;
 }
@@ -159,10 +155,8 @@ SoundRecorder::Recording PipeWireInput::stop()
     tearDown();
     Recording recording;
     recording.sound = capture_->sound.take();
-    if (capture_->channels == 4) {
-        recording.speakers = capture_->speakers.take();
-        recording.speakersOffsetSeconds = capture_->speakers.firstFrameSeconds() - capture_->sound.firstFrameSeconds();
-    }
+    recording.speakers = capture_->speakers.take();
+    recording.speakersOffsetSeconds = capture_->speakers.firstFrameSeconds() - capture_->sound.firstFrameSeconds();
     return recording;
 }
 

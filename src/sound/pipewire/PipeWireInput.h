@@ -8,13 +8,15 @@
 
 class PipeWireGraph;
 
-// Records through PipeWire's own interface, with one stream linked by hand to the default
-// output's monitor and, from the microphone, to the default input beside it: one node of the
+// Records the microphone through PipeWire's own interface, with one four-channel stream linked by
+// hand to the default input and, beside it, to the default output's monitor: one node of the
 // graph hears both in the same cycle, so the two recordings lie side by side to the sample,
 // whatever the server's ALSA plugin or PulseAudio service would report, and however the graph
-// orders its nodes. Starting fails, and nothing is left running, where no PipeWire server
-// answers, it names no default device, or the stream does not begin to flow within two seconds
-// (a PipeWire that only handles video beside PulseAudio).
+// orders its nodes. It records only the microphone: asked for the speakers alone it fails at
+// once, and they are recorded through ALSA's "default" device (PortAudioInput). Starting fails,
+// and nothing is left running, where no PipeWire server answers, it names no default device, or
+// the stream does not begin to flow within two seconds (a PipeWire that only handles video
+// beside PulseAudio).
 class PipeWireInput final : public SoundRecorder {
 public:
     PipeWireInput();
