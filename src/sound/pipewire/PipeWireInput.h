@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sound/CaptureTake.h"
-#include "sound/pipewire/PipeWireClient.h"
+#include "sound/pipewire/PipeWireStream.h"
 #include "sound/SoundRecorder.h"
 
 #include <memory>
@@ -28,13 +28,17 @@ public:
     Recording stop() override;
     QByteArray recordedFrom(qsizetype frame) const override;
 
-    struct Capture;
-
 private:
-    bool linkByHand();
-    void tearDown();
+    static void process(void* data);
+    static void made(void* data);
+    static bool connected(void* data);
+    static void closing(void* data);
+    static const PipeWireStream::Events kStreamEvents;
 
-    PipeWireClient client_;
+    bool linkByHand();
+
     std::unique_ptr<PipeWireGraph> graph_;
-    std::unique_ptr<Capture> capture_;
+    CaptureTake sound_;
+    CaptureTake speakers_;
+    PipeWireStream stream_{kStreamEvents, this};  // last: it ends before what its events use
 };
