@@ -2,7 +2,6 @@
 #include "sound/SoundFormat.h"
 
 #include "sound/AlsaDefault.h"
-#include "sound/AlsaMessages.h"
 #include "sound/portaudio/PortAudioDevices.h"
 #include "sound/portaudio/QuietStderr.h"
 
@@ -30,20 +29,14 @@ struct MonitorChoice {
 PortAudioInput::~PortAudioInput()
 {
     stop();
-    if (initialized_)
-        Pa_Terminate();
 }
 
 bool PortAudioInput::start(Source source)
 {
     stop();
     QuietStderr quiet;
-    silenceAlsaMessages();
-    if (!initialized_) {
-        if (Pa_Initialize() != paNoError)
-            return false;
-        initialized_ = true;
-    }
+    if (!session_.start())
+        return false;
     sound_ = open(source == Source::Speakers, soundTake_);
     if (!sound_)
         return false;

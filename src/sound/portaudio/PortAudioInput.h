@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/CaptureTake.h"
+#include "sound/portaudio/PortAudioSession.h"
 #include "sound/SoundRecorder.h"
 
 typedef void PaStream;
@@ -31,7 +32,7 @@ private:
 
     PaStream* sound_ = nullptr;
     PaStream* speakers_ = nullptr;
-    bool initialized_ = false;
+    PortAudioSession session_;
     CaptureTake soundTake_;
     CaptureTake speakersTake_;
 };
