@@ -116,9 +116,9 @@ void PortAudioOutput::closeStream()
 PortAudioOutput::PortAudioOutput() : PlacedOutput(std::make_unique<PulseOutputMoves>()) {}
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self)
+                              const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data)
 {
-    static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames,
+    static_cast<PortAudioOutput*>(data)->render(static_cast<std::int16_t*>(output), frames,
                                                 time->currentTime, time->outputBufferDacTime, flags & paOutputUnderflow);
     return paContinue;
 }

@@ -34,7 +34,7 @@ protected:
 
 private:
     static int callback(const void* input, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
+                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data);
     void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt, bool underflowed);
 
     PaStream* stream_ = nullptr;
