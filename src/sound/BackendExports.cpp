@@ -3,15 +3,9 @@
 #include "sound/pipewire/PipeWireOutput.h"
 #include "sound/portaudio/PortAudioInput.h"
 #include "sound/portaudio/PortAudioOutput.h"
-#include "sound/pulse/PulseOutputMoves.h"
 #include "sound/pulse/PulseSoundDevices.h"
 
 extern "C" {
-
-__attribute__((visibility("default"))) OutputMoves* ovrel_make_output_moves()
-{
-    return new PulseOutputMoves;
-}
 
 __attribute__((visibility("default"))) SoundDevices* ovrel_make_sound_devices()
 {

@@ -2,7 +2,6 @@
 
 // The makers the server-client module exports, by the names the program looks them up by. Each
 // returns a new object that the caller owns.
-inline constexpr const char* kMakeOutputMoves = "ovrel_make_output_moves";
 inline constexpr const char* kMakeSoundDevices = "ovrel_make_sound_devices";
 inline constexpr const char* kMakePipeWireInput = "ovrel_make_pipewire_input";
 inline constexpr const char* kMakePipeWireOutput = "ovrel_make_pipewire_output";

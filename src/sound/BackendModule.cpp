@@ -39,11 +39,6 @@ std::unique_ptr<Made> make(const char* maker)
 
 }  // namespace
 
-std::unique_ptr<OutputMoves> BackendModule::outputMoves()
-{
-    return make<OutputMoves>(kMakeOutputMoves);
-}
-
 std::unique_ptr<SoundDevices> BackendModule::soundDevices()
 {
     return make<SoundDevices>(kMakeSoundDevices);

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "sound/OutputMoves.h"
 #include "sound/PlacedOutput.h"
 #include "sound/SoundDevices.h"
 #include "sound/SoundRecorder.h"
@@ -15,9 +14,8 @@
 // cannot be loaded.
 class BackendModule {
 public:
-    static std::unique_ptr<OutputMoves> outputMoves();
     static std::unique_ptr<SoundDevices> soundDevices();
-    // Records through PipeWire's own interface.
+    // Records the microphone, and the speakers beside it, through PipeWire's own interface.
     static std::unique_ptr<SoundRecorder> pipeWireInput();
     // Plays through PipeWire's own interface.
     static std::unique_ptr<PlacedOutput> pipeWireOutput();

@@ -1,9 +1,7 @@
 #include "sound/pipewire/PipeWireClient.h"
 
 #include <pipewire/pipewire.h>
-#include <spa/param/audio/format-utils.h>
 
-#include <algorithm>
 #include <ctime>
 #include <mutex>
 
@@ -64,20 +62,4 @@ bool PipeWireClient::waitUntil(const std::function<bool()>& done, const std::fun
         if (failed() || pw_thread_loop_timed_wait_full(loop_, &deadline) != 0)
             return false;
     return true;
-}
-
-bool PipeWireClient::connect16(pw_stream* stream, bool output, int rate, int channels)
-{
-    std::uint8_t room[512];
-    spa_pod_builder builder = SPA_POD_BUILDER_INIT(room, sizeof room);
-    spa_audio_info_raw format{};
-    format.format = SPA_AUDIO_FORMAT_S16;
-    format.rate = std::uint32_t(rate);
-    format.channels = std::uint32_t(std::clamp(channels, 1, 4));
-    const spa_audio_channel positions[] = {SPA_AUDIO_CHANNEL_FL, SPA_AUDIO_CHANNEL_FR, SPA_AUDIO_CHANNEL_RL,
-                                           SPA_AUDIO_CHANNEL_RR};
-    std::copy_n(positions, format.channels, format.position);
-    const spa_pod* params[] = {spa_format_audio_raw_build(&builder, SPA_PARAM_EnumFormat, &format)};
-    const auto flags = pw_stream_flags(PW_STREAM_FLAG_AUTOCONNECT | PW_STREAM_FLAG_MAP_BUFFERS | PW_STREAM_FLAG_RT_PROCESS);
-    return pw_stream_connect(stream, output ? PW_DIRECTION_OUTPUT : PW_DIRECTION_INPUT, PW_ID_ANY, flags, params, 1) == 0;
 }

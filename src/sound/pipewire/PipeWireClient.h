@@ -6,11 +6,10 @@
 struct pw_thread_loop;
 struct pw_context;
 struct pw_core;
-struct pw_stream;
 
 // A connection to the PipeWire server with a thread of its own, on which the events of the
-// streams made on core() run. Calls on those streams are made with the loop locked; the streams
-// are destroyed before disconnect().
+// streams made on core() run (see PipeWireStream). Calls on those streams are made with the loop
+// locked; the streams are destroyed before disconnect().
 class PipeWireClient {
 public:
     PipeWireClient();
@@ -26,11 +25,6 @@ public:
     // With the loop locked: waits, at most `timeoutNs`, until `done` or `failed` holds, each
     // looked at again whenever the loop is signalled. True when `done` came.
     bool waitUntil(const std::function<bool()>& done, const std::function<bool()>& failed, std::int64_t timeoutNs);
-    // With the loop locked: connects `stream` in 16-bit samples at `rate`, its buffers mapped and
-    // its process event run on the graph's thread. Its channels are front left and right, then
-    // rear left and right where there are four. The session manager links it to the default
-    // device of its direction unless the stream says otherwise. False where it cannot be.
-    static bool connect16(pw_stream* stream, bool output, int rate, int channels = 2);
 
 private:
     pw_thread_loop* loop_ = nullptr;

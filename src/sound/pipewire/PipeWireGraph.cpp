@@ -19,38 +19,38 @@ std::string text(const spa_dict* props, const char* key)
 
 }  // namespace
 
-struct PipeWireGraph::Listener {
-    static void global(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t, const spa_dict* props)
-    {
-        static_cast<PipeWireGraph*>(data)->addGlobal(id, type, props);
-    }
-    static void globalRemove(void* data, std::uint32_t id) { static_cast<PipeWireGraph*>(data)->removeGlobal(id); }
-    static int property(void* data, std::uint32_t subject, const char* key, const char*, const char* value)
-    {
-        if (subject == PW_ID_CORE && key)
-            static_cast<PipeWireGraph*>(data)->setDefault(key, value);
-        return 0;
-    }
-};
-
-namespace {
-
-const pw_registry_events kRegistryEvents = [] {
+const pw_registry_events PipeWireGraph::kRegistryEvents = [] {
     pw_registry_events events{};
     events.version = PW_VERSION_REGISTRY_EVENTS;
-    events.global = PipeWireGraph::Listener::global;
-    events.global_remove = PipeWireGraph::Listener::globalRemove;
+    events.global = &PipeWireGraph::global;
+    events.global_remove = &PipeWireGraph::globalRemove;
     return events;
 }();
 
-const pw_metadata_events kMetadataEvents = [] {
+const pw_metadata_events PipeWireGraph::kMetadataEvents = [] {
     pw_metadata_events events{};
     events.version = PW_VERSION_METADATA_EVENTS;
-    events.property = PipeWireGraph::Listener::property;
+    events.property = &PipeWireGraph::property;
     return events;
 }();
 
-}  // namespace
+void PipeWireGraph::global(void* data, std::uint32_t id, std::uint32_t, const char* type, std::uint32_t,
+                           const spa_dict* props)
+{
+    static_cast<PipeWireGraph*>(data)->addGlobal(id, type, props);
+}
+
+void PipeWireGraph::globalRemove(void* data, std::uint32_t id)
+{
+    static_cast<PipeWireGraph*>(data)->removeGlobal(id);
+}
+
+int PipeWireGraph::property(void* data, std::uint32_t subject, const char* key, const char*, const char* value)
+{
+    if (subject == PW_ID_CORE && key)
+        static_cast<PipeWireGraph*>(data)->setDefault(key, value);
+    return 0;
+}
 
 PipeWireGraph::PipeWireGraph(pw_thread_loop* loop, pw_core* core) : loop_(loop), core_(core)
 {

@@ -37,9 +37,14 @@ public:
     // Asks for a link from `from` to `to`; false when the server cannot be asked.
     bool link(const Port& from, const Port& to);
 
-    struct Listener;
-
 private:
+    static void global(void* data, std::uint32_t id, std::uint32_t permissions, const char* type,
+                       std::uint32_t version, const spa_dict* props);
+    static void globalRemove(void* data, std::uint32_t id);
+    static int property(void* data, std::uint32_t subject, const char* key, const char* type, const char* value);
+    static const pw_registry_events kRegistryEvents;
+    static const pw_metadata_events kMetadataEvents;
+
     void addGlobal(std::uint32_t id, const char* type, const spa_dict* props);
     void removeGlobal(std::uint32_t id);
     void setDefault(const char* key, const char* value);

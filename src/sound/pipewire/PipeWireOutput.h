@@ -1,13 +1,10 @@
 #pragma once
 
-#include "sound/pipewire/PipeWireClient.h"
+#include "sound/pipewire/PipeWireStream.h"
 #include "sound/PlacedOutput.h"
 
-#include <atomic>
 #include <cmath>
-#include <memory>
-
-struct pw_stream;
+#include <cstdint>
 
 // The program's output through PipeWire's own interface, 44100 Hz, 16-bit stereo, for where
 // PipeWire's ALSA plugin would carry it: that plugin says nothing when the server holds the
@@ -24,12 +21,11 @@ struct pw_stream;
 class PipeWireOutput final : public PlacedOutput {
 public:
     PipeWireOutput();
-    ~PipeWireOutput() override;
     PipeWireOutput(const PipeWireOutput&) = delete;
     PipeWireOutput& operator=(const PipeWireOutput&) = delete;
 
     double streamLatency() const override { return latency_; }
-    bool hasStream() const override { return stream_ != nullptr; }
+    bool hasStream() const override { return stream_.isOpen(); }
 
     // Below this, a step between the graph's position and the frames written is the jitter of
     // the resampler's reports.
@@ -41,17 +37,16 @@ protected:
     void closeStream() override;
 
 private:
-    friend struct PipeWireOutputEvents;
-    void render();
-    void tearDown();
+    static void process(void* data);
+    static void made(void* data);
+    static const PipeWireStream::Events kStreamEvents;
 
-    PipeWireClient client_;
-    pw_stream* stream_ = nullptr;
-    std::unique_ptr<struct spa_hook> listener_;
-    std::atomic<int> state_{0};
+    void render();
+
     double latency_ = 0;
     // The audio thread's own: where the graph stood against the frames written at the buffer
     // before, and that buffer's first frame.
     double lastGraph_ = NAN;
     std::int64_t lastFirst_ = 0;
+    PipeWireStream stream_{kStreamEvents, this};  // last: it ends before what render() uses
 };

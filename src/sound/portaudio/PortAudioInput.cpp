@@ -2,7 +2,6 @@
 #include "sound/SoundFormat.h"
 
 #include "sound/AlsaDefault.h"
-#include "sound/AlsaMessages.h"
 #include "sound/portaudio/PortAudioDevices.h"
 #include "sound/portaudio/QuietStderr.h"
 
@@ -30,80 +29,74 @@ struct MonitorChoice {
 PortAudioInput::~PortAudioInput()
 {
     stop();
-    if (initialized_)
-        Pa_Terminate();
 }
 
 bool PortAudioInput::start(Source source)
 {
     stop();
     QuietStderr quiet;
-    silenceAlsaMessages();
-    if (!initialized_) {
-        if (Pa_Initialize() != paNoError)
-            return false;
-        initialized_ = true;
-    }
-    sound_ = open(source == Source::Speakers, soundTake_);
-    if (!sound_)
+    if (!session_.start())
+        return false;
+    if (!open(source == Source::Speakers, sound_))
         return false;
     if (source == Source::Microphone)
-        speakers_ = open(true, speakersTake_);
+        open(true, speakers_);
     return true;
 }
 
-PaStream* PortAudioInput::open(bool monitor, CaptureTake& take)
+bool PortAudioInput::open(bool monitor, Capture& capture)
 {
     PaStreamParameters params{};
     params.device = alsaDefaultDevice(true);
     if (params.device == paNoDevice)
-        return nullptr;
+        return false;
     params.channelCount = kChannels;
     params.sampleFormat = paInt16;
     params.suggestedLatency = 0.05;
-    take.reset(kMaxSeconds);
+    capture.take.reset(kMaxSeconds);
     const MonitorChoice choice(monitor);
     PaStream* stream = nullptr;
-    if (Pa_OpenStream(&stream, &params, nullptr, kSampleRate, 256, paNoFlag, &PortAudioInput::callback, &take)
+    if (Pa_OpenStream(&stream, &params, nullptr, kSampleRate, 256, paNoFlag, &PortAudioInput::callback, &capture)
         != paNoError)
-        return nullptr;
+        return false;
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
-        return nullptr;
+        return false;
     }
-    return stream;
+    capture.stream = stream;
+    return true;
 }
 
 QByteArray PortAudioInput::recordedFrom(qsizetype frame) const
 {
-    return sound_ ? soundTake_.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
+    return sound_.stream ? sound_.take.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
 }
 
 SoundRecorder::Recording PortAudioInput::stop()
 {
-    if (!sound_)
+    if (!sound_.stream)
         return {};
     QuietStderr quiet;
     Recording recording;
-    for (PaStream* stream : {sound_, speakers_})
+    for (PaStream* stream : {sound_.stream, speakers_.stream})
         if (stream) {
             Pa_StopStream(stream);
             Pa_CloseStream(stream);
         }
-    recording.sound = soundTake_.take();
-    if (speakers_) {
-        recording.speakers = speakersTake_.take();
+    recording.sound = sound_.take.take();
+    if (speakers_.stream) {
+        recording.speakers = speakers_.take.take();
         if (alsaDefaultType() == "pulse")
-            recording.speakersOffsetSeconds = speakersTake_.firstFrameSeconds() - soundTake_.firstFrameSeconds();
+            recording.speakersOffsetSeconds = speakers_.take.firstFrameSeconds() - sound_.take.firstFrameSeconds();
     }
-    sound_ = speakers_ = nullptr;
+    sound_.stream = speakers_.stream = nullptr;
     return recording;
 }
 
 int PortAudioInput::callback(const void* input, void*, unsigned long frames, const PaStreamCallbackTimeInfo* time,
-                             unsigned long, void* take)
+                             unsigned long, void* data)
 {
-    const bool room = static_cast<CaptureTake*>(take)->append(static_cast<const std::int16_t*>(input), frames,
-                                                              time->inputBufferAdcTime);
+    CaptureTake& take = static_cast<Capture*>(data)->take;
+    const bool room = take.append(static_cast<const std::int16_t*>(input), frames, time->inputBufferAdcTime);
     return room ? paContinue : paComplete;
 }

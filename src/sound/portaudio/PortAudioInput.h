@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/CaptureTake.h"
+#include "sound/portaudio/PortAudioSession.h"
 #include "sound/SoundRecorder.h"
 
 typedef void PaStream;
@@ -25,13 +26,18 @@ public:
     QByteArray recordedFrom(qsizetype frame) const override;
 
 private:
-    static int callback(const void* input, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* take);
-    PaStream* open(bool monitor, CaptureTake& take);
+    // One stream and what it has recorded; its callback's data.
+    struct Capture {
+        PaStream* stream = nullptr;
+        CaptureTake take;
+    };
 
-    PaStream* sound_ = nullptr;
-    PaStream* speakers_ = nullptr;
-    bool initialized_ = false;
-    CaptureTake soundTake_;
-    CaptureTake speakersTake_;
+    static int callback(const void* input, void* output, unsigned long frames,
+                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data);
+    // Opens and starts `capture`'s stream; false, with nothing open, where it cannot be.
+    static bool open(bool monitor, Capture& capture);
+
+    PortAudioSession session_;
+    Capture sound_;
+    Capture speakers_;  // from the microphone: the monitor beside it
 };

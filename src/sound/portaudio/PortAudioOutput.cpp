@@ -2,13 +2,11 @@
 #include "sound/SoundFormat.h"
 
 #include "sound/AlsaDefault.h"
-#include "sound/AlsaMessages.h"
 #include "sound/portaudio/PortAudioDevices.h"
 #include "sound/pulse/PulseOutputMoves.h"
 #include "sound/pulse/PulseSoundDevices.h"
 #include "sound/portaudio/QuietStderr.h"
 
-#include <alsa/asoundlib.h>
 #include <pa_linux_alsa.h>
 #include <portaudio.h>
 
@@ -67,22 +65,11 @@ struct QuantumHold {
 
 bool PortAudioOutput::tryOpen()
 {
-    // PortAudio probes every host API it was built with; their complaints are not ours to show.
     QuietStderr quiet;
     const QuantumHold quantum;
-    silenceAlsaMessages();
-    if (initialized_ && alsaDefaultDevice(false) == paNoDevice) {
-        // The devices were listed while there was no sound server: list them again, with ALSA's
-        // configuration read afresh (it routes "default" to the sound server only when one runs).
-        Pa_Terminate();
-        initialized_ = false;
-        snd_config_update_free_global();
-    }
-    if (!initialized_) {
-        if (Pa_Initialize() != paNoError)
-            return false;
-        initialized_ = true;
-    }
+    // The devices may have been listed while there was no sound server.
+    if (!session_.start(true))
+        return false;
     PaStreamParameters params{};
     params.device = alsaDefaultDevice(false);
     if (params.device == paNoDevice)
@@ -129,9 +116,9 @@ void PortAudioOutput::closeStream()
 PortAudioOutput::PortAudioOutput() : PlacedOutput(std::make_unique<PulseOutputMoves>()) {}
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
-                              const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self)
+                              const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data)
 {
-    static_cast<PortAudioOutput*>(self)->render(static_cast<std::int16_t*>(output), frames,
+    static_cast<PortAudioOutput*>(data)->render(static_cast<std::int16_t*>(output), frames,
                                                 time->currentTime, time->outputBufferDacTime, flags & paOutputUnderflow);
     return paContinue;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "sound/SlipDetector.h"
+#include "sound/portaudio/PortAudioSession.h"
 #include "sound/PlacedOutput.h"
 
 #include <cstdint>
@@ -33,11 +34,11 @@ protected:
 
 private:
     static int callback(const void* input, void* output, unsigned long frames,
-                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* self);
+                        const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data);
     void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt, bool underflowed);
 
-    bool initialized_ = false;
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     SlipDetector slips_;  // the audio thread's own
+    PortAudioSession session_;  // last: its end stops the stream before what the stream uses
 };

@@ -2,6 +2,8 @@
 
 #include "sound/OutputMoves.h"
 
+#include <pulse/def.h>
+
 #include <cstdint>
 #include <map>
 #include <mutex>
@@ -27,8 +29,9 @@ public:
     std::vector<SteadyTime> take() override;
 
 private:
-    static void onState(pa_context* context, void* self);
-    static void onStream(pa_context* context, const pa_sink_input_info* info, int last, void* self);
+    static void onState(pa_context* context, void* data);
+    static void onEvent(pa_context* context, pa_subscription_event_type_t event, std::uint32_t stream, void* data);
+    static void onStream(pa_context* context, const pa_sink_input_info* info, int last, void* data);
     void ask(std::uint32_t stream);
 
     pa_threaded_mainloop* loop_ = nullptr;

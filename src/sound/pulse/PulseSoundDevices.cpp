@@ -14,59 +14,30 @@ namespace {
 
 constexpr int kGiveUpMs = 2000;
 
-struct Query {
-    SoundDevices::Names names;
+}  // namespace
+
+struct PulseSoundDevices::Query {
+    Names names;
     bool asked = false;  // connected, and the server asked
     int pending = 0;     // answers still to come
     bool failed = false;
+
+    // An operation that could not even be sent (the connection is gone) is a null pointer.
+    void expect(pa_operation* operation)
+    {
+        if (operation) {
+            ++pending;
+            pa_operation_unref(operation);
+        }
+    }
 };
 
-void settle(pa_operation* operation, Query& query)
-{
-    if (operation) {
-        ++query.pending;
-        pa_operation_unref(operation);
-    }
-}
-
-// A sink's or source's answer: its description goes to `name`.
-template <typename Info, QString SoundDevices::Names::*name>
-void onDevice(pa_context*, const Info* device, int last, void* data)
-{
-    auto& query = *static_cast<Query*>(data);
-    if (device && device->description)
-        query.names.*name = QString::fromUtf8(device->description);
-    if (last)
-        --query.pending;
-}
-
-void onServer(pa_context* context, const pa_server_info* server, void* data)
-{
-    auto& query = *static_cast<Query*>(data);
-    --query.pending;
-    if (!server)
-        return;
-    // PipeWire's service calls itself "PulseAudio (on PipeWire 0.3.65)", its version that of the
-    // protocol it speaks.
-    const QString name = QString::fromUtf8(server->server_name);
-    query.names.server = name.contains(QLatin1String("PipeWire")) ? name
-                                                                  : name + QLatin1Char(' ') + QString::fromUtf8(server->server_version);
-    if (server->default_sink_name)
-        settle(pa_context_get_sink_info_by_name(context, server->default_sink_name,
-                                                onDevice<pa_sink_info, &SoundDevices::Names::output>, &query),
-               query);
-    if (server->default_source_name)
-        settle(pa_context_get_source_info_by_name(context, server->default_source_name,
-                                                  onDevice<pa_source_info, &SoundDevices::Names::input>, &query),
-               query);
-}
-
-void onState(pa_context* context, void* data)
+void PulseSoundDevices::onState(pa_context* context, void* data)
 {
     auto& query = *static_cast<Query*>(data);
     switch (pa_context_get_state(context)) {
     case PA_CONTEXT_READY:
-        settle(pa_context_get_server_info(context, onServer, &query), query);
+        query.expect(pa_context_get_server_info(context, &PulseSoundDevices::onServer, &query));
         query.asked = true;
         break;
     case PA_CONTEXT_FAILED:
@@ -78,7 +49,36 @@ void onState(pa_context* context, void* data)
     }
 }
 
-}  // namespace
+void PulseSoundDevices::onServer(pa_context* context, const pa_server_info* server, void* data)
+{
+    auto& query = *static_cast<Query*>(data);
+    --query.pending;
+    if (!server)
+        return;
+    // PipeWire's service calls itself "PulseAudio (on PipeWire 0.3.65)", its version that of the
+    // protocol it speaks.
+    const QString name = QString::fromUtf8(server->server_name);
+    query.names.server = name.contains(QLatin1String("PipeWire")) ? name
+                                                                  : name + QLatin1Char(' ') + QString::fromUtf8(server->server_version);
+    if (server->default_sink_name)
+        query.expect(pa_context_get_sink_info_by_name(context, server->default_sink_name,
+                                                      &PulseSoundDevices::onDevice<pa_sink_info, &Names::output>, &query));
+    if (server->default_source_name)
+        query.expect(pa_context_get_source_info_by_name(context, server->default_source_name,
+                                                        &PulseSoundDevices::onDevice<pa_source_info, &Names::input>,
+                                                        &query));
+}
+
+// A sink's or source's answer: its description goes to `name`.
+template <typename Info, QString SoundDevices::Names::*name>
+void PulseSoundDevices::onDevice(pa_context*, const Info* device, int last, void* data)
+{
+    auto& query = *static_cast<Query*>(data);
+    if (device && device->description)
+        query.names.*name = QString::fromUtf8(device->description);
+    if (last)
+        --query.pending;
+}
 
 SoundDevices::Names PulseSoundDevices::names()
 {
@@ -102,7 +102,7 @@ SoundDevices::Names PulseSoundDevices::ask()
     Query query;
     pa_context* context = pa_context_new(pa_mainloop_get_api(loop), "ovrel timing report");
     if (context) {
-        pa_context_set_state_callback(context, onState, &query);
+        pa_context_set_state_callback(context, &PulseSoundDevices::onState, &query);
         // No server started on demand: a check only describes the one it ran on.
         if (pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) < 0)
             query.failed = true;
