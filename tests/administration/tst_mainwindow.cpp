@@ -77,14 +77,13 @@ private slots:
     // A failure while the main window loads is reported once, and the program ends.
     void aFailureIsReportedOnceAndEndsTheProgram()
     {
-        const QString text = QStringLiteral("Error 51: out of order");
         MessageRecorder messages;
         ProgramEndRecorder exits;
         QWidget* window = showMainWindow([&]() -> QWidget* {
             throw std::runtime_error("out of order");
         }, messages, exits);
         QVERIFY(!window);
-        QCOMPARE(messages.texts, QStringList{text});
+        QCOMPARE(messages.texts, QStringList{"Error 51: out of order"});
         QCOMPARE(messages.icons.front(), MessageIcon::Critical);
         QCOMPARE(exits.ends, 1);
     }

@@ -1,6 +1,5 @@
 #include "sound/PreciseTimer.h"
 #include "sound/SlipDetector.h"
-#include "sound/SoundFaultLog.h"
 #include "sound/StereoPair.h"
 #include "sound/WaveImage.h"
 

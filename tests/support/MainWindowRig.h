@@ -21,7 +21,7 @@
 
 // A main window with a settings store, a mixer, message boxes, a beep and an end of its own,
 // built when asked for (after the test has set the store up). Timers are fakes unless
-// `realTimers`. Sound goes to `fakeOutput`, and the timing check records `fakeRecorder`, unless
+// `realTimers`. Sound goes to `fakeOutput`, and the timing check records a copy of `fakeRecorder`, unless
 // `realSound`: then it plays through the sound server and records from it. Either way `output`
 // tells which digits were asked for.
 struct MainWindowRig {
@@ -45,7 +45,7 @@ struct MainWindowRig {
             [this, realSound]() -> std::unique_ptr<SoundRecorder> {
                 if (realSound)
                     return std::make_unique<DefaultRecorder>();
-                return std::make_unique<Forwarding>(fakeRecorder);
+                return std::make_unique<FakeSoundRecorder>(fakeRecorder);
             },
             [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};
         window = std::make_unique<MainWindow>(services);
@@ -60,14 +60,4 @@ struct MainWindowRig {
     {
         return static_cast<FakePacingTimer&>(trial ? window->trialTimer() : window->introductionTimer());
     }
-
-private:
-    // Each opening of the check gets a recorder of its own; the rig's fake stays the rig's.
-    struct Forwarding final : SoundRecorder {
-        explicit Forwarding(SoundRecorder& to) : to(to) {}
-        bool start(Source from) override { return to.start(from); }
-        Recording stop() override { return to.stop(); }
-        QByteArray recordedFrom(qsizetype frame) const override { return to.recordedFrom(frame); }
-        SoundRecorder& to;
-    };
 };
