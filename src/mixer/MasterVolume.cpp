@@ -17,18 +17,23 @@ int MasterVolume::percentFromRaw(std::uint32_t raw, std::uint32_t maximum)
     return static_cast<int>(std::nearbyint(double(raw) / maximum * 100));
 }
 
-bool MasterVolume::open()
+bool MasterVolume::open(bool quietly)
 {
     if (mixer_.open())
         return true;
-    if (!quiet_)
+    if (!quietly)
         messages_.tell(QStringLiteral("No mixer found!"), MessageIcon::None);
     return false;
 }
 
 void MasterVolume::setPercent(int percent)
 {
-    if (!std::exchange(held_, false) && !open())
+    apply(percent, false);
+}
+
+void MasterVolume::apply(int percent, bool quietly)
+{
+    if (!std::exchange(held_, false) && !open(quietly))
         return;
     // A mixer without a master volume takes no level at all: a stale one could mute it.
     if (const std::uint32_t maximum = mixer_.maximum(); maximum > 0 && percent >= 0 && percent <= 100)
@@ -50,8 +55,6 @@ void MasterVolume::recordStartupLevel()
 
 void MasterVolume::restoreStartupLevel(bool quietly)
 {
-    quiet_ = quietly;
     if (startupPercent_)
-        setPercent(*startupPercent_);
-    quiet_ = false;
+        apply(*startupPercent_, quietly);
 }

@@ -34,11 +34,12 @@ public:
     static int percentFromRaw(std::uint32_t raw, std::uint32_t maximum);
 
 private:
-    bool open();
+    // Opens the mixer; one that cannot be opened says so unless `quietly`.
+    bool open(bool quietly = false);
+    void apply(int percent, bool quietly);
 
     MasterMixer& mixer_;
     MessagePresenter& messages_;
-    bool quiet_ = false;
     std::optional<int> startupPercent_;
     bool held_ = false;  // the mixer is open from the start-up reading
 };
