@@ -13,6 +13,7 @@
 #include "SinkRecorder.h"
 #include "mixer/MasterVolume.h"
 #include "mixer/AlsaMasterMixer.h"
+#include "sound/BackendModule.h"
 #include "sound/DefaultRecorder.h"
 #include "sound/DefaultOutput.h"
 #include "sound/PreciseTimer.h"
@@ -69,7 +70,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
     }
-    DefaultRecorder recorder;
+    DefaultRecorder recorder(DefaultOutput::instance().route(), BackendModule::instance());
     PreciseTimer pace, tail, meter;
     TimingCheck check(DefaultOutput::instance(), recorder, pace, tail, meter);
     const DigitLocator locator;

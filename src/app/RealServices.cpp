@@ -10,7 +10,10 @@ RealServices::RealServices() : RealServices(modal_, exit_) {}
 RealServices::RealServices(MessagePresenter& messages, ProgramEnder& ender)
     : services_{mixer_, DefaultOutput::instance(), messages, ender, beep_,
                 [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); },
-                [] { return std::unique_ptr<SoundRecorder>(std::make_unique<DefaultRecorder>()); },
+                [] {
+                    return std::unique_ptr<SoundRecorder>(
+                        std::make_unique<DefaultRecorder>(DefaultOutput::instance().route(), BackendModule::instance()));
+                },
                 [] { return BackendModule::soundDevices(); }}
 {
 }

@@ -22,13 +22,13 @@ __attribute__((visibility("default"))) PlacedOutput* ovrel_make_pipewire_output(
     return new PipeWireOutput;
 }
 
-__attribute__((visibility("default"))) PlacedOutput* ovrel_make_alsa_output()
+__attribute__((visibility("default"))) PlacedOutput* ovrel_make_alsa_output(const SoundRoute* route)
 {
-    return new PortAudioOutput;
+    return new PortAudioOutput(*route);
 }
 
-__attribute__((visibility("default"))) SoundRecorder* ovrel_make_alsa_input()
+__attribute__((visibility("default"))) SoundRecorder* ovrel_make_alsa_input(const SoundRoute* route)
 {
-    return new PortAudioInput;
+    return new PortAudioInput(*route);
 }
 }

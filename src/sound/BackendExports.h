@@ -1,7 +1,8 @@
 #pragma once
 
 // The makers the server-client module exports, by the names the program looks them up by. Each
-// returns a new object that the caller owns.
+// returns a new object that the caller owns; those on ALSA's default device take the route
+// whose decisions they follow (SoundBackends).
 inline constexpr const char* kMakeSoundDevices = "ovrel_make_sound_devices";
 inline constexpr const char* kMakePipeWireInput = "ovrel_make_pipewire_input";
 inline constexpr const char* kMakePipeWireOutput = "ovrel_make_pipewire_output";

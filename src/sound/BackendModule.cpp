@@ -29,15 +29,21 @@ void* module()
     return handle;
 }
 
-template <typename Made>
-std::unique_ptr<Made> make(const char* maker)
+template <typename Made, typename... Arguments>
+std::unique_ptr<Made> make(const char* maker, Arguments... arguments)
 {
     void* loaded = module();
-    const auto function = loaded ? reinterpret_cast<Made* (*)()>(dlsym(loaded, maker)) : nullptr;
-    return std::unique_ptr<Made>(function ? function() : nullptr);
+    const auto function = loaded ? reinterpret_cast<Made* (*)(Arguments...)>(dlsym(loaded, maker)) : nullptr;
+    return std::unique_ptr<Made>(function ? function(arguments...) : nullptr);
 }
 
 }  // namespace
+
+BackendModule& BackendModule::instance()
+{
+    static BackendModule backends;
+    return backends;
+}
 
 std::unique_ptr<SoundDevices> BackendModule::soundDevices()
 {
@@ -54,12 +60,12 @@ std::unique_ptr<PlacedOutput> BackendModule::pipeWireOutput()
     return make<PlacedOutput>(kMakePipeWireOutput);
 }
 
-std::unique_ptr<PlacedOutput> BackendModule::alsaOutput()
+std::unique_ptr<PlacedOutput> BackendModule::alsaOutput(const SoundRoute& route)
 {
-    return make<PlacedOutput>(kMakeAlsaOutput);
+    return make<PlacedOutput>(kMakeAlsaOutput, &route);
 }
 
-std::unique_ptr<SoundRecorder> BackendModule::alsaInput()
+std::unique_ptr<SoundRecorder> BackendModule::alsaInput(const SoundRoute& route)
 {
-    return make<SoundRecorder>(kMakeAlsaInput);
+    return make<SoundRecorder>(kMakeAlsaInput, &route);
 }

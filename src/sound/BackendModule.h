@@ -1,8 +1,7 @@
 #pragma once
 
-#include "sound/PlacedOutput.h"
+#include "sound/SoundBackends.h"
 #include "sound/SoundDevices.h"
-#include "sound/SoundRecorder.h"
 
 #include <memory>
 
@@ -12,14 +11,17 @@
 // start-up. The module lies beside the program as installed
 // (lib/ovrel under its prefix), or in the build folder. Each gives nothing where the module
 // cannot be loaded.
-class BackendModule {
+class BackendModule final : public SoundBackends {
 public:
+    // The module's makers; it holds no state of its own.
+    static BackendModule& instance();
+
     static std::unique_ptr<SoundDevices> soundDevices();
-    // Records the microphone, and the speakers beside it, through PipeWire's own interface.
-    static std::unique_ptr<SoundRecorder> pipeWireInput();
-    // Plays through PipeWire's own interface.
-    static std::unique_ptr<PlacedOutput> pipeWireOutput();
-    // Plays, and records, through ALSA's "default" device.
-    static std::unique_ptr<PlacedOutput> alsaOutput();
-    static std::unique_ptr<SoundRecorder> alsaInput();
+    std::unique_ptr<PlacedOutput> pipeWireOutput() override;
+    std::unique_ptr<SoundRecorder> pipeWireInput() override;
+    std::unique_ptr<PlacedOutput> alsaOutput(const SoundRoute& route) override;
+    std::unique_ptr<SoundRecorder> alsaInput(const SoundRoute& route) override;
+
+private:
+    BackendModule() = default;
 };

@@ -1,30 +1,15 @@
 #include "sound/DefaultOutput.h"
 
-#include "sound/AlsaDefault.h"
 #include "sound/BackendModule.h"
+#include "sound/SystemSoundProbe.h"
 
 DefaultOutput& DefaultOutput::instance()
 {
-    static auto* output = new DefaultOutput;
+    static auto* probe = new SystemSoundProbe;
+    static auto* route = new SoundRoute(*probe);
+    static auto* output = new DefaultOutput(*route, BackendModule::instance());
     return *output;
 }
-
-namespace {
-
-// Whether the server that ALSA's default device reaches is PipeWire: its own plugin, or ALSA's
-// pulse plugin in front of PipeWire's PulseAudio service (asked for the server's name).
-bool pipeWireBehindAlsaDefault()
-{
-    const std::string type = alsaDefaultType();
-    if (type == "pipewire")
-        return true;
-    if (type != "pulse")
-        return false;
-    const std::unique_ptr<SoundDevices> devices = BackendModule::soundDevices();
-    return devices && devices->names().server.contains(QLatin1String("PipeWire"), Qt::CaseInsensitive);
-}
-
-}  // namespace
 
 bool DefaultOutput::choose()
 {
@@ -37,20 +22,24 @@ bool DefaultOutput::choose()
         return true;
     chosenAt_ = now;
     chosen_ = nullptr;
+    taken_.reset();
     // PipeWire's own stream where PipeWire plays the sound, however ALSA reaches it: its time
-    // reports tell what the server did, where the PulseAudio service's delay reports do not. ALSA's
-    // default device where that stream cannot be had (no PipeWire socket for this process).
-    if (pipeWireBehindAlsaDefault()) {
+    // reports tell what the server did, where the PulseAudio service's delay reports do not.
+    SoundWay way = route_.decide();
+    if (way.reachesPipeWire()) {
         if (!native_)
-            native_ = BackendModule::pipeWireOutput();
+            native_ = backends_.pipeWireOutput();
         if (native_ && native_->open())
             chosen_ = native_.get();
     }
+    way.ownPipeWireStream = chosen_ != nullptr;
     if (!chosen_) {
         if (!alsa_)
-            alsa_ = BackendModule::alsaOutput();
+            alsa_ = backends_.alsaOutput(route_);
         chosen_ = alsa_.get();
     }
+    if (chosen_)
+        taken_ = way;
     return chosen_;
 }
 

@@ -1,21 +1,26 @@
 #pragma once
 
-#include "sound/BackendModule.h"
+#include "sound/SoundBackends.h"
+#include "sound/SoundRoute.h"
 
-// The recorder a timing check uses. The speakers are recorded as the output plays, through ALSA's
-// "default" device. The microphone is recorded through PipeWire's own interface where a PipeWire
-// server takes it (the speakers' recording then lies beside it to the sample), and otherwise
-// through ALSA's "default" device too. Both come from the sound module (BackendModule).
+// The recorder a timing check uses, on the way the output's stream was opened on (decided afresh
+// where no output has decided one). The speakers are recorded as the output plays, through ALSA's
+// "default" device. The microphone is recorded through PipeWire's own interface where PipeWire
+// takes it (the speakers' recording then lies beside it to the sample), and otherwise through
+// ALSA's "default" device too.
 class DefaultRecorder final : public SoundRecorder {
 public:
+    DefaultRecorder(SoundRoute& route, SoundBackends& backends) : route_(route), backends_(backends) {}
+
     bool start(Source source) override
     {
         stop();
-        if (source == Source::Microphone && !native_)
-            native_ = BackendModule::pipeWireInput();
+        const bool pipeWire = route_.last() ? route_.last()->reachesPipeWire() : route_.decide().reachesPipeWire();
+        if (source == Source::Microphone && pipeWire && !native_)
+            native_ = backends_.pipeWireInput();
         if (!alsa_)
-            alsa_ = BackendModule::alsaInput();
-        if (source == Source::Microphone && native_ && native_->start(source))
+            alsa_ = backends_.alsaInput(route_);
+        if (source == Source::Microphone && pipeWire && native_ && native_->start(source))
             running_ = native_.get();
         else if (alsa_ && alsa_->start(source))
             running_ = alsa_.get();
@@ -34,6 +39,8 @@ public:
     }
 
 private:
+    SoundRoute& route_;
+    SoundBackends& backends_;
     std::unique_ptr<SoundRecorder> native_;  // PipeWire's own interface, once asked for
     std::unique_ptr<SoundRecorder> alsa_;  // ALSA's "default" device, once asked for
     SoundRecorder* running_ = nullptr;

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "sound/SoundFault.h"
+#include "sound/SoundWay.h"
 #include "sound/SteadyTime.h"
 #include "sound/WaveImage.h"
 
+#include <optional>
 #include <vector>
 
 // The program's one sound output. It holds a stream on the sound server only between open() and
@@ -31,4 +33,8 @@ public:
     // What kept sounds from being heard whole on their due times since the last call, in the
     // order it was noticed. A fault can be noticed a moment after its sound has been heard.
     virtual std::vector<SoundFault> takeFaults() = 0;
+
+    // The way to the server the stream last opened on; none where it is not known (no stream
+    // has opened, or the output is not the program's own).
+    virtual std::optional<SoundWay> wayTaken() const { return std::nullopt; }
 };

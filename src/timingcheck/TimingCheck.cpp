@@ -49,14 +49,14 @@ TimingCheck::~TimingCheck()
         stopAll();
 }
 
-// The recording starts first, so that it holds the first digit; the stream opens before the
-// first tick, as for a run.
+// The stream opens first, as for a run, and settles the way the sound takes, which the
+// recording follows; the recording starts before the first tick, so that it holds the first digit.
 bool TimingCheck::start(SoundRecorder::Source source)
 {
-    if (running_ || !recorder_.start(source))
+    if (running_ || !output_.open())
         return false;
-    if (!output_.open()) {
-        recorder_.stop();
+    if (!recorder_.start(source)) {
+        output_.close();
         return false;
     }
     running_ = true;

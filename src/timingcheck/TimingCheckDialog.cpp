@@ -1,7 +1,7 @@
 #include "timingcheck/TimingCheckDialog.h"
 
 #include "administration/ProgramServices.h"
-#include "sound/AlsaDefault.h"
+#include "sound/SoundOutput.h"
 #include "sound/PacingTimer.h"
 #include "sound/SoundRecorder.h"
 #include "timingcheck/TimingCheck.h"
@@ -27,18 +27,6 @@ constexpr int kLowestLevel = -90;
 const QString kSpeakers = QStringLiteral("What the computer sends to the speakers");
 const QString kMicrophone = QStringLiteral("What the microphone hears");
 
-// `server` as it names itself, where known.
-QString soundServer(const QString& server)
-{
-    const std::string type = alsaDefaultType();
-    if (type == "pipewire")
-        return QStringLiteral("PipeWire, through its ALSA plugin");
-    if (type == "pulse")
-        return server.isEmpty() ? QStringLiteral("PulseAudio (or PipeWire's PulseAudio service), through its ALSA plugin")
-                                : server + QStringLiteral(", through ALSA's pulse plugin");
-    return QStringLiteral("ALSA's default device");
-}
-
 QString orDefault(const QString& name, const char* fallback)
 {
     return name.isEmpty() ? QString::fromLatin1(fallback) : name;
@@ -47,7 +35,7 @@ QString orDefault(const QString& name, const char* fallback)
 }  // namespace
 
 TimingCheckDialog::TimingCheckDialog(const ProgramServices& services, QWidget* parent)
-    : QDialog(parent), recorder_(services.makeRecorder()), devices_(services.makeDevices())
+    : QDialog(parent), recorder_(services.makeRecorder()), devices_(services.makeDevices()), output_(services.output)
 {
     setWindowTitle(QStringLiteral("Check Sound Timing"));
     check_ = std::make_unique<TimingCheck>(services.output, *recorder_, *services.makeTimer(this),
@@ -64,6 +52,9 @@ TimingCheckDialog::TimingCheckDialog(const ProgramServices& services, QWidget* p
     layout->addWidget(source);
     plot_ = new OnsetPlot(this);
     layout->addWidget(plot_, 1);
+    way_ = new QLabel(this);
+    way_->setObjectName(QStringLiteral("wayLabel"));
+    way_->setWordWrap(true);
     figures_ = new QLabel(this);
     figures_->setObjectName(QStringLiteral("figuresLabel"));
     verdict_ = new QLabel(QStringLiteral("Press Start: %1 digits play at the 1.2 s pace, as in a trial, and are recorded.")
@@ -77,6 +68,7 @@ TimingCheckDialog::TimingCheckDialog(const ProgramServices& services, QWidget* p
     level_->setFormat(QStringLiteral("Recording level: %v dB"));
     level_->setToolTip(QStringLiteral("The loudest of what is being recorded, in dB below full scale"));
     layout->addWidget(level_);
+    layout->addWidget(way_);
     layout->addWidget(figures_);
     layout->addWidget(verdict_);
 
@@ -121,6 +113,9 @@ void TimingCheckDialog::startCheck()
         return;
     }
     listenedTo_ = fromSpeakers ? kSpeakers : kMicrophone;
+    const std::optional<SoundWay> way = output_.wayTaken();
+    wayTaken_ = way ? way->inWords() : QStringLiteral("not known");
+    way_->setText(QStringLiteral("Sound output: %1").arg(wayTaken_));
     start_->setEnabled(false);
     save_->setEnabled(false);
     figures_->clear();
@@ -156,7 +151,7 @@ bool TimingCheckDialog::saveReport(const QString& path) const
         return false;
     const bool fromMicrophone = listenedTo_ == kMicrophone;
     return TimingReport{listenedTo_,
-                        soundServer(names_.server),
+                        wayTaken_,
                         orDefault(names_.output, "the default output"),
                         fromMicrophone ? orDefault(names_.input, "the default input") : QString(),
                         result_->figures(),

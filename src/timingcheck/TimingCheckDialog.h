@@ -21,13 +21,13 @@ class TimingCheck;
 // Help, "Check Sound Timing": plays the check sequence, records what the speakers are sent or
 // what the microphone hears, and shows each digit's onset error, the figures and a verdict; the
 // result can be saved as a one-page PDF report. Start is the default button. While a check runs
-// it shows the digits played, the seconds left, the recording's level and the digits found; Esc,
-// Close and the close box end it at once.
+// it shows the way the sound went out on, the digits played, the seconds left, the recording's
+// level and the digits found; Esc, Close and the close box end it at once.
 class TimingCheckDialog final : public QDialog {
     Q_OBJECT
 public:
-    // Plays on the services' output, records with a recorder of their own making, and names the
-    // devices as the services' sound server does.
+    // Plays on the services' output, and names the way it took as the output tells it; records
+    // with a recorder of the services' making, and names the devices as their server does.
     explicit TimingCheckDialog(const ProgramServices& services, QWidget* parent = nullptr);
     ~TimingCheckDialog() override;
 
@@ -54,11 +54,14 @@ private:
     std::unique_ptr<SoundRecorder> recorder_;
     std::unique_ptr<SoundDevices> devices_;  // none where the backends module cannot be loaded
     SoundDevices::Names names_;  // of the last check, as it started
+    SoundOutput& output_;
+    QString wayTaken_;  // of the last check, as it started
     // After the recorder it uses, so that it goes first.
     std::unique_ptr<TimingCheck> check_;
     QRadioButton* speakers_ = nullptr;
     QRadioButton* microphone_ = nullptr;
     OnsetPlot* plot_ = nullptr;
+    QLabel* way_ = nullptr;
     QLabel* figures_ = nullptr;
     QLabel* verdict_ = nullptr;
     QProgressBar* level_ = nullptr;

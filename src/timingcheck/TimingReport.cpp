@@ -30,7 +30,7 @@ bool TimingReport::write(const QString& path, const OnsetPlot& plot) const
     };
     say(QStringLiteral("OVREL sound timing check"), true);
     say(QStringLiteral("Date: %1").arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm"))));
-    say(QStringLiteral("Sound server: %1").arg(soundServer));
+    say(QStringLiteral("Sound output: %1").arg(soundOutput));
     say(QStringLiteral("Output: %1").arg(output));
     if (!input.isEmpty())
         say(QStringLiteral("Input: %1").arg(input));

@@ -9,7 +9,7 @@ class OnsetPlot;
 // the figures (as lines a program can read) and the verdict. It holds no examinee data.
 struct TimingReport {
     QString listenedTo;     // what was recorded
-    QString soundServer;
+    QString soundOutput;  // the way the sound took to the server
     QString output;
     QString input;          // empty: none was recorded
     QStringList figures;

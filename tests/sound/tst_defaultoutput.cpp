@@ -46,6 +46,7 @@ private slots:
         QVERIFY(recorder.start());
         QVERIFY(output.open());
         QCOMPARE(playsThroughPulseService(), throughPulseService);
+        QCOMPARE(output.wayTaken()->ownPipeWireStream, !throughPulseService);
         {
             DigitPlayer player(output);
             // As the pacing timer gives them: each digit at its tick, due then.

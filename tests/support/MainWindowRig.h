@@ -12,6 +12,7 @@
 #include "TempSettings.h"
 #include "administration/MainWindow.h"
 #include "sound/DefaultOutput.h"
+#include "sound/BackendModule.h"
 #include "sound/DefaultRecorder.h"
 #include "sound/PreciseTimer.h"
 
@@ -44,7 +45,7 @@ struct MainWindowRig {
             },
             [this, realSound]() -> std::unique_ptr<SoundRecorder> {
                 if (realSound)
-                    return std::make_unique<DefaultRecorder>();
+                    return std::make_unique<DefaultRecorder>(DefaultOutput::instance().route(), BackendModule::instance());
                 return std::make_unique<FakeSoundRecorder>(fakeRecorder);
             },
             [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};

@@ -20,6 +20,7 @@ struct TappedOutput final : SoundOutput {
     void close() override { inner.close(); }
     void stop() override { inner.stop(); }
     std::vector<SoundFault> takeFaults() override { return inner.takeFaults(); }
+    std::optional<SoundWay> wayTaken() const override { return inner.wayTaken(); }
     bool start(const WaveImage& sound, SteadyTime due) override
     {
         digits.push_back(digitOf(sound));

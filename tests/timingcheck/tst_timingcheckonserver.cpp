@@ -11,6 +11,7 @@
 #include "timingcheck/TimingCheckDialog.h"
 #include "timingcheck/DigitLocator.h"
 
+#include <QLabel>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -167,6 +168,13 @@ private slots:
             QVERIFY2(report.contains(line), qPrintable(report));
         QVERIFY(report.contains(QLatin1String("Digits found: 21 of 21")));
         QVERIFY(report.contains(source));
+        // The way the output took, in the window and the report: PipeWire's own stream wherever
+        // PipeWire plays the sound.
+        const QString way = dialog.findChild<QLabel*>(QStringLiteral("wayLabel"))->text();
+        QVERIFY2(way.contains(QRegularExpression(pipewireServer ? QStringLiteral("^Sound output: PipeWire, through its own interface$")
+                                                               : QStringLiteral("^Sound output: pulseaudio [0-9.]+, through ALSA's pulse plugin$"))),
+                 qPrintable(way));
+        QVERIFY2(report.contains(way), qPrintable(report));
         // The devices as the server names them, where the program reaches it over the PulseAudio
         // protocol: not through PipeWire's ALSA plugin alone.
         const bool named = soundServerName() != QLatin1String("pipewire-alsa");

@@ -1,7 +1,6 @@
 #include "sound/portaudio/PortAudioInput.h"
 #include "sound/SoundFormat.h"
 
-#include "sound/AlsaDefault.h"
 #include "sound/portaudio/PortAudioDevices.h"
 #include "sound/portaudio/QuietStderr.h"
 
@@ -86,7 +85,7 @@ SoundRecorder::Recording PortAudioInput::stop()
     recording.sound = sound_.take.take();
     if (speakers_.stream) {
         recording.speakers = speakers_.take.take();
-        if (alsaDefaultType() == "pulse")
+        if (route_.last() && route_.last()->throughPulsePlugin())
             recording.speakersOffsetSeconds = speakers_.take.firstFrameSeconds() - sound_.take.firstFrameSeconds();
     }
     sound_.stream = speakers_.stream = nullptr;

@@ -3,6 +3,7 @@
 #include "sound/CaptureTake.h"
 #include "sound/portaudio/PortAudioSession.h"
 #include "sound/SoundRecorder.h"
+#include "sound/SoundRoute.h"
 
 typedef void PaStream;
 struct PaStreamCallbackTimeInfo;
@@ -14,9 +15,10 @@ struct PaStreamCallbackTimeInfo;
 // PulseAudio's plugin, two streams' reports agree to a few hundredths of a millisecond (on
 // PulseAudio itself; PipeWire's service is recorded natively, see PipeWireInput); through
 // PipeWire's own plugin they can be several milliseconds apart, and the offset is left unknown.
+// Which plugin that is, `route`'s last decision tells.
 class PortAudioInput final : public SoundRecorder {
 public:
-    PortAudioInput() = default;
+    explicit PortAudioInput(const SoundRoute& route) : route_(route) {}
     ~PortAudioInput() override;
     PortAudioInput(const PortAudioInput&) = delete;
     PortAudioInput& operator=(const PortAudioInput&) = delete;
@@ -37,6 +39,7 @@ private:
     // Opens and starts `capture`'s stream; false, with nothing open, where it cannot be.
     static bool open(bool monitor, Capture& capture);
 
+    const SoundRoute& route_;
     PortAudioSession session_;
     Capture sound_;
     Capture speakers_;  // from the microphone: the monitor beside it

@@ -1,10 +1,8 @@
 #include "sound/portaudio/PortAudioOutput.h"
 #include "sound/SoundFormat.h"
 
-#include "sound/AlsaDefault.h"
 #include "sound/portaudio/PortAudioDevices.h"
 #include "sound/pulse/PulseOutputMoves.h"
-#include "sound/pulse/PulseSoundDevices.h"
 #include "sound/portaudio/QuietStderr.h"
 
 #include <pa_linux_alsa.h>
@@ -37,16 +35,6 @@ struct Layout {
 constexpr Layout kBrisk{256, 0.05, kSampleRate / 5, true, 32};
 constexpr Layout kRoomy{2048, 0.15, kSampleRate / 4, false, 16};
 
-// PulseAudio itself behind ALSA's default device, not PipeWire's service of its protocol. Where
-// the server cannot be asked, the stream is laid out as for PipeWire.
-bool plainPulseAudio(const std::string& alsaType)
-{
-    if (alsaType != "pulse")
-        return false;
-    const QString server = PulseSoundDevices().names().server;
-    return !server.isEmpty() && !server.contains(QLatin1String("PipeWire"), Qt::CaseInsensitive);
-}
-
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
 // (64 frames, 1.3 ms, for a client that comes and goes) leaves the server a deadline so short
@@ -74,8 +62,10 @@ bool PortAudioOutput::tryOpen()
     params.device = alsaDefaultDevice(false);
     if (params.device == paNoDevice)
         return false;
-    const std::string alsaType = alsaDefaultType();
-    const Layout layout = plainPulseAudio(alsaType) ? kRoomy : kBrisk;
+    // PulseAudio itself behind ALSA's default device, not PipeWire's service of its protocol. Where
+    // the server could not be asked, the stream is laid out as for PipeWire.
+    const SoundWay way = route_.last().value_or(SoundWay());
+    const Layout layout = way.alsa == SoundWay::Alsa::PulseAudio ? kRoomy : kBrisk;
     params.channelCount = kChannels;
     params.sampleFormat = paInt16;
     params.suggestedLatency = layout.suggestedLatency;
@@ -89,7 +79,7 @@ bool PortAudioOutput::tryOpen()
     if (layout.realtime)
         PaAlsa_EnableRealtimeScheduling(stream, 1);
     // PipeWire's own plugin and PulseAudio's tell of underruns differently.
-    slips_.reset(alsaType != "pipewire", layout.slipWindow);
+    slips_.reset(way.alsa != SoundWay::Alsa::PipeWirePlugin, layout.slipWindow);
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -113,7 +103,10 @@ void PortAudioOutput::closeStream()
     stream_ = nullptr;
 }
 
-PortAudioOutput::PortAudioOutput() : PlacedOutput(std::make_unique<PulseOutputMoves>()) {}
+PortAudioOutput::PortAudioOutput(const SoundRoute& route)
+    : PlacedOutput(std::make_unique<PulseOutputMoves>()), route_(route)
+{
+}
 
 int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
                               const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data)

@@ -3,6 +3,7 @@
 #include "sound/SlipDetector.h"
 #include "sound/portaudio/PortAudioSession.h"
 #include "sound/PlacedOutput.h"
+#include "sound/SoundRoute.h"
 
 #include <cstdint>
 #include <memory>
@@ -19,10 +20,10 @@ struct PaStreamCallbackTimeInfo;
 // the times it gives for each buffer step apart from the frame count (SlipDetector): the map is
 // moved by the slip. On PipeWire the stream fixes the graph's quantum while it plays: a change of
 // quantum loses frames that the frame count has already counted, and a small one gives a busy
-// machine deadlines it misses.
+// machine deadlines it misses. How the stream is laid out follows `route`'s last decision.
 class PortAudioOutput final : public PlacedOutput {
 public:
-    PortAudioOutput();
+    explicit PortAudioOutput(const SoundRoute& route);
 
     double streamLatency() const override { return latency_; }
     bool hasStream() const override { return stream_ != nullptr; }
@@ -37,6 +38,7 @@ private:
                         const PaStreamCallbackTimeInfo* time, unsigned long flags, void* data);
     void render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt, bool underflowed);
 
+    const SoundRoute& route_;
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     SlipDetector slips_;  // the audio thread's own

@@ -5,10 +5,6 @@
 #include <pulse/mainloop.h>
 
 #include <QElapsedTimer>
-#include <chrono>
-#include <mutex>
-#include <optional>
-#include <utility>
 
 namespace {
 
@@ -81,20 +77,6 @@ void PulseSoundDevices::onDevice(pa_context*, const Info* device, int last, void
 }
 
 SoundDevices::Names PulseSoundDevices::names()
-{
-    // A stream's opening asks twice (which way to play, then how to lay the stream out): a
-    // question within a second of the last takes its answer, and costs the server no connection.
-    static std::mutex guard;
-    static std::optional<std::pair<std::chrono::steady_clock::time_point, Names>> last;
-    const std::lock_guard lock(guard);
-    const auto now = std::chrono::steady_clock::now();
-    if (last && now - last->first < std::chrono::seconds(1))
-        return last->second;
-    last = {now, ask()};
-    return last->second;
-}
-
-SoundDevices::Names PulseSoundDevices::ask()
 {
     pa_mainloop* loop = pa_mainloop_new();
     if (!loop)

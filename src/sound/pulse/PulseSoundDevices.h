@@ -8,7 +8,6 @@ struct pa_server_info;
 // Asks over the PulseAudio protocol (PulseAudio, or PipeWire's PulseAudio service) for the
 // server's name and the descriptions of its default sink and source. Gives up after two seconds,
 // or at once where no such server answers (PipeWire reached through its own ALSA plugin alone).
-// A question within a second of the last takes its answer.
 class PulseSoundDevices final : public SoundDevices {
 public:
     Names names() override;
@@ -17,7 +16,6 @@ private:
     // One connection's question and the answers it has had; its callbacks' data.
     struct Query;
 
-    static Names ask();
     static void onState(pa_context* context, void* data);
     static void onServer(pa_context* context, const pa_server_info* server, void* data);
     template <typename Info, QString SoundDevices::Names::*name>
