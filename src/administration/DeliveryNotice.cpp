@@ -60,6 +60,22 @@ int severity(const SoundFault& fault)
     }
 }
 
+// The worst fault of each digit that met any, by its number from 1.
+std::map<int, SoundFault> worstByDigit(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults)
+{
+    std::map<int, SoundFault> worst;
+    for (const SoundFault& fault : faults) {
+        const auto at = std::find(dues.begin(), dues.end(), fault.due);
+        if (at == dues.end())
+            continue;
+        const int number = int(at - dues.begin()) + 1;
+        const auto known = worst.find(number);
+        if (known == worst.end() || severity(fault) > severity(known->second))
+            worst[number] = fault;
+    }
+    return worst;
+}
+
 }  // namespace
 
 DeliveryNotice::DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QObject* parent)
@@ -98,7 +114,10 @@ void DeliveryNotice::digitStarted(SteadyTime due)
 
 void DeliveryNotice::check()
 {
-    const QString text = notice(set_, dues_, output_.takeFaults());
+    const std::vector<SoundFault> faults = output_.takeFaults();
+    const QString text = notice(set_, dues_, faults);
+    if (!dues_.empty())
+        emit delivered(text.isEmpty(), summary(dues_, faults));
     dues_.clear();
     if (!text.isEmpty())
         emit noticeReady(text);
@@ -107,16 +126,7 @@ void DeliveryNotice::check()
 QString DeliveryNotice::notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
                                const std::vector<SoundFault>& faults)
 {
-    std::map<int, SoundFault> worst;  // by digit number, from 1
-    for (const SoundFault& fault : faults) {
-        const auto at = std::find(dues.begin(), dues.end(), fault.due);
-        if (at == dues.end())
-            continue;
-        const int number = int(at - dues.begin()) + 1;
-        const auto known = worst.find(number);
-        if (known == worst.end() || severity(fault) > severity(known->second))
-            worst[number] = fault;
-    }
+    const std::map<int, SoundFault> worst = worstByDigit(dues, faults);
     if (worst.empty())
         return {};
     const QString name = setName(set);
@@ -132,4 +142,22 @@ QString DeliveryNotice::notice(RunEngine::ItemSet set, const std::vector<SteadyT
     }
     lines << QString() << QStringLiteral("The %1 may need to be given again.").arg(name);
     return lines.join(QLatin1Char('\n'));
+}
+
+QString DeliveryNotice::summary(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults)
+{
+    const std::map<int, SoundFault> worst = worstByDigit(dues, faults);
+    const QString onTime = QStringLiteral("%1 of %2 digits on time").arg(dues.size() - worst.size()).arg(dues.size());
+    if (worst.empty())
+        return onTime;
+    QStringList numbers;
+    for (const auto& entry : worst)
+        numbers << QString::number(entry.first);
+    if (numbers.size() > kMostDigitsNamed) {
+        const int more = int(numbers.size()) - kMostDigitsNamed;
+        numbers = numbers.mid(0, kMostDigitsNamed) << QStringLiteral("%1 more").arg(more);
+    }
+    const QString last = numbers.takeLast();
+    return numbers.isEmpty() ? QStringLiteral("%1: digit %2 was not").arg(onTime, last)
+                             : QStringLiteral("%1: digits %2 and %3 were not").arg(onTime, numbers.join(QStringLiteral(", ")), last);
 }

@@ -36,7 +36,15 @@ public:
     static QString notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
                           const std::vector<SoundFault>& faults);
 
+    // How many of the digits due at `dues` went out on time, and which did not: "61 of 61
+    // digits on time", "59 of 61 digits on time: digits 37 and 40 were not", naming as many
+    // digits as a notice does.
+    static QString summary(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults);
+
 signals:
+    // A finished run went out on time or not (a fault of any digit of it): in the words of
+    // summary(). Before noticeReady().
+    void delivered(bool onTime, const QString& summary);
     // A finished run had faults: the text to show the examiner.
     void noticeReady(const QString& text);
 

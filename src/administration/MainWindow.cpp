@@ -18,6 +18,7 @@
 #include "administration/AboutDialog.h"
 #include "administration/HelpDocuments.h"
 #include "administration/RecordFormDialog.h"
+#include "recordsheet/RecordSheet.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -65,10 +66,7 @@ MainWindow::MainWindow(const ProgramServices& services)
     player_ = std::make_unique<DigitPlayer>(services.output);
     keeper_ = new OutputKeeper(services.output, *services.makeTimer(this), this);
     auto* notice = new DeliveryNotice(services.output, *services.makeTimer(this), this);
-    RunEngine::DigitPlay play = [player = player_.get(), notice](int digit, SteadyTime due) {
-        player->play(digit, due);
-        notice->digitStarted(due);
-    };
+    RunEngine::DigitPlay play = [player = player_.get()](int digit, SteadyTime due) { player->play(digit, due); };
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
@@ -88,9 +86,14 @@ MainWindow::MainWindow(const ProgramServices& services)
     connect(startStopButton_, &QToolButton::clicked, engine_, &RunEngine::startOrPause);
     connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
     connect(engine_, &RunEngine::runningChanged, keeper_, &OutputKeeper::setNeeded);
+    connect(engine_, &RunEngine::digitPlayed, notice, &DeliveryNotice::digitStarted);
     connect(engine_, &RunEngine::runningChanged, notice, [this, notice](bool running) {
         notice->runningChanged(*engine_, running);
     });
+    // After the notice's: a run begun as the one before is checked has its delivery told first.
+    sheet_ = new RecordSheet(services.clock, this);
+    sheet_->follow(*engine_, services.output);
+    connect(notice, &DeliveryNotice::delivered, sheet_, &RecordSheet::delivered);
     connect(notice, &DeliveryNotice::noticeReady, this,
             [this](const QString& text) { services_.messages.tell(text, MessageIcon::Warning, this); });
 

@@ -15,6 +15,7 @@ class MasterMixer;
 class OutputKeeper;
 class PacingTimer;
 class QAction;
+class RecordSheet;
 class QMenu;
 class QRadioButton;
 class QSlider;
@@ -33,6 +34,7 @@ public:
     ~MainWindow() override;
 
     const RunEngine& engine() const { return *engine_; }
+    RecordSheet& recordSheet() { return *sheet_; }
     PacingTimer& introductionTimer() { return *introductionTimer_; }
     PacingTimer& trialTimer() { return *trialTimer_; }
 
@@ -81,6 +83,7 @@ private:
     PacingTimer* introductionTimer_ = nullptr;
     PacingTimer* trialTimer_ = nullptr;
     RunEngine* engine_ = nullptr;
+    RecordSheet* sheet_ = nullptr;
 
     std::array<QRadioButton*, 3> introductionButtons_{};
     std::array<QRadioButton*, 4> paceButtons_{};

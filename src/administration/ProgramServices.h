@@ -12,6 +12,7 @@ class ProgramEnder;
 class SoundDevices;
 class SoundOutput;
 class SoundRecorder;
+class SteadyClock;
 
 // Every service the program's windows work with, each behind its interface. Start-up builds the
 // real ones once and hands them on; tests, tools and the benchmark hand on stand-ins. None is
@@ -22,6 +23,8 @@ struct ProgramServices {
     MessagePresenter& messages;
     ProgramEnder& ender;
     Beeper& beeper;
+    // The clock the timers give their due times on: when the examiner marks an answer.
+    const SteadyClock& clock;
     // A new timer, owned by `parent`.
     std::function<PacingTimer*(QObject* parent)> makeTimer;
     // A new recorder, for one opening of the timing check.

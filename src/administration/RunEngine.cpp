@@ -29,6 +29,7 @@ void RunEngine::chooseIntroduction(ItemSet set)
     controls_.clearPaceChoice();
     controls_.setResetEnabled(false);
     controls_.focusStartStop();
+    emit rewound();
 }
 
 void RunEngine::chooseTrial(int pace)
@@ -36,11 +37,13 @@ void RunEngine::chooseTrial(int pace)
     if (pace < 0 || pace >= int(kTrialIntervals.size()))
         return;
     itemSet_ = ItemSet::Trial;
+    pace_ = pace;
     position_ = 0;
     controls_.clearIntroductionChoice();
     trialTimer_.setInterval(kTrialIntervals[pace]);
     controls_.setResetEnabled(false);
     controls_.focusStartStop();
+    emit rewound();
 }
 
 void RunEngine::startOrPause()
@@ -84,6 +87,7 @@ void RunEngine::rewind()
     position_ = 0;
     controls_.setResetEnabled(false);
     controls_.focusStartStop();
+    emit rewound();
 }
 
 void RunEngine::playNextDigit(const PacingTimer& timer)
@@ -92,6 +96,7 @@ void RunEngine::playNextDigit(const PacingTimer& timer)
     if (!running_ || position_ >= int(list.size()))
         return;
     play_(list[position_], timer.dueTime());
+    emit digitPlayed(timer.dueTime());
     if (++position_ >= int(list.size()))
         finishRun();
 }

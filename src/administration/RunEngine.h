@@ -38,6 +38,8 @@ public:
     void rewind();
 
     ItemSet itemSet() const { return itemSet_; }
+    // The trial pace last chosen, 0 to 3; it is the set's only while itemSet() is Trial.
+    int pace() const { return pace_; }
     bool isRunning() const { return running_; }
     // The index of the next digit to play.
     int position() const { return position_; }
@@ -45,6 +47,10 @@ public:
 signals:
     // A run started (its timer already going) or resumed; paused or ended.
     void runningChanged(bool running);
+    // A digit was started, to be heard on the tick's due time `due` (after DigitPlay).
+    void digitPlayed(SteadyTime due);
+    // The next digit to play is the first of the set now chosen: after a choice, or a rewind.
+    void rewound();
 
 private:
     void chooseIntroduction(ItemSet set);
@@ -64,4 +70,5 @@ private:
     ItemSet itemSet_ = ItemSet::Demonstration;
     bool running_ = false;
     int position_ = 0;
+    int pace_ = 0;
 };

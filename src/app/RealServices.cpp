@@ -8,7 +8,7 @@
 RealServices::RealServices() : RealServices(modal_, exit_) {}
 
 RealServices::RealServices(MessagePresenter& messages, ProgramEnder& ender)
-    : services_{mixer_, DefaultOutput::instance(), messages, ender, beep_,
+    : services_{mixer_, DefaultOutput::instance(), messages, ender, beep_, clock_,
                 [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); },
                 [] {
                     return std::unique_ptr<SoundRecorder>(

@@ -5,6 +5,7 @@
 #include "desktop/ProcessExit.h"
 #include "desktop/SystemBeep.h"
 #include "mixer/AlsaMasterMixer.h"
+#include "sound/MonotonicClock.h"
 
 // The real services, built once at start-up: ALSA's master mixer, the sound output and recorder
 // the route gives, precise timers, modal message boxes, the system beep and the process's own
@@ -24,5 +25,6 @@ private:
     ModalMessages modal_;
     ProcessExit exit_;
     SystemBeep beep_;
+    MonotonicClock clock_;
     ProgramServices services_;
 };

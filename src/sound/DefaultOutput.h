@@ -25,6 +25,7 @@ public:
     void stop() override;
     std::vector<SoundFault> takeFaults() override;
     std::optional<SoundWay> wayTaken() const override { return taken_; }
+    std::chrono::nanoseconds heardAfterDue() const override { return chosen_ ? chosen_->heardAfterDue() : std::chrono::nanoseconds(); }
 
     // The output taken when a stream last opened; none before any did.
     const PlacedOutput* chosen() const { return chosen_; }

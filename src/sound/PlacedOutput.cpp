@@ -80,3 +80,11 @@ std::vector<SoundFault> PlacedOutput::takeFaults()
     noteMoves();
     return placement_.takeFaults();
 }
+
+std::chrono::nanoseconds PlacedOutput::heardAfterDue() const
+{
+    if (!hasStream())
+        return {};
+    const double seconds = double(placement_.leadFrames()) / kSampleRate + streamLatency();
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::duration<double>(seconds));
+}

@@ -38,6 +38,9 @@ public:
     void stop() override { placement_.stop(); }
     std::vector<SoundFault> takeFaults() override;
 
+    // The lead the placement puts sounds ahead by, and the stream's latency.
+    std::chrono::nanoseconds heardAfterDue() const override;
+
     const SoundPlacement& placement() const { return placement_; }
     // The stream's own latency estimate in seconds, once open.
     virtual double streamLatency() const = 0;

@@ -37,4 +37,7 @@ public:
     // The way to the server the stream last opened on; none where it is not known (no stream
     // has opened, or the output is not the program's own).
     virtual std::optional<SoundWay> wayTaken() const { return std::nullopt; }
+    // How long after its due time a sound started now leaves the speakers, as far as the stream
+    // can tell; zero where it cannot (no stream, or the output is not the program's own).
+    virtual std::chrono::nanoseconds heardAfterDue() const { return {}; }
 };

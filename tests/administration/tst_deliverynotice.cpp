@@ -31,40 +31,50 @@ private slots:
         QTest::addColumn<RunEngine::ItemSet>("set");
         QTest::addColumn<std::vector<SoundFault>>("faults");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("summary");
         const QString trialEnd = QStringLiteral("\n\nThe trial may need to be given again.");
-        QTest::newRow("nothing went wrong") << RunEngine::ItemSet::Trial << std::vector<SoundFault>{} << "";
+        QTest::newRow("nothing went wrong") << RunEngine::ItemSet::Trial << std::vector<SoundFault>{} << ""
+            << QStringLiteral("9 of 9 digits on time");
         QTest::newRow("a fault of no digit of this run")
-            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(20), Kind::Moved, 85}} << "";
+            << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(20), Kind::Moved, 85}} << ""
+            << QStringLiteral("9 of 9 digits on time");
         QTest::newRow("late, rounded")
             << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(2), Kind::Moved, 84.6}}
-            << "Digit 2 of this trial started 85 ms late." + trialEnd;
+            << "Digit 2 of this trial started 85 ms late." + trialEnd
+            << QStringLiteral("8 of 9 digits on time: digit 2 was not");
         QTest::newRow("early, under a millisecond")
             << RunEngine::ItemSet::Demonstration << std::vector<SoundFault>{{due(1), Kind::Moved, -0.02}}
-            << "Digit 1 of this demonstration started less than 1 ms early.\n\nThe demonstration may need to be given again.";
+            << "Digit 1 of this demonstration started less than 1 ms early.\n\nThe demonstration may need to be given again."
+            << QStringLiteral("8 of 9 digits on time: digit 1 was not");
         QTest::newRow("held up, and dropped")
             << RunEngine::ItemSet::Practice
             << std::vector<SoundFault>{{due(3), Kind::Held, -21.3}, {due(1), Kind::Held, 150}}
             << "Digit 1 of this practice was held up by 150 ms: it started late or was broken off.\n"
                "Digit 3 of this practice lost 21 ms of its sound: it started early or was cut short.\n\n"
-               "The practice may need to be given again.";
+               "The practice may need to be given again."
+            << QStringLiteral("7 of 9 digits on time: digits 1 and 3 were not");
         QTest::newRow("placed after a slip was made good; a move outweighs it")
             << RunEngine::ItemSet::Trial
             << std::vector<SoundFault>{{due(4), Kind::Corrected, 250}, {due(5), Kind::Corrected, 90}, {due(5), Kind::Moved, 0.3}}
             << "Digit 4 of this trial came after a hold-up of 250 ms, made good from the sound server's report: it may be a few ms off.\n"
-               "Digit 5 of this trial started less than 1 ms late." + trialEnd;
+               "Digit 5 of this trial started less than 1 ms late." + trialEnd
+            << QStringLiteral("7 of 9 digits on time: digits 4 and 5 were not");
         QTest::newRow("the worst of one digit's faults")
             << RunEngine::ItemSet::Trial
             << std::vector<SoundFault>{{due(2), Kind::Moved, 5}, {due(2), Kind::Held, -40}, {due(2), Kind::Moved, 7}}
-            << "Digit 2 of this trial lost 40 ms of its sound: it started early or was cut short." + trialEnd;
+            << "Digit 2 of this trial lost 40 ms of its sound: it started early or was cut short." + trialEnd
+            << QStringLiteral("8 of 9 digits on time: digit 2 was not");
         QTest::newRow("not played outweighs any move")
             << RunEngine::ItemSet::Trial
             << std::vector<SoundFault>{{due(3), Kind::Held, 900}, {due(3), Kind::NotPlayed, 0}, {due(1), Kind::Restarted, 0}}
             << "Digit 1 of this trial came after the sound output had stopped and started again: when it was heard is not known.\n"
-               "Digit 3 of this trial was not heard: the sound output did not play it." + trialEnd;
+               "Digit 3 of this trial was not heard: the sound output did not play it." + trialEnd
+            << QStringLiteral("7 of 9 digits on time: digits 1 and 3 were not");
         QTest::newRow("a switch to another output outweighs a hold-up")
             << RunEngine::ItemSet::Trial << std::vector<SoundFault>{{due(6), Kind::Held, 900}, {due(6), Kind::Rerouted, 0}}
             << "Digit 6 of this trial came as the sound moved to another output (headphones plugged in or out, or a "
-               "change in the sound settings): it may have started off time or been broken off." + trialEnd;
+               "change in the sound settings): it may have started off time or been broken off." + trialEnd
+            << QStringLiteral("8 of 9 digits on time: digit 6 was not");
         std::vector<SoundFault> many;
         for (int n = 1; n <= 9; ++n)
             many.push_back({due(n), Kind::Moved, 10.0 * n});
@@ -73,7 +83,8 @@ private slots:
             << "Digit 1 of this trial started 10 ms late.\nDigit 2 of this trial started 20 ms late.\n"
                "Digit 3 of this trial started 30 ms late.\nDigit 4 of this trial started 40 ms late.\n"
                "Digit 5 of this trial started 50 ms late.\nDigit 6 of this trial started 60 ms late.\n"
-               "3 more digits of this trial did not go out on time either." + trialEnd;
+               "3 more digits of this trial did not go out on time either." + trialEnd
+            << QStringLiteral("0 of 9 digits on time: digits 1, 2, 3, 4, 5, 6 and 3 more were not");
     }
     void noticeNamesEachDigitByItsWorstFault()
     {
@@ -81,6 +92,7 @@ private slots:
         QFETCH(std::vector<SoundFault>, faults);
         QFETCH(QString, text);
         QCOMPARE(DeliveryNotice::notice(set, dues(9), faults), text);
+        QTEST(DeliveryNotice::summary(dues(9), faults), "summary");
     }
 
     // Through the engine: what the output noticed before a run is not the run's; what it notices
@@ -100,6 +112,7 @@ private slots:
         connect(&engineWithCheck, &RunEngine::runningChanged, &check,
                 [&](bool running) { check.runningChanged(engineWithCheck, running); });
         QSignalSpy notices(&check, &DeliveryNotice::noticeReady);
+        QSignalSpy delivered(&check, &DeliveryNotice::delivered);
 
         output.faults = {{SteadyTime{}, Kind::Moved, 30}};  // from before
         engineWithCheck.startOrPause();
@@ -116,6 +129,8 @@ private slots:
         QCOMPARE(notices.size(), 1);
         QVERIFY(notices[0][0].toString().startsWith("Digit 3 of this demonstration was held up by 60 ms"));
         QVERIFY(!settle.tick());  // once only
+        QCOMPARE(delivered.size(), 1);
+        QCOMPARE(delivered[0], (QVariantList{false, "3 of 4 digits on time: digit 3 was not"}));
 
         engineWithCheck.choosePractice();
         engineWithCheck.startOrPause();
@@ -130,6 +145,8 @@ private slots:
             introduction.tick();
         settle.tick();
         QCOMPARE(notices.size(), 2);  // the clean run
+        QCOMPARE(delivered.size(), 3);
+        QCOMPARE(delivered[2], (QVariantList{true, "11 of 11 digits on time"}));
     }
 };
 

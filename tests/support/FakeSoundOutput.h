@@ -21,10 +21,12 @@ struct FakeSoundOutput final : SoundOutput {
     void close() override { isOpen = false; }
     void stop() override { ++stops; }
     std::vector<SoundFault> takeFaults() override { return std::exchange(faults, {}); }
+    std::chrono::nanoseconds heardAfterDue() const override { return heardAfter; }
     std::vector<WaveImage> started;
     std::vector<SteadyTime> dues;
     bool available = true;
     int stops = 0;
     bool isOpen = false;
     std::vector<SoundFault> faults;  // to be reported
+    std::chrono::nanoseconds heardAfter{};
 };

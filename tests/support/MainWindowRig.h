@@ -6,6 +6,7 @@
 #include "FakeSoundDevices.h"
 #include "FakeSoundOutput.h"
 #include "FakeSoundRecorder.h"
+#include "FakeSteadyClock.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
 #include "TappedOutput.h"
@@ -14,6 +15,7 @@
 #include "sound/DefaultOutput.h"
 #include "sound/BackendModule.h"
 #include "sound/DefaultRecorder.h"
+#include "sound/MonotonicClock.h"
 #include "sound/PreciseTimer.h"
 
 #include <QAction>
@@ -32,6 +34,8 @@ struct MainWindowRig {
     ProgramEndRecorder exits;
     BeepCounter beeper;
     FakeSoundOutput fakeOutput;
+    FakeSteadyClock clock;  // with fake timers
+    MonotonicClock monotonic;  // with real ones
     FakeSoundRecorder fakeRecorder;
     std::unique_ptr<TappedOutput> output;
     std::unique_ptr<MainWindow> window;
@@ -39,7 +43,7 @@ struct MainWindowRig {
     MainWindow& build(bool realTimers = false, bool realSound = false)
     {
         output = std::make_unique<TappedOutput>(realSound ? static_cast<SoundOutput&>(DefaultOutput::instance()) : fakeOutput);
-        ProgramServices services{mixer, *output, messages, exits, beeper,
+        ProgramServices services{mixer, *output, messages, exits, beeper, realTimers ? static_cast<const SteadyClock&>(monotonic) : clock,
             [realTimers](QObject* parent) -> PacingTimer* {
                 return realTimers ? static_cast<PacingTimer*>(new PreciseTimer(parent)) : new FakePacingTimer(parent);
             },

@@ -21,6 +21,7 @@ struct TappedOutput final : SoundOutput {
     void stop() override { inner.stop(); }
     std::vector<SoundFault> takeFaults() override { return inner.takeFaults(); }
     std::optional<SoundWay> wayTaken() const override { return inner.wayTaken(); }
+    std::chrono::nanoseconds heardAfterDue() const override { return inner.heardAfterDue(); }
     bool start(const WaveImage& sound, SteadyTime due) override
     {
         digits.push_back(digitOf(sound));

@@ -12,6 +12,7 @@
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
 #include "SequenceRecording.h"
+#include "sound/MonotonicClock.h"
 #include "sound/PreciseTimer.h"
 #include "administration/MainWindow.h"
 #include "scoring/ScoringDialog.h"
@@ -66,7 +67,8 @@ int main(int argc, char** argv)
     MessageRecorder messages;
     ProgramEndRecorder exits;
     BeepCounter beeper;
-    const ProgramServices services{mixer, output, messages, exits, beeper,
+    const MonotonicClock clock;
+    const ProgramServices services{mixer, output, messages, exits, beeper, clock,
         [](QObject* parent) -> PacingTimer* { return new PreciseTimer(parent); },
         [&] { return std::unique_ptr<SoundRecorder>(std::make_unique<FakeSoundRecorder>(recorder)); },
         [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};

@@ -1,0 +1,161 @@
+#include "recordsheet/RecordSheet.h"
+
+#include <algorithm>
+
+RecordSheet::RecordSheet(const SteadyClock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
+
+// A run that stops at its first digit has ended (or paused before it began).
+void RecordSheet::follow(const RunEngine& engine, const SoundOutput& output)
+{
+    connect(&engine, &RunEngine::runningChanged, this, [this, &engine](bool running) {
+        if (running)
+            runStarted(engine.itemSet(), engine.pace(), engine.position() == 0);
+        else
+            runStopped(engine.position() == 0);
+    });
+    connect(&engine, &RunEngine::digitPlayed, this,
+            [this, &output](SteadyTime due) { digitStarted(due + output.heardAfterDue()); });
+    connect(&engine, &RunEngine::rewound, this, [this, &engine] { rewound(engine.itemSet(), engine.pace()); });
+}
+
+void RecordSheet::runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit)
+{
+    if (!atFirstDigit) {
+        // A run continued after a pause; one begun before the sheet was cleared is not on it.
+        if (current_ >= 0)
+            at(current_).paused = true;
+    } else if (const SheetAdministration fresh(set, pace); !sameGiving(current_, fresh) || !at(current_).heard.empty()) {
+        // A start that was paused before its first digit is still the same administration.
+        if (current_ >= 0)
+            at(current_).ended = true;
+        administrations_.push_back(fresh);
+        current_ = int(administrations_.size()) - 1;
+    } else {
+        at(current_).ended = false;
+    }
+    shown_ = current_;
+    emit changed();
+}
+
+void RecordSheet::digitStarted(SteadyTime heard)
+{
+    if (current_ < 0)
+        return;
+    SheetAdministration& given = at(current_);
+    if (!given.finished())
+        given.heard.push_back(heard);
+    emit changed();
+}
+
+void RecordSheet::runStopped(bool ended)
+{
+    if (current_ >= 0 && ended)
+        at(current_).ended = true;
+    emit changed();
+}
+
+void RecordSheet::rewound(RunEngine::ItemSet set, int pace)
+{
+    if (current_ >= 0)
+        at(current_).ended = true;
+    show(set, pace);
+}
+
+void RecordSheet::show(RunEngine::ItemSet set, int pace)
+{
+    const SheetAdministration chosen(set, pace);
+    shown_ = -1;
+    for (int n = int(administrations_.size()) - 1; n >= 0 && shown_ < 0; --n)
+        if (sameGiving(n, chosen))
+            shown_ = n;
+    emit changed();
+}
+
+void RecordSheet::delivered(bool onTime, const QString& summary)
+{
+    if (current_ < 0)
+        return;
+    at(current_).onTime = onTime;
+    at(current_).delivery = summary;
+    emit changed();
+}
+
+std::optional<RecordSheet::Answer> RecordSheet::answerAt(SteadyTime time, bool withGrace) const
+{
+    if (current_ < 0)
+        return std::nullopt;
+    const SheetAdministration& given = at(current_);
+    const std::vector<SteadyTime>& heard = given.heard;
+    // The last digit heard by `time`.
+    int last = int(std::upper_bound(heard.begin(), heard.end(), time) - heard.begin()) - 1;
+    if (last == int(heard.size()) - 1 && given.ended && time >= heard.back() + given.interval())
+        return std::nullopt;
+    if (withGrace && last >= 2 && time - heard[std::size_t(last)] < kGrace)
+        --last;
+    if (last < 1)
+        return std::nullopt;
+    return Answer{current_, last - 1};
+}
+
+bool RecordSheet::markAwaited(SheetMark mark)
+{
+    const std::optional<Answer> answer = answerAt(clock_.now(), true);
+    if (answer)
+        setMark(*answer, mark);
+    return answer.has_value();
+}
+
+void RecordSheet::setMark(Answer answer, SheetMark mark)
+{
+    if (answer.administration < 0 || answer.administration >= int(administrations_.size()))
+        return;
+    std::vector<SheetMark>& marks = at(answer.administration).marks;
+    if (answer.item < 0 || answer.item >= int(marks.size()))
+        return;
+    made_.push_back({answer, marks[std::size_t(answer.item)]});
+    marks[std::size_t(answer.item)] = mark;
+    unsaved_ = true;
+    emit changed();
+}
+
+bool RecordSheet::takeBack()
+{
+    if (made_.empty())
+        return false;
+    const Made last = made_.back();
+    made_.pop_back();
+    at(last.answer.administration).marks[std::size_t(last.answer.item)] = last.before;
+    unsaved_ = true;
+    emit changed();
+    return true;
+}
+
+void RecordSheet::clear()
+{
+    administrations_.clear();
+    made_.clear();
+    current_ = shown_ = -1;
+    unsaved_ = false;
+    emit changed();
+}
+
+bool RecordSheet::superseded(int administration) const
+{
+    for (int later = administration + 1; later < int(administrations_.size()); ++later)
+        if (sameGiving(later, at(administration)))
+            return true;
+    return false;
+}
+
+bool RecordSheet::sameGiving(int administration, const SheetAdministration& other) const
+{
+    return administration >= 0 && at(administration).set == other.set && at(administration).pace == other.pace;
+}
+
+const SheetAdministration* RecordSheet::latestTrial(int pace) const
+{
+    for (auto given = administrations_.rbegin(); given != administrations_.rend(); ++given)
+        if (given->isTrial() && given->pace == pace)
+            return &*given;
+    return nullptr;
+}

@@ -1,0 +1,95 @@
+#pragma once
+
+#include "recordsheet/SheetAdministration.h"
+#include "sound/SoundOutput.h"
+#include "sound/SteadyClock.h"
+
+#include <QObject>
+#include <optional>
+#include <vector>
+
+// The examiner's sheet behind its window: every administration since the sheet was last cleared,
+// the answer awaited now, and the marks. Needs no window: the main window passes on what its run
+// does, and the sheet's window what the examiner keys.
+//
+// An answer is awaited from the moment its second digit is heard until the next digit is heard;
+// the last stays awaited for one interval after the last digit. A mark made within kGrace of a
+// digit being heard belongs to the answer awaited before it, to which the examinee may still be
+// speaking. An administration starts with a run at its first digit; a trial given again keeps
+// the earlier one, and only the latest counts.
+class RecordSheet final : public QObject {
+    Q_OBJECT
+public:
+    static constexpr std::chrono::milliseconds kGrace{300};
+
+    struct Answer {
+        int administration = 0;
+        int item = 0;  // from 0: answer n + 1 adds digits n + 1 and n + 2
+        bool operator==(const Answer&) const = default;
+    };
+
+    // `clock` tells the time of each mark; it is the one digits are heard on, and outlives the sheet.
+    explicit RecordSheet(const SteadyClock& clock, QObject* parent = nullptr);
+
+    // Follows `engine`'s runs, each digit heard `output`'s delay after its due time. Both
+    // outlive the sheet.
+    void follow(const RunEngine& engine, const SoundOutput& output);
+
+    // What the run does.
+    void runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit);
+    // The run's next digit leaves the speakers at `heard`.
+    void digitStarted(SteadyTime heard);
+    // The run ended at its last digit (`ended`), or paused.
+    void runStopped(bool ended);
+    // Back at the first digit of the set chosen (a choice, or "Reset Trial"): a paused run will
+    // not go on.
+    void rewound(RunEngine::ItemSet set, int pace);
+    // How the last run went out, once known.
+    void delivered(bool onTime, const QString& summary);
+
+    // What the examiner does. A key's mark goes to the answer awaited as it is pressed; false
+    // where none is.
+    bool markAwaited(SheetMark mark);
+    // Takes back the last mark made, restoring what it replaced; false where none is left.
+    bool takeBack();
+    void setMark(Answer answer, SheetMark mark);
+    // A new examinee.
+    void clear();
+
+    const std::vector<SheetAdministration>& administrations() const { return administrations_; }
+    // The answer awaited now (without the grace: the one to show); none between runs.
+    std::optional<Answer> awaited() const { return answerAt(clock_.now(), false); }
+    // The administration the sheet shows: the one under way, or the latest of the set chosen;
+    // -1 before that set was given.
+    int shown() const { return shown_; }
+    // Whether the same set (a trial: at the same pace) was given again after it.
+    bool superseded(int administration) const;
+    // The latest administration of the trial at `pace` (0 to 3), or null.
+    const SheetAdministration* latestTrial(int pace) const;
+
+    // Whether marks were made since the last report saved or printed.
+    bool hasUnsavedMarks() const { return unsaved_; }
+    void markSaved() { unsaved_ = false; }
+
+signals:
+    void changed();
+
+private:
+    std::optional<Answer> answerAt(SteadyTime time, bool withGrace) const;
+    void show(RunEngine::ItemSet set, int pace);
+    bool sameGiving(int administration, const SheetAdministration& other) const;
+    SheetAdministration& at(int administration) { return administrations_[std::size_t(administration)]; }
+    const SheetAdministration& at(int administration) const { return administrations_[std::size_t(administration)]; }
+
+    struct Made {
+        Answer answer;
+        SheetMark before;
+    };
+
+    const SteadyClock& clock_;
+    std::vector<SheetAdministration> administrations_;
+    int current_ = -1;  // the one whose run is under way, paused or last ended
+    int shown_ = -1;
+    std::vector<Made> made_;  // for takeBack(), last last
+    bool unsaved_ = false;
+};

@@ -1,0 +1,4 @@
+#pragma once
+
+// What the examiner marked of one answer.
+enum class SheetMark : char { None, Correct, Wrong };

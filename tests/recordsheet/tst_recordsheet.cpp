@@ -1,0 +1,166 @@
+#include "ControlsRecorder.h"
+#include "FakePacingTimer.h"
+#include "FakeSoundOutput.h"
+#include "FakeSteadyClock.h"
+#include "recordsheet/RecordSheet.h"
+#include "recordsheet/SheetCounts.h"
+
+#include <QTest>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+constexpr auto kHeardAfter = 250ms;  // from a digit's tick to the speakers
+
+// A run engine on fake timers whose digits go nowhere, the sheet following it, and a clock for
+// the examiner's keys. Times are from the timers' origin: digit n (from 0) of a set is due
+// (n + 1) intervals after it, and heard kHeardAfter later.
+struct SheetRig {
+    ControlsRecorder controls;
+    FakePacingTimer introduction, trial;
+    FakeSoundOutput output;
+    FakeSteadyClock clock;
+    RunEngine engine{controls, introduction, trial, [](int, SteadyTime) {}};
+    RecordSheet sheet{clock};
+
+    SheetRig()
+    {
+        output.heardAfter = kHeardAfter;
+        sheet.follow(engine, output);
+    }
+    FakePacingTimer& timer() { return engine.itemSet() == RunEngine::ItemSet::Trial ? trial : introduction; }
+    // Plays digits while the run goes and the next is due by `time`.
+    void tickUntil(SteadyTime time)
+    {
+        while (engine.isRunning() && timer().dueTime() + std::chrono::milliseconds(timer().interval()) <= time)
+            timer().tick();
+    }
+    void key(SteadyTime time, SheetMark mark)
+    {
+        tickUntil(time);
+        clock.at = time;
+        sheet.markAwaited(mark);
+    }
+    SteadyTime heard(int digit) const
+    {
+        const int interval = engine.itemSet() == RunEngine::ItemSet::Trial ? trial.interval() : introduction.interval();
+        return SteadyTime(std::chrono::milliseconds(interval * (digit + 1))) + kHeardAfter;
+    }
+    const SheetAdministration& given(int n = -1) const
+    {
+        return sheet.administrations()[std::size_t(n < 0 ? int(sheet.administrations().size()) - 1 : n)];
+    }
+};
+
+}  // namespace
+
+class tst_RecordSheet : public QObject {
+    Q_OBJECT
+
+private slots:
+    // A key goes to the answer awaited when it is pressed: from its second digit heard (not
+    // ticked) to the next, with the grace after that one; the last for one interval.
+    void aKeyMarksTheAnswerAwaited_data()
+    {
+        QTest::addColumn<int>("digit");   // whose hearing the key is timed from
+        QTest::addColumn<int>("offset");  // ms after it
+        QTest::addColumn<int>("item");    // marked; -1: none
+        QTest::newRow("ticked, not yet heard") << 1 << -1 << -1;
+        QTest::newRow("the second digit heard") << 1 << 0 << 0;
+        QTest::newRow("within the grace of the third") << 2 << 299 << 0;
+        QTest::newRow("just past the grace") << 2 << 300 << 1;
+        QTest::newRow("the last, just within its interval") << 3 << 2399 << 2;
+        QTest::newRow("the last, one interval on") << 3 << 2400 << -1;
+    }
+    void aKeyMarksTheAnswerAwaited()
+    {
+        QFETCH(int, digit);
+        QFETCH(int, offset);
+        QFETCH(int, item);
+        SheetRig rig;
+        rig.engine.startOrPause();
+        rig.key(rig.heard(digit) + std::chrono::milliseconds(offset), SheetMark::Correct);
+        rig.tickUntil(rig.heard(10));
+        std::vector<SheetMark> marks(3, SheetMark::None);
+        if (item >= 0)
+            marks[std::size_t(item)] = SheetMark::Correct;
+        QCOMPARE(rig.given().marks, marks);
+        QCOMPARE(rig.given().sums, std::vector<int>({3, 5, 7}));
+        QVERIFY(rig.given().finished());
+    }
+
+    // A trial marked answer by answer, half a second after each is awaited, with a mark taken
+    // back: every item's mark and every count.
+    void aTrialMarkedByKeysIsCounted()
+    {
+        // Items 1-20 right, 21-40 right and wrong by turns, 41-60 unanswered but 45-50.
+        QString plan = QString(20, QLatin1Char('c'));
+        for (int n = 0; n < 10; ++n)
+            plan += QStringLiteral("cx");
+        plan += QStringLiteral("----cccccc----------");
+        SheetRig rig;
+        rig.engine.chooseTrial(3);
+        rig.engine.startOrPause();
+        for (int item = 0; item < 60; ++item) {
+            const SteadyTime at = rig.heard(item + 1) + 500ms;
+            if (item == 10) {  // a slip of the finger, taken back
+                rig.key(at, SheetMark::Wrong);
+                QVERIFY(rig.sheet.takeBack());
+            }
+            if (plan[item] != QLatin1Char('-'))
+                rig.key(at + 100ms, plan[item] == QLatin1Char('c') ? SheetMark::Correct : SheetMark::Wrong);
+        }
+        rig.tickUntil(rig.heard(70));
+        QVERIFY(!rig.engine.isRunning());
+        QString marked;
+        for (SheetMark mark : rig.given().marks)
+            marked += mark == SheetMark::Correct ? QLatin1Char('c') : mark == SheetMark::Wrong ? QLatin1Char('x') : QLatin1Char('-');
+        QCOMPARE(marked, plan);
+        const SheetCounts counts = SheetCounts::of(rig.given().marks);
+        QCOMPARE(counts.correct, 36);
+        QCOMPARE(counts.wrong, 10);
+        QCOMPARE(counts.noAnswer, 14);
+        QCOMPARE(counts.dyads, 20 + 0 + 5);  // item 21 runs on from the first twenty
+        QCOMPARE(counts.longestRun, 21);
+        QCOMPARE(counts.thirds, (std::array<int, 3>{20, 10, 6}));
+        QCOMPARE(rig.given().name(), QStringLiteral("Trial 1.2 s"));
+        QVERIFY(rig.sheet.hasUnsavedMarks());
+    }
+
+    // A pause keeps the answer awaited and flags the administration; a trial rewound and given
+    // again from its first digit is a new one, the earlier kept, and the latest counts.
+    void aPauseIsFlaggedAndATrialGivenAgainKeepsTheFirst()
+    {
+        SheetRig rig;
+        rig.engine.chooseTrial(0);
+        rig.engine.startOrPause();
+        rig.key(rig.heard(2) + 500ms, SheetMark::Correct);  // item 2
+        rig.engine.startOrPause();  // paused after digit 3
+        rig.clock.at = rig.heard(2) + 60s;
+        QCOMPARE(rig.sheet.awaited(), (RecordSheet::Answer{0, 1}));
+        rig.engine.startOrPause();
+        QVERIFY(rig.given(0).paused);
+        rig.engine.startOrPause();
+        rig.engine.rewind();
+        QVERIFY(!rig.sheet.awaited());
+        QVERIFY(!rig.sheet.markAwaited(SheetMark::Wrong));
+
+        rig.engine.startOrPause();
+        rig.trial.tick();
+        rig.trial.tick();
+        rig.clock.at = rig.trial.dueTime() + kHeardAfter + 500ms;
+        QVERIFY(rig.sheet.markAwaited(SheetMark::Wrong));
+        QCOMPARE(rig.sheet.administrations().size(), std::size_t(2));
+        QVERIFY(rig.sheet.superseded(0));
+        QVERIFY(!rig.given(1).paused);
+        QCOMPARE(rig.sheet.latestTrial(0), &rig.given(1));
+        QCOMPARE(SheetCounts::of(rig.given(0).marks).correct, 1);
+        QCOMPARE(rig.given(0).marks[1], SheetMark::Correct);
+        QCOMPARE(rig.given(1).marks[0], SheetMark::Wrong);
+        QVERIFY(!rig.sheet.latestTrial(3));
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_RecordSheet)
+#include "tst_recordsheet.moc"
