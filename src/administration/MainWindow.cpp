@@ -19,6 +19,7 @@
 #include "administration/HelpDocuments.h"
 #include "administration/RecordFormDialog.h"
 #include "recordsheet/RecordSheet.h"
+#include "recordsheet/RecordSheetWindow.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -33,6 +34,7 @@
 namespace {
 
 const QString kVolumeKey = QStringLiteral("Volume");
+const QString kUnsavedMarks = QStringLiteral("The marks on the record sheet have not been saved. Close anyway?");
 
 QFont captionFont(bool bold = false)
 {
@@ -167,6 +169,8 @@ void MainWindow::buildMenus()
     menuBar()->setFont(captionFont());
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->addAction(QStringLiteral("&Scoring"), this, &MainWindow::onScoringChosen)->setObjectName(QStringLiteral("scoringAction"));
+    fileMenu_->addAction(QStringLiteral("Record &Sheet…"), QKeySequence(Qt::CTRL | Qt::Key_R), this, &MainWindow::onRecordSheetChosen)
+        ->setObjectName(QStringLiteral("recordSheetAction"));
     fileMenu_->addSeparator();
     fileMenu_->addAction(QStringLiteral("E&xit"), this, &MainWindow::exitProgram)->setObjectName(QStringLiteral("exitAction"));
 
@@ -190,7 +194,14 @@ void MainWindow::applyStoredVolume()
 // volume back, then end at once, whatever is running.
 void MainWindow::exitProgram()
 {
-    leave(false);
+    if (mayLeave())
+        leave(false);
+}
+
+// Marks in no saved or printed report are not dropped without asking.
+bool MainWindow::mayLeave()
+{
+    return exiting_ || !sheet_->hasUnsavedMarks() || services_.messages.confirm(this, kUnsavedMarks);
 }
 
 void MainWindow::endSession()
@@ -212,7 +223,11 @@ void MainWindow::leave(bool quietly)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
-    exitProgram();
+    if (!mayLeave()) {
+        event->ignore();
+        return;
+    }
+    leave(false);
     event->accept();
 }
 
@@ -220,7 +235,27 @@ void MainWindow::closeEvent(QCloseEvent* event)
 void MainWindow::onScoringChosen()
 {
     ScoringDialog scoring(services_.messages, services_.beeper, this);
+    scoring.setRawScores({sheet_->rawScore(0), sheet_->rawScore(1), sheet_->rawScore(2), sheet_->rawScore(3)});
     scoring.exec();
+    if (sheetWindow_ && scoring.ageGroup() != 0)
+        sheetWindow_->setAgeGroup(scoring.ageGroup());
+    ageGroup_ = scoring.ageGroup() != 0 ? scoring.ageGroup() : ageGroup_;
+}
+
+// Made the first time, kept until the program ends: its examinee code and age group stay while
+// it is closed and opened again.
+void MainWindow::onRecordSheetChosen()
+{
+    if (!sheetWindow_) {
+        sheetWindow_ = new RecordSheetWindow(*sheet_, services_.messages, this);
+        sheetWindow_->setObjectName(QStringLiteral("recordSheetWindow"));
+        connect(sheetWindow_, &RecordSheetWindow::startOrPauseAsked, startStopButton_, &QToolButton::click);
+    }
+    if (ageGroup_ != 0)
+        sheetWindow_->setAgeGroup(ageGroup_);
+    sheetWindow_->show();
+    sheetWindow_->raise();
+    sheetWindow_->activateWindow();
 }
 
 // A missing manual or no PDF reader shows nothing here; the desktop may say something itself.

@@ -16,6 +16,7 @@ class OutputKeeper;
 class PacingTimer;
 class QAction;
 class RecordSheet;
+class RecordSheetWindow;
 class QMenu;
 class QRadioButton;
 class QSlider;
@@ -35,6 +36,8 @@ public:
 
     const RunEngine& engine() const { return *engine_; }
     RecordSheet& recordSheet() { return *sheet_; }
+    // Null until File, Record Sheet was first chosen.
+    RecordSheetWindow* recordSheetWindow() const { return sheetWindow_; }
     PacingTimer& introductionTimer() { return *introductionTimer_; }
     PacingTimer& trialTimer() { return *trialTimer_; }
 
@@ -54,6 +57,7 @@ protected:
 
 private slots:
     void onScoringChosen();
+    void onRecordSheetChosen();
     void onManualChosen();
     void onTimingCheckChosen();
     void onRecordFormChosen();
@@ -63,6 +67,7 @@ private:
     // The one way out: stores the slider position, puts the computer's volume back (`quietly`:
     // without a message if it cannot) and ends the program at once, whatever is running.
     void leave(bool quietly);
+    bool mayLeave();
     void buildControls();
     void buildMenus();
 
@@ -84,6 +89,8 @@ private:
     PacingTimer* trialTimer_ = nullptr;
     RunEngine* engine_ = nullptr;
     RecordSheet* sheet_ = nullptr;
+    RecordSheetWindow* sheetWindow_ = nullptr;  // once opened
+    quint8 ageGroup_ = 0;  // as last chosen in the scoring window
 
     std::array<QRadioButton*, 3> introductionButtons_{};
     std::array<QRadioButton*, 4> paceButtons_{};

@@ -1,5 +1,7 @@
 #include "desktop/ModalMessages.h"
 
+#include "ui/Title.h"
+
 #include <QMessageBox>
 
 void ModalMessages::show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon)
@@ -12,4 +14,12 @@ void ModalMessages::show(QWidget* parent, const QString& title, const QString& t
                                                : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
     box.exec();
+}
+
+bool ModalMessages::confirm(QWidget* parent, const QString& text)
+{
+    QMessageBox box(QMessageBox::Warning, kApplicationTitle, text, QMessageBox::Yes | QMessageBox::No, parent);
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
 }

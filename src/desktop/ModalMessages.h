@@ -6,4 +6,5 @@
 class ModalMessages final : public MessagePresenter {
 public:
     void show(QWidget* parent, const QString& title, const QString& text, MessageIcon icon) override;
+    bool confirm(QWidget* parent, const QString& text) override;
 };

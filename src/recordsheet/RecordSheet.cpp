@@ -1,5 +1,7 @@
 #include "recordsheet/RecordSheet.h"
 
+#include "recordsheet/SheetCounts.h"
+
 #include <algorithm>
 
 RecordSheet::RecordSheet(const SteadyClock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
@@ -33,8 +35,10 @@ void RecordSheet::runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit
     } else {
         at(current_).ended = false;
     }
+    chosen_ = SheetAdministration(set, pace);
     shown_ = current_;
     emit changed();
+    emit runUnderWay();
 }
 
 void RecordSheet::digitStarted(SteadyTime heard)
@@ -63,10 +67,10 @@ void RecordSheet::rewound(RunEngine::ItemSet set, int pace)
 
 void RecordSheet::show(RunEngine::ItemSet set, int pace)
 {
-    const SheetAdministration chosen(set, pace);
+    chosen_ = SheetAdministration(set, pace);
     shown_ = -1;
     for (int n = int(administrations_.size()) - 1; n >= 0 && shown_ < 0; --n)
-        if (sameGiving(n, chosen))
+        if (sameGiving(n, chosen_))
             shown_ = n;
     emit changed();
 }
@@ -97,12 +101,12 @@ std::optional<RecordSheet::Answer> RecordSheet::answerAt(SteadyTime time, bool w
     return Answer{current_, last - 1};
 }
 
-bool RecordSheet::markAwaited(SheetMark mark)
+std::optional<RecordSheet::Answer> RecordSheet::markAwaited(SheetMark mark)
 {
     const std::optional<Answer> answer = answerAt(clock_.now(), true);
     if (answer)
         setMark(*answer, mark);
-    return answer.has_value();
+    return answer;
 }
 
 void RecordSheet::setMark(Answer answer, SheetMark mark)
@@ -158,4 +162,12 @@ const SheetAdministration* RecordSheet::latestTrial(int pace) const
         if (given->isTrial() && given->pace == pace)
             return &*given;
     return nullptr;
+}
+
+std::optional<int> RecordSheet::rawScore(int pace) const
+{
+    const SheetAdministration* given = latestTrial(pace);
+    if (!given || std::all_of(given->marks.begin(), given->marks.end(), [](SheetMark m) { return m == SheetMark::None; }))
+        return std::nullopt;
+    return SheetCounts::of(given->marks).correct;
 }

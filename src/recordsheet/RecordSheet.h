@@ -47,9 +47,9 @@ public:
     // How the last run went out, once known.
     void delivered(bool onTime, const QString& summary);
 
-    // What the examiner does. A key's mark goes to the answer awaited as it is pressed; false
-    // where none is.
-    bool markAwaited(SheetMark mark);
+    // What the examiner does. A key's mark goes to the answer awaited as it is pressed; none
+    // where no answer is.
+    std::optional<Answer> markAwaited(SheetMark mark);
     // Takes back the last mark made, restoring what it replaced; false where none is left.
     bool takeBack();
     void setMark(Answer answer, SheetMark mark);
@@ -62,10 +62,14 @@ public:
     // The administration the sheet shows: the one under way, or the latest of the set chosen;
     // -1 before that set was given.
     int shown() const { return shown_; }
+    // The set chosen, as a sheet without marks.
+    const SheetAdministration& chosen() const { return chosen_; }
     // Whether the same set (a trial: at the same pace) was given again after it.
     bool superseded(int administration) const;
     // The latest administration of the trial at `pace` (0 to 3), or null.
     const SheetAdministration* latestTrial(int pace) const;
+    // The raw score of that administration, where any of its answers was marked.
+    std::optional<int> rawScore(int pace) const;
 
     // Whether marks were made since the last report saved or printed.
     bool hasUnsavedMarks() const { return unsaved_; }
@@ -73,6 +77,8 @@ public:
 
 signals:
     void changed();
+    // A run started or went on after a pause.
+    void runUnderWay();
 
 private:
     std::optional<Answer> answerAt(SteadyTime time, bool withGrace) const;
@@ -90,6 +96,7 @@ private:
     std::vector<SheetAdministration> administrations_;
     int current_ = -1;  // the one whose run is under way, paused or last ended
     int shown_ = -1;
+    SheetAdministration chosen_{RunEngine::ItemSet::Demonstration, -1};
     std::vector<Made> made_;  // for takeBack(), last last
     bool unsaved_ = false;
 };

@@ -200,3 +200,9 @@ void ScoringDialog::emptyResults(const Row& row)
     row.z->clear();
     row.percentile->clear();
 }
+
+void ScoringDialog::setRawScores(const std::array<std::optional<int>, 4>& scores)
+{
+    for (std::size_t n = 0; n < rows_.size(); ++n)
+        rows_[n].field->setText(scores[n] ? QString::number(*scores[n]) : QString());
+}

@@ -2,6 +2,7 @@
 
 #include <QDialog>
 #include <array>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -21,6 +22,9 @@ public:
 
     // The chosen age group's code (16, 30 or 50); 0 until one is chosen.
     quint8 ageGroup() const { return ageGroup_; }
+    // Fills the raw score fields of the trials 2.4, 2.0, 1.6 and 1.2 that have one; the others
+    // stay empty.
+    void setRawScores(const std::array<std::optional<int>, 4>& scores);
 
 protected:
     void showEvent(QShowEvent* event) override;

@@ -13,6 +13,13 @@ struct MessageRecorder final : MessagePresenter {
         titles << title;
         icons.push_back(icon);
     }
+    bool confirm(QWidget*, const QString& text) override
+    {
+        questions << text;
+        return answer;
+    }
     QStringList texts, titles;
+    QStringList questions;
+    bool answer = true;  // to every question
     std::vector<MessageIcon> icons;
 };

@@ -1,0 +1,225 @@
+#include "recordsheet/RecordSheetWindow.h"
+
+#include "desktop/MessagePresenter.h"
+#include "recordsheet/SheetCounts.h"
+#include "recordsheet/SheetGrid.h"
+#include "recordsheet/SheetReport.h"
+#include "recordsheet/SheetResults.h"
+#include "ui/Fonts.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr std::uint8_t kAgeGroups[] = {0, 16, 30, 50};
+
+}  // namespace
+
+RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
+    : QWidget(parent, Qt::Window), sheet_(sheet), messages_(messages)
+{
+    setWindowTitle(QStringLiteral("OVREL Record Sheet"));
+    setFont(arialFont(10));
+    buildControls();
+    connect(&sheet_, &RecordSheet::changed, this, &RecordSheetWindow::refresh);
+    connect(&sheet_, &RecordSheet::runUnderWay, this, [this] { grid_->setFocus(Qt::OtherFocusReason); });
+    awaitedShade_.setInterval(100);
+    connect(&awaitedShade_, &QTimer::timeout, grid_, qOverload<>(&QWidget::update));
+    refresh();
+}
+
+void RecordSheetWindow::buildControls()
+{
+    auto* layout = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    examinee_ = new QLineEdit(this);
+    examinee_->setObjectName(QStringLiteral("examineeField"));
+    examinee_->setPlaceholderText(QStringLiteral("optional, never stored"));
+    ageGroup_ = new QComboBox(this);
+    ageGroup_->setObjectName(QStringLiteral("ageGroupBox"));
+    ageGroup_->addItems({QStringLiteral("not chosen"), QStringLiteral("16-29"), QStringLiteral("30-49"), QStringLiteral("50-69")});
+    administrations_ = new QComboBox(this);
+    administrations_->setObjectName(QStringLiteral("administrationBox"));
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("&Examinee code:"), examinee_);
+    form->addRow(QStringLiteral("&Age group:"), ageGroup_);
+    form->addRow(QStringLiteral("S&hown:"), administrations_);
+    top->addLayout(form);
+    layout->addLayout(top);
+
+    grid_ = new SheetGrid(sheet_, this);
+    layout->addWidget(grid_, 0, Qt::AlignLeft);
+    counts_ = new QLabel(this);
+    counts_->setObjectName(QStringLiteral("countsLabel"));
+    remarks_ = new QLabel(this);
+    remarks_->setObjectName(QStringLiteral("remarksLabel"));
+    remarks_->setWordWrap(true);
+    auto* keys = new QLabel(QStringLiteral("Space: correct   X: wrong   Backspace: take back the last mark   "
+                                           "arrow keys: move   F5: start or pause the run"), this);
+    keys->setFont(arialFont(8.5));
+    layout->addWidget(counts_);
+    layout->addWidget(remarks_);
+    layout->addWidget(keys);
+
+    auto* buttons = new QHBoxLayout;
+    newExaminee_ = new QPushButton(QStringLiteral("&New Examinee"), this);
+    auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
+    auto* save = new QPushButton(QStringLiteral("&Save Report…"), this);
+    auto* print = new QPushButton(QStringLiteral("&Print…"), this);
+    for (QPushButton* button : {newExaminee_, copy, save, print}) {
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    buttons->addStretch();
+    layout->addLayout(buttons);
+    // The shortcuts act on the whole window; a text field that has the focus keeps Ctrl+C for itself.
+    const std::pair<QKeySequence::StandardKey, void (RecordSheetWindow::*)()> shortcuts[] = {
+        {QKeySequence::Copy, &RecordSheetWindow::copyResults},
+        {QKeySequence::Save, &RecordSheetWindow::chooseReportFile},
+        {QKeySequence::Print, &RecordSheetWindow::choosePrinter}};
+    for (const auto& [key, slot] : shortcuts) {
+        auto* action = new QAction(this);
+        action->setShortcut(key);
+        connect(action, &QAction::triggered, this, slot);
+        addAction(action);
+    }
+    connect(copy, &QPushButton::clicked, this, &RecordSheetWindow::copyResults);
+    connect(save, &QPushButton::clicked, this, &RecordSheetWindow::chooseReportFile);
+    connect(print, &QPushButton::clicked, this, &RecordSheetWindow::choosePrinter);
+    connect(newExaminee_, &QPushButton::clicked, this, &RecordSheetWindow::newExaminee);
+    connect(grid_, &SheetGrid::startOrPauseAsked, this, &RecordSheetWindow::startOrPauseAsked);
+    connect(administrations_, &QComboBox::activated, this, [this](int index) {
+        grid_->view(administrations_->itemData(index).toInt());
+        refresh();
+    });
+}
+
+std::uint8_t RecordSheetWindow::ageGroup() const
+{
+    return kAgeGroups[std::max(ageGroup_->currentIndex(), 0)];
+}
+
+void RecordSheetWindow::setAgeGroup(std::uint8_t code)
+{
+    for (int n = 0; n < 4; ++n)
+        if (kAgeGroups[n] == code)
+            ageGroup_->setCurrentIndex(n);
+}
+
+// Follows the sheet to the administration under way, or to the set chosen; one picked from the
+// list stays in view until the sheet moves on.
+void RecordSheetWindow::refresh()
+{
+    const std::vector<SheetAdministration>& all = sheet_.administrations();
+    if (sheet_.shown() != followed_) {
+        followed_ = sheet_.shown();
+        grid_->view(followed_);
+    }
+    administrations_->clear();
+    for (int n = 0; n < int(all.size()); ++n)
+        administrations_->addItem(all[std::size_t(n)].name() + (sheet_.superseded(n) ? QStringLiteral(" (earlier, given again)") : QString()), n);
+    if (grid_->viewed() < 0)
+        administrations_->addItem(sheet_.chosen().name() + QStringLiteral(" (not given yet)"), -1);
+    administrations_->setCurrentIndex(administrations_->findData(grid_->viewed()));
+
+    const int viewed = grid_->viewed();
+    const SheetAdministration& given = viewed >= 0 ? all[std::size_t(viewed)] : sheet_.chosen();
+    const SheetCounts counts = SheetCounts::of(given.marks);
+    QString text = QStringLiteral("Correct %1   Wrong %2   No answer %3   Dyads %4   Longest run %5")
+                       .arg(counts.correct).arg(counts.wrong).arg(counts.noAnswer).arg(counts.dyads).arg(counts.longestRun);
+    if (given.isTrial())
+        text += QStringLiteral("\nCorrect in items 1-20: %1   21-40: %2   41-60: %3")
+                    .arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]);
+    counts_->setText(text);
+    QStringList remarks;
+    if (viewed >= 0) {
+        if (const QString said = SheetResults::remarks({&given, sheet_.superseded(viewed), {}, {}}); !said.isEmpty())
+            remarks << said.left(1).toUpper() + said.mid(1) + QLatin1Char('.');
+        if (given.ended && given.finished())
+            remarks << QStringLiteral("Delivery: %1.").arg(given.delivery.isEmpty() ? QStringLiteral("being checked") : given.delivery);
+    }
+    remarks_->setText(remarks.join(QLatin1Char(' ')));
+}
+
+void RecordSheetWindow::showEvent(QShowEvent* event)
+{
+    // Beside the main window, not over it.
+    if (!placed_ && parentWidget()) {
+        placed_ = true;
+        move(parentWidget()->frameGeometry().topRight() + QPoint(12, 0));
+    }
+    awaitedShade_.start();
+    grid_->setFocus(Qt::OtherFocusReason);
+    QWidget::showEvent(event);
+}
+
+void RecordSheetWindow::hideEvent(QHideEvent* event)
+{
+    awaitedShade_.stop();
+    QWidget::hideEvent(event);
+}
+
+void RecordSheetWindow::copyResults()
+{
+    QGuiApplication::clipboard()->setText(SheetResults(sheet_, ageGroup()).table());
+}
+
+bool RecordSheetWindow::saveReport(const QString& path)
+{
+    const bool written = SheetReport(sheet_, ageGroup(), examinee_->text(), QDateTime::currentDateTime()).writePdf(path);
+    if (written)
+        sheet_.markSaved();
+    return written;
+}
+
+bool RecordSheetWindow::printReport(QPagedPaintDevice& printer)
+{
+    const bool printed = SheetReport(sheet_, ageGroup(), examinee_->text(), QDateTime::currentDateTime()).paint(printer);
+    if (printed)
+        sheet_.markSaved();
+    return printed;
+}
+
+void RecordSheetWindow::chooseReportFile()
+{
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("record-sheet.pdf"),
+                                                      QStringLiteral("PDF documents (*.pdf)"));
+    if (!path.isEmpty() && !saveReport(path))
+        messages_.tell(QStringLiteral("The report could not be saved to %1.").arg(path), MessageIcon::Warning, this);
+}
+
+void RecordSheetWindow::choosePrinter()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted && !printReport(printer))
+        messages_.tell(QStringLiteral("The report could not be printed."), MessageIcon::Warning, this);
+}
+
+bool RecordSheetWindow::mayDropMarks()
+{
+    return !sheet_.hasUnsavedMarks()
+           || messages_.confirm(this, QStringLiteral("The marks on the record sheet have not been saved. Close anyway?"));
+}
+
+void RecordSheetWindow::newExaminee()
+{
+    if (!mayDropMarks())
+        return;
+    sheet_.clear();
+    examinee_->clear();
+    ageGroup_->setCurrentIndex(0);
+    grid_->setFocus(Qt::OtherFocusReason);
+}

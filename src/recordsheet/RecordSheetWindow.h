@@ -1,0 +1,67 @@
+#pragma once
+
+#include "recordsheet/RecordSheet.h"
+
+#include <QTimer>
+#include <QWidget>
+#include <cstdint>
+
+class MessagePresenter;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPagedPaintDevice;
+class QPushButton;
+class SheetGrid;
+
+// "OVREL Record Sheet": the examiner's sheet beside the main window, never modal. It follows the
+// item set chosen and shades the answer awaited; its grid has the keyboard focus when the window
+// opens and whenever a run starts, so that the marking keys and Ctrl+C act on the marks. Under
+// the grid: the counts, pauses and delivery of the administration shown. Copy (Ctrl+C) puts the
+// results on the clipboard as tab-separated text; "Save Report…" (Ctrl+S) and "Print…" (Ctrl+P)
+// make the one-page report. "New Examinee" clears the sheet, asking first where its marks are in
+// no report saved or printed. The examinee's code and the age group are never stored.
+class RecordSheetWindow final : public QWidget {
+    Q_OBJECT
+public:
+    RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent = nullptr);
+
+    // 16, 30 or 50; 0: none chosen.
+    std::uint8_t ageGroup() const;
+    void setAgeGroup(std::uint8_t code);
+    // Puts the results on the clipboard.
+    void copyResults();
+    // Writes the report; false where it cannot be written.
+    bool saveReport(const QString& path);
+    bool printReport(QPagedPaintDevice& printer);
+    // Asks whether marks in no saved or printed report may go; true where there are none.
+    bool mayDropMarks();
+
+signals:
+    // F5 on the grid: as the main window's Start/Stop button.
+    void startOrPauseAsked();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    void buildControls();
+    void refresh();
+    void chooseReportFile();
+    void choosePrinter();
+    void newExaminee();
+
+    RecordSheet& sheet_;
+    MessagePresenter& messages_;
+    SheetGrid* grid_ = nullptr;
+    QLineEdit* examinee_ = nullptr;
+    QComboBox* ageGroup_ = nullptr;
+    QComboBox* administrations_ = nullptr;
+    QLabel* counts_ = nullptr;
+    QLabel* remarks_ = nullptr;
+    QPushButton* newExaminee_ = nullptr;
+    int followed_ = -2;  // the administration the sheet showed when last looked at
+    QTimer awaitedShade_;  // the answer awaited moves as digits are heard
+    bool placed_ = false;
+};

@@ -1,0 +1,112 @@
+#include "MainWindowRig.h"
+#include "administration/DeliveryNotice.h"
+#include "recordsheet/RecordSheetWindow.h"
+#include "recordsheet/SheetGrid.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+using namespace std::chrono_literals;
+
+// The sheet as the examiner works it beside the main window: opened from the File menu, a trial
+// started with F5 from the grid and marked by keys, its results copied, reported and carried to
+// the scoring window, and the program left with marks in no report.
+class tst_RecordSheetWindow : public QObject {
+    Q_OBJECT
+
+    // Items 1-20 right, 21-40 right and wrong by turns, 41-60 unanswered but 45-50.
+    static QString plan()
+    {
+        QString keys = QString(20, QLatin1Char('c'));
+        for (int n = 0; n < 10; ++n)
+            keys += QStringLiteral("cx");
+        return keys + QStringLiteral("----cccccc----------");
+    }
+
+private slots:
+    void aTrialMarkedFromTheSheetIsCountedReportedAndScored()
+    {
+        MainWindowRig rig;
+        MainWindow& main = rig.build();
+        main.show();
+        rig.child<QAction>("recordSheetAction").trigger();
+        RecordSheetWindow* sheet = main.recordSheetWindow();
+        QVERIFY(sheet && sheet->isVisible());
+        auto* grid = sheet->findChild<SheetGrid*>();
+        QCOMPARE(sheet->focusWidget(), grid);
+        QVERIFY(!sheet->geometry().intersects(main.frameGeometry()));
+
+        rig.child<QRadioButton>("pace12Button").click();
+        sheet->findChild<QLineEdit*>(QStringLiteral("examineeField"))->setText(QStringLiteral("A-17"));
+        QTest::keyClick(grid, Qt::Key_F5);
+        QVERIFY(main.engine().isRunning());
+        QCOMPARE(sheet->focusWidget(), grid);
+        FakePacingTimer& pace = rig.timer(true);
+        pace.tick();
+        const QString keys = plan();
+        for (int item = 0; item < 60; ++item) {
+            pace.tick();
+            rig.clock.at = pace.dueTime() + 500ms;
+            if (item == 3) {  // a slip of the finger, taken back
+                QTest::keyClick(grid, Qt::Key_X);
+                QTest::keyClick(grid, Qt::Key_Backspace);
+            }
+            if (keys[item] != QLatin1Char('-'))
+                QTest::keyClick(grid, keys[item] == QLatin1Char('c') ? Qt::Key_Space : Qt::Key_X);
+        }
+        QVERIFY(!main.engine().isRunning());
+        for (FakePacingTimer* timer : main.findChildren<FakePacingTimer*>())
+            if (timer->interval() == DeliveryNotice::kSettleMs)
+                timer->tick();
+        const QString line = QStringLiteral("Trial 1.2 s: correct 36, wrong 10, no answer 14, dyads 25, on time: yes");
+
+        sheet->setAgeGroup(30);  // 1.2 s, 30-49: mean 24.6, SD 10.6; z = (36 - 24.6) / 10.6
+        sheet->copyResults();
+        const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
+        QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
+
+        QTemporaryDir folder;
+        const QString pdf = folder.filePath(QStringLiteral("sheet.pdf"));
+        QVERIFY(sheet->saveReport(pdf));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(10000));
+        const QString report = QString::fromUtf8(text.readAllStandardOutput());
+        for (const QString& expected : {line, QStringLiteral("Examinee: A-17"), QStringLiteral("Age group: 30-49"),
+                                        QStringLiteral("Raw score 36, z 1.08, percentile 86"),
+                                        QStringLiteral("Delivery: 61 of 61 digits on time")})
+            QVERIFY2(report.contains(expected), qPrintable(report));
+
+        // The scoring window opens with the raw score in its field, and nothing else filled.
+        QString fields;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* scoring = QApplication::activeModalWidget();
+            for (int code : {24, 20, 16, 12})
+                fields += scoring->findChild<QLineEdit*>(QStringLiteral("rawScore%1").arg(code))->text() + QLatin1Char('|');
+            scoring->close();
+        });
+        rig.child<QAction>("scoringAction").trigger();
+        QCOMPARE(fields, QStringLiteral("|||36|"));
+
+        // Saved: leaving asks nothing. A mark since: it asks, and No keeps the program.
+        QVERIFY(!main.recordSheet().hasUnsavedMarks());
+        main.recordSheet().setMark({0, 59}, SheetMark::Correct);
+        rig.messages.answer = false;
+        main.close();
+        QCOMPARE(rig.messages.questions, QStringList{"The marks on the record sheet have not been saved. Close anyway?"});
+        QCOMPARE(rig.exits.ends, 0);
+        rig.messages.answer = true;
+        rig.child<QAction>("exitAction").trigger();
+        QCOMPARE(rig.exits.ends, 1);
+    }
+};
+
+QTEST_MAIN(tst_RecordSheetWindow)
+#include "tst_recordsheetwindow.moc"
