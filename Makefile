@@ -103,6 +103,8 @@ bench: build $(PIPEWIRE_ALSA)/usr
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do for load in "" --load; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing $$load $(BENCH_ARGS)) || exit 1; done; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/onset_timing --quick --typing) || exit 1; done
+	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/desktop_cost src/app/ovrel bench/bare_window bench/same_widgets_window $(COST_ARGS)) || exit 1; done
 	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/notice_accuracy $(NOTICE_ARGS)) || exit 1; done

@@ -4,8 +4,9 @@
 // and, on PipeWire, how often the recorder / the other nodes fell behind the graph (a cycle
 // missed); then the digit player's own cost, start-up time and resident memory.
 //
-//   onset_timing [--load] [--quick] [--stall | --freeze]
+//   onset_timing [--load] [--quick] [--typing] [--stall | --freeze]
 //     --load   keeps both cores busy with two spinning processes while measuring
+//     --typing marks answers on the record sheet at ten keys a second throughout
 //     --quick  the demonstration and the 1.2 s trial only
 //     --stall  halfway through each trial, starves the audio thread for 400 ms (two real-time
 //              spinners above its priority), so that the stream underruns once
@@ -26,8 +27,12 @@
 #include "administration/DigitLists.h"
 #include "administration/DigitPlayer.h"
 #include "administration/MainWindow.h"
+#include "recordsheet/RecordSheetWindow.h"
 
+#include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
+#include <QTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRadioButton>
@@ -205,6 +210,7 @@ int main(int argc, char** argv)
     const QStringList args = app.arguments();
     const bool load = args.contains(QStringLiteral("--load"));
     const bool quick = args.contains(QStringLiteral("--quick"));
+    const bool typing = args.contains(QStringLiteral("--typing"));
     std::optional<Stall> stall;
     if (args.contains(QStringLiteral("--stall")))
         stall = Stall{"50", "0.4", "one stall per trial"};  // above the audio thread, below the server: longer than the buffers
@@ -234,8 +240,22 @@ int main(int argc, char** argv)
             spinners.back()->start(QStringLiteral("sh"), {QStringLiteral("-c"), QStringLiteral("while :; do :; done")});
         }
     }
-    std::printf("Onset timing on %s, %s%s%s\n", qPrintable(soundServerName()), load ? "both cores loaded" : "idle",
-                stall ? ", " : "", stall ? stall->what : "");
+    // The examiner at the sheet: Space, Space, Space, X, ... every 100 ms, each a mark and a repaint.
+    QTimer typist;
+    if (typing) {
+        w.findChild<QAction*>(QStringLiteral("recordSheetAction"))->trigger();
+        QWidget* grid = w.recordSheetWindow()->findChild<QWidget*>(QStringLiteral("sheetGrid"));
+        QObject::connect(&typist, &QTimer::timeout, grid, [grid, n = 0]() mutable {
+            const int key = n++ % 4 == 3 ? Qt::Key_X : Qt::Key_Space;
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, key, Qt::NoModifier, key == Qt::Key_X ? QStringLiteral("x") : QStringLiteral(" "));
+                QCoreApplication::sendEvent(grid, &event);
+            }
+        });
+        typist.start(100);
+    }
+    std::printf("Onset timing on %s, %s%s%s%s\n", qPrintable(soundServerName()), load ? "both cores loaded" : "idle",
+                typing ? ", typing on the record sheet at 10 keys/s" : "", stall ? ", " : "", stall ? stall->what : "");
     std::printf("%-11s %7s %-4s %8s %8s %8s %6s %8s %10s %10s %7s\n", "item set", "found", "seq",
                 "mean ms", "SD ms", "max ms", "max smp", "drift smp", "lat SD us", "lat rng us", "behind");
     const DigitLocator locator;

@@ -103,7 +103,11 @@ MainWindow::MainWindow(const ProgramServices& services)
     volumeSlider_->setValue(volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume))));
 }
 
-MainWindow::~MainWindow() = default;
+// The sheet's window goes before the sheet it shows.
+MainWindow::~MainWindow()
+{
+    delete sheetWindow_;
+}
 
 void MainWindow::buildControls()
 {

@@ -92,6 +92,8 @@ std::optional<RecordSheet::Answer> RecordSheet::answerAt(SteadyTime time, bool w
     const std::vector<SteadyTime>& heard = given.heard;
     // The last digit heard by `time`.
     int last = int(std::upper_bound(heard.begin(), heard.end(), time) - heard.begin()) - 1;
+    if (last < 1)
+        return std::nullopt;
     if (last == int(heard.size()) - 1 && given.ended && time >= heard.back() + given.interval())
         return std::nullopt;
     if (withGrace && last >= 2 && time - heard[std::size_t(last)] < kGrace)

@@ -34,7 +34,14 @@ RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messa
     setFont(arialFont(10));
     buildControls();
     connect(&sheet_, &RecordSheet::changed, this, &RecordSheetWindow::refresh);
-    connect(&sheet_, &RecordSheet::runUnderWay, this, [this] { grid_->setFocus(Qt::OtherFocusReason); });
+    // A run started from the main window leaves its Start button with the focus, where Space
+    // would pause the run: the marks take the keys instead.
+    connect(&sheet_, &RecordSheet::runUnderWay, this, [this] {
+        if (isVisible()) {
+            activateWindow();
+            grid_->setFocus(Qt::OtherFocusReason);
+        }
+    });
     awaitedShade_.setInterval(100);
     connect(&awaitedShade_, &QTimer::timeout, grid_, qOverload<>(&QWidget::update));
     refresh();

@@ -6,6 +6,7 @@
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
 #include "administration/MainWindow.h"
+#include "recordsheet/SheetResults.h"
 
 #include <QProcess>
 #include <QScopeGuard>
@@ -58,6 +59,9 @@ private slots:
         qInfo("%s", qPrintable(describe(run)));
         const std::set<int> named = run.named(), off = run.offGrid();
         QCOMPARE(run.notices.size(), 1);
+        // The sheet keeps it: the run's line says it did not go out on time.
+        const SheetAdministration& given = static_cast<MainWindow&>(*window).recordSheet().administrations().back();
+        QVERIFY2(SheetResults::trialLine(given).endsWith(QLatin1String(", on time: no")), qPrintable(given.delivery));
         for (int digit : named)
             QVERIFY2(off.count(digit), qPrintable(describe(run)));
         QVERIFY2(named.count(2), qPrintable(describe(run)));

@@ -9,9 +9,20 @@
 #include "ProgramEndRecorder.h"
 #include "administration/DigitLists.h"
 #include "administration/MainWindow.h"
+#include "recordsheet/RecordSheetWindow.h"
+#include "recordsheet/SheetCounts.h"
+#include "recordsheet/SheetGrid.h"
+#include "recordsheet/SheetResults.h"
 
-#include <QGuiApplication>
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QLineEdit>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
 #include <QRadioButton>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QSlider>
 #include <QTest>
@@ -110,6 +121,30 @@ class tst_EndToEnd : public QObject {
         }
     }
 
+    // The whole trial marked: 60 answers, every seventh from the fifth unanswered, every fifth
+    // from the third otherwise wrong (the 33rd falls under both: unanswered).
+    void checkSheetOfTheWholeTrial(RecordSheetWindow& sheet, MainWindow& main)
+    {
+        const QString line = QStringLiteral("Trial 1.2 s: correct 41, wrong 11, no answer 8, dyads 25, on time: yes");
+        QCOMPARE(SheetResults::trialLine(main.recordSheet().administrations().back()), line);
+        sheet.copyResults();
+        QVERIFY(QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 1, 1).startsWith(QLatin1String("Trial 1.2 s\t41\t")));
+        QTemporaryDir folder;
+        QVERIFY(sheet.saveReport(folder.filePath(QStringLiteral("sheet.pdf"))));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(10000));
+        QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(line));
+        QString raw;
+        QTimer::singleShot(0, this, [&] {
+            QWidget* scoring = QApplication::activeModalWidget();
+            raw = scoring->findChild<QLineEdit*>(QStringLiteral("rawScore12"))->text();
+            scoring->close();
+        });
+        child<QAction>("scoringAction")->trigger();
+        QCOMPARE(raw, QStringLiteral("41"));
+    }
+
 private slots:
     void initTestCase()
     {
@@ -137,8 +172,37 @@ private slots:
         // The whole trial on PulseAudio, which runs first. On PipeWire's two routes, its first 21
         // digits take ten comings and goings of the other client, and keep the suite's time;
         // `make bench` plays whole trials there.
-        const Heard trial = heardAsPlayed("pace12Button", kTrialDigits, pipewire ? 21 : kTrialDigits.size(), 1200);
+        // The examiner marks each answer on the sheet 0.9 s after its second digit's tick: past
+        // the grace, however long the output takes to the speakers, and before the next digit.
+        auto& main = static_cast<MainWindow&>(*window);
+        child<QAction>("recordSheetAction")->trigger();
+        RecordSheetWindow& sheet = *main.recordSheetWindow();
+        auto* grid = sheet.findChild<SheetGrid*>();
+        int heard = 0;  // digits of this run, a run given again counted afresh
+        const QMetaObject::Connection restarts = connect(&main.engine(), &RunEngine::runningChanged, grid, [&](bool running) {
+            if (running && main.engine().position() == 0)
+                heard = 0;
+        });
+        const QMetaObject::Connection digits = connect(&main.engine(), &RunEngine::digitPlayed, grid, [&] {
+            if (const int item = heard++ - 1; item >= 0 && item % 7 != 4)
+                QTimer::singleShot(900, grid, [grid, item] { QTest::keyClick(grid, item % 5 == 2 ? Qt::Key_X : Qt::Key_Space); });
+        });
+        const auto stopMarking = qScopeGuard([&] {
+            disconnect(restarts);
+            disconnect(digits);
+        });
+        const size_t played = pipewire ? 21 : kTrialDigits.size();
+        const Heard trial = heardAsPlayed("pace12Button", kTrialDigits, played, 1200);
         QVERIFY2(trial.fault.isEmpty(), qPrintable(trial.fault));
+        const SheetAdministration& given = main.recordSheet().administrations().back();
+        QString marked, planned;
+        for (int item = 0; item < int(played) - 1; ++item) {
+            marked += QString::number(int(given.marks[std::size_t(item)]));
+            planned += QString::number(int(item % 7 == 4 ? SheetMark::None : item % 5 == 2 ? SheetMark::Wrong : SheetMark::Correct));
+        }
+        QCOMPARE(marked, planned);
+        if (!pipewire)
+            checkSheetOfTheWholeTrial(sheet, main);
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", trial.stats.count,
               trial.stats.meanErrorMs, trial.stats.sdMs, trial.stats.maxAbsErrorMs);
         // Another client asks PipeWire for 64-frame cycles now and then; while the program plays,

@@ -80,6 +80,7 @@ private slots:
         QFETCH(int, item);
         SheetRig rig;
         rig.engine.startOrPause();
+        QVERIFY(!rig.sheet.awaited());  // no digit yet
         rig.key(rig.heard(digit) + std::chrono::milliseconds(offset), SheetMark::Correct);
         rig.tickUntil(rig.heard(10));
         std::vector<SheetMark> marks(3, SheetMark::None);

@@ -132,7 +132,8 @@ private slots:
     }
 
     // The record form the program carries, read back: one US Letter page whose expected sums are
-    // those of the digits the program plays.
+    // those of the digits the program plays, each after its answer's number as on the screen's
+    // sheet, with boxes for the z-score and the percentile.
     void theRecordFormIsOneLetterPageWithEveryTrialsSums()
     {
         QTemporaryFile pdf;
@@ -141,12 +142,12 @@ private slots:
         pdf.flush();
         const QString info = run(QStringLiteral("pdfinfo"), {pdf.fileName()});
         QVERIFY2(info.contains(QRegularExpression("Pages:\\s+1\\n")) && info.contains("612 x 792 pts (letter)"), qPrintable(info));
-        const QString text = run(QStringLiteral("pdftotext"), {pdf.fileName(), QStringLiteral("-")});
-        for (const char* field : {"Name", "Date", "Age group", "16-29", "30-49", "50-69"})
+        const QString text = run(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf.fileName(), QStringLiteral("-")});
+        for (const char* field : {"Name", "Date", "Age group", "16-29", "30-49", "50-69", "z-score", "Percentile", "Notes"})
             QVERIFY2(text.contains(QLatin1String(field)), field);
-        std::vector<int> expected;
+        std::vector<int> expected;  // each answer's number, then its sum
         for (std::size_t i = 1; i < kTrialDigits.size(); ++i)
-            expected.push_back(kTrialDigits[i - 1] + kTrialDigits[i]);
+            expected.insert(expected.end(), {int(i), kTrialDigits[i - 1] + kTrialDigits[i]});
         const char* paces[] = {"2.4", "2.0", "1.6", "1.2"};
         for (int t = 0; t < 4; ++t) {
             const QString heading = QStringLiteral("Trial %1 (%2 s)").arg(t + 1).arg(QLatin1String(paces[t]));

@@ -27,29 +27,40 @@ void line(QPainter& p, double x, double y, double width)
     p.drawLine(QPointF(x, y), QPointF(x + width, y));
 }
 
-// One trial: its heading, the 60 expected sums in order (each with a box to mark the answer)
-// and the line for the raw score. Returns the height used.
+// One trial: its heading, the 60 expected sums in order, numbered as on the screen's record
+// sheet (each with a box to mark the answer), the lines for the raw score, the z-score and the
+// percentile, and one for notes. Returns the height used.
 double trialBlock(QPainter& p, double top, int number, const char* pace)
 {
     p.setFont(sans(10.5, true));
     p.drawText(QPointF(kMargin, top + 11), QStringLiteral("Trial %1 (%2 s)").arg(number).arg(QLatin1String(pace)));
-    p.setFont(sans(10));
-    const double cellWidth = (kPageWidth - 2 * kMargin) / kColumns, rowHeight = 17;
+    const double cellWidth = (kPageWidth - 2 * kMargin) / kColumns, rowHeight = 15;
     for (std::size_t i = 1; i < kTrialDigits.size(); ++i) {
         const int cell = int(i) - 1;
         const double x = kMargin + (cell % kColumns) * cellWidth;
-        const double y = top + 18 + (cell / kColumns) * rowHeight;
-        p.drawText(QRectF(x, y, cellWidth * 0.45, 14), Qt::AlignRight | Qt::AlignVCenter,
+        const double y = top + 16 + (cell / kColumns) * rowHeight;
+        p.setFont(sans(6.5));
+        p.drawText(QRectF(x, y, cellWidth * 0.2, 13), Qt::AlignLeft | Qt::AlignVCenter, QString::number(cell + 1));
+        p.setFont(sans(10));
+        p.drawText(QRectF(x, y, cellWidth * 0.45, 13), Qt::AlignRight | Qt::AlignVCenter,
                    QString::number(kTrialDigits[i - 1] + kTrialDigits[i]));
-        p.drawRect(QRectF(x + cellWidth * 0.5, y + 1.5, 11, 11));
+        p.drawRect(QRectF(x + cellWidth * 0.5, y + 1, 11, 11));
     }
-    const double bottom = top + 18 + 6 * rowHeight + 6;
+    double y = top + 16 + 6 * rowHeight + 14;
     p.setFont(sans(10, true));
-    p.drawText(QPointF(kMargin, bottom + 10), QStringLiteral("Raw score"));
-    line(p, kMargin + 60, bottom + 12, 50);
+    p.drawText(QPointF(kMargin, y), QStringLiteral("Raw score"));
+    line(p, kMargin + 60, y + 2, 40);
     p.setFont(sans(10));
-    p.drawText(QPointF(kMargin + 115, bottom + 10), QStringLiteral("of 60 correct"));
-    return bottom + 26 - top;
+    p.drawText(QPointF(kMargin + 105, y), QStringLiteral("of 60 correct"));
+    p.drawText(QPointF(kMargin + 200, y), QStringLiteral("z-score"));
+    p.drawRect(QRectF(kMargin + 240, y - 11, 50, 15));
+    p.drawText(QPointF(kMargin + 310, y), QStringLiteral("Percentile"));
+    p.drawRect(QRectF(kMargin + 365, y - 11, 50, 15));
+    y += 17;
+    p.setFont(sans(8.5));
+    p.drawText(QPointF(kMargin, y), QStringLiteral("Notes (pauses, notices, anything else off standard administration)"));
+    line(p, kMargin + 290, y + 2, kPageWidth - 2 * kMargin - 290);
+    return y + 8 - top;
 }
 
 }  // namespace
@@ -85,12 +96,14 @@ int main(int argc, char** argv)
     }
     y += 18;
     p.setFont(sans(8.5));
-    p.drawText(QRectF(kMargin, y, kPageWidth - 2 * kMargin, 24), Qt::TextWordWrap,
+    p.drawText(QRectF(kMargin, y, kPageWidth - 2 * kMargin, 30), Qt::TextWordWrap,
                QStringLiteral("The examinee adds each digit to the one before and says the sum. Tick the box of "
-                              "every correct sum; the raw score of a trial is the number of ticks."));
-    y += 30;
+                              "every correct sum; the raw score of a trial is the number of ticks. Answer n adds "
+                              "digits n and n + 1, so a late digit 37, as a notice after a run names it, touches "
+                              "answers 36 and 37."));
+    y += 34;
     const char* paces[] = {"2.4", "2.0", "1.6", "1.2"};
     for (int t = 0; t < 4; ++t)
-        y += trialBlock(p, y, t + 1, paces[t]) + 6;
+        y += trialBlock(p, y, t + 1, paces[t]) + 8;
     return p.end() ? 0 : 1;
 }
