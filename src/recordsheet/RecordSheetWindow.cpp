@@ -19,6 +19,7 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
 #include <QVBoxLayout>
 
 namespace {
@@ -162,10 +163,14 @@ void RecordSheetWindow::refresh()
 
 void RecordSheetWindow::showEvent(QShowEvent* event)
 {
-    // Beside the main window, not over it.
+    // Beside the main window, not over it: to its right, or its left where the screen ends.
     if (!placed_ && parentWidget()) {
         placed_ = true;
-        move(parentWidget()->frameGeometry().topRight() + QPoint(12, 0));
+        const QRect main = parentWidget()->frameGeometry();
+        const QRect screen = parentWidget()->screen()->availableGeometry();
+        const QSize size = frameGeometry().size().expandedTo(sizeHint());
+        const int right = main.right() + 12, left = main.left() - 12 - size.width();
+        move(right + size.width() <= screen.right() || left < screen.left() ? right : left, main.top());
     }
     awaitedShade_.start();
     grid_->setFocus(Qt::OtherFocusReason);
