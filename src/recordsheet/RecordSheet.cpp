@@ -35,6 +35,8 @@ void RecordSheet::runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit
     } else {
         at(current_).ended = false;
     }
+    if (current_ >= 0)
+        at(current_).running = true;
     chosen_ = SheetAdministration(set, pace);
     shown_ = current_;
     emit changed();
@@ -53,8 +55,10 @@ void RecordSheet::digitStarted(SteadyTime heard)
 
 void RecordSheet::runStopped(bool ended)
 {
-    if (current_ >= 0 && ended)
-        at(current_).ended = true;
+    if (current_ >= 0) {
+        at(current_).running = false;
+        at(current_).ended = at(current_).ended || ended;
+    }
     emit changed();
 }
 
@@ -172,4 +176,9 @@ std::optional<int> RecordSheet::rawScore(int pace) const
     if (!given || std::all_of(given->marks.begin(), given->marks.end(), [](SheetMark m) { return m == SheetMark::None; }))
         return std::nullopt;
     return SheetCounts::of(given->marks).correct;
+}
+
+bool RecordSheet::givingNow() const
+{
+    return current_ >= 0 && !at(current_).ended;
 }

@@ -71,6 +71,8 @@ public:
     // The raw score of that administration, where any of its answers was marked.
     std::optional<int> rawScore(int pace) const;
 
+    // Whether a run of the sheet's goes, or is paused, and may go on.
+    bool givingNow() const;
     // Whether marks were made since the last report saved or printed.
     bool hasUnsavedMarks() const { return unsaved_; }
     void markSaved() { unsaved_ = false; }

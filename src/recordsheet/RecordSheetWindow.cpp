@@ -10,6 +10,7 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -20,6 +21,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
@@ -51,6 +53,8 @@ RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messa
 void RecordSheetWindow::buildControls()
 {
     auto* layout = new QVBoxLayout(this);
+    // Never smaller than all it shows: a remark or a set of more rows makes the window grow.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
     auto* top = new QHBoxLayout;
     examinee_ = new QLineEdit(this);
     examinee_->setObjectName(QStringLiteral("examineeField"));
@@ -74,9 +78,10 @@ void RecordSheetWindow::buildControls()
     remarks_ = new QLabel(this);
     remarks_->setObjectName(QStringLiteral("remarksLabel"));
     remarks_->setWordWrap(true);
-    auto* keys = new QLabel(QStringLiteral("Space: correct   X: wrong   Backspace: take back the last mark   "
-                                           "arrow keys: move   F5: start or pause the run"), this);
+    auto* keys = new QLabel(QStringLiteral("Space: correct   X: wrong   Backspace: take back the last mark\n"
+                                           "Arrow keys: move   F5: start or pause the run"), this);
     keys->setFont(arialFont(8.5));
+    remarks_->setMinimumHeight(2 * remarks_->fontMetrics().lineSpacing());
     layout->addWidget(counts_);
     layout->addWidget(remarks_);
     layout->addWidget(keys);
@@ -159,6 +164,8 @@ void RecordSheetWindow::refresh()
             remarks << QStringLiteral("Delivery: %1.").arg(given.delivery.isEmpty() ? QStringLiteral("being checked") : given.delivery);
     }
     remarks_->setText(remarks.join(QLatin1Char(' ')));
+    // A run paused may go on: its digits are the sheet's.
+    newExaminee_->setEnabled(!sheet_.givingNow());
 }
 
 void RecordSheetWindow::showEvent(QShowEvent* event)
@@ -206,7 +213,9 @@ bool RecordSheetWindow::printReport(QPagedPaintDevice& printer)
 
 void RecordSheetWindow::chooseReportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("record-sheet.pdf"),
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"),
+                                                      QDir(folder).filePath(QStringLiteral("record-sheet.pdf")),
                                                       QStringLiteral("PDF documents (*.pdf)"));
     if (!path.isEmpty() && !saveReport(path))
         messages_.tell(QStringLiteral("The report could not be saved to %1.").arg(path), MessageIcon::Warning, this);

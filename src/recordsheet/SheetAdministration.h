@@ -19,6 +19,7 @@ struct SheetAdministration {
     std::vector<SheetMark> marks;   // one per answer
     std::vector<SteadyTime> heard;  // each digit given so far, as it left the speakers
     bool paused = false;            // paused and continued
+    bool running = false;           // its run goes now (not paused, not ended)
     bool ended = false;             // no digit of it is to come: given to its end, or rewound
     std::optional<bool> onTime;     // once the run's delivery is known
     QString delivery;               // "61 of 61 digits on time", or the digits off time

@@ -8,7 +8,8 @@
 
 namespace {
 
-constexpr int kCellWidth = 62, kCellHeight = 40;
+// Narrow enough for the window to fit beside the main window on a screen 1280 pixels wide.
+constexpr int kCellWidth = 42, kCellHeight = 40;
 
 }  // namespace
 
@@ -45,7 +46,7 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
     const double points = 72.0 / painter.device()->logicalDpiY();
     QFont small = painter.font(), large = painter.font();
     small.setPointSizeF(height * 0.24 * points);
-    large.setPointSizeF(height * 0.4 * points);
+    large.setPointSizeF(height * 0.36 * points);
     large.setBold(true);
     for (int item = 0; item < int(given.sums.size()); ++item) {
         const QRectF cell(area.left() + (item % kColumns) * width, area.top() + (item / kColumns) * height, width, height);
@@ -56,12 +57,13 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
         painter.setFont(small);
         painter.drawText(cell.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::number(item + 1));
         painter.setFont(large);
-        const QRectF right = cell.adjusted(width * 0.3, 0, 0, 0);
-        painter.drawText(right, Qt::AlignLeft | Qt::AlignVCenter, QString::number(given.sums[std::size_t(item)]));
+        // The sum in the middle, the mark in the right third.
+        painter.drawText(cell.adjusted(width * 0.18, 0, -width * 0.3, 0), Qt::AlignCenter,
+                         QString::number(given.sums[std::size_t(item)]));
         const SheetMark mark = given.marks[std::size_t(item)];
         if (mark != SheetMark::None) {
             painter.setPen(mark == SheetMark::Correct ? QColor(0, 120, 0) : QColor(190, 0, 0));
-            painter.drawText(cell.adjusted(0, 0, -4, 0), Qt::AlignRight | Qt::AlignVCenter,
+            painter.drawText(cell.adjusted(0, 0, -2, 0), Qt::AlignRight | Qt::AlignVCenter,
                              mark == SheetMark::Correct ? QStringLiteral("\u2713") : QStringLiteral("\u2717"));
         }
         if (item == cursor) {
@@ -83,6 +85,13 @@ void SheetGrid::paintEvent(QPaintEvent*)
 
 void SheetGrid::mark(SheetMark mark)
 {
+    if (movedWhile_ && *movedWhile_ != sheet_.awaited())
+        movedWhile_.reset();
+    if (movedWhile_) {
+        if (viewed_ >= 0)
+            sheet_.setMark({viewed_, cursor_}, mark);
+        return;
+    }
     if (const std::optional<RecordSheet::Answer> marked = sheet_.markAwaited(mark)) {
         if (marked->administration == viewed_)
             cursor_ = marked->item;
@@ -97,6 +106,7 @@ void SheetGrid::moveCursor(int by)
     const int next = cursor_ + by;
     if (next >= 0 && next < int(shown().sums.size()))
         cursor_ = next;
+    movedWhile_ = sheet_.awaited();
     update();
 }
 

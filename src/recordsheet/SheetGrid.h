@@ -6,10 +6,11 @@
 
 // The marks of one administration, laid out as on the paper form: rows of ten answers, each with
 // its number, its correct sum and its mark. The answer awaited is shaded. Worked from the
-// keyboard: Space marks correct and X wrong (the answer awaited while a run goes, the one at the
-// cursor otherwise), Backspace takes the last mark back, the arrow keys move the cursor, F5
-// starts or pauses the run. A click puts the cursor on an answer and turns its mark on: none,
-// correct, wrong.
+// keyboard: Space marks correct and X wrong, Backspace takes the last mark back, the arrow keys
+// move the cursor, F5 starts or pauses the run. Space and X mark the answer awaited while a run
+// goes, and the one at the cursor otherwise, or once the cursor has been moved while the same
+// answer is awaited. A click puts the cursor on an answer and turns its mark on: none, correct,
+// wrong.
 class SheetGrid final : public QWidget {
     Q_OBJECT
 public:
@@ -43,4 +44,7 @@ private:
     RecordSheet& sheet_;
     int viewed_ = -1;
     int cursor_ = 0;
+    // The cursor was moved while this answer (or none) was awaited: the keys mark at the cursor
+    // until another is.
+    std::optional<std::optional<RecordSheet::Answer>> movedWhile_;
 };

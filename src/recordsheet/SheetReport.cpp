@@ -78,7 +78,8 @@ bool SheetReport::paint(QPagedPaintDevice& device) const
         painter.drawText(QPointF(page.left(), y += 14), line);
     painter.setFont(sans(device, 7.5));
     painter.drawText(QPointF(page.left(), y += 12),
-                     QStringLiteral("Answer n adds digits n and n + 1: a digit a notice names touches the answer before it and its own."));
+                     QStringLiteral("Answer n is the sum of digits n and n + 1: a digit that a notice names, say digit 37, "
+                                    "touches two answers, 36 and 37."));
     y += 8;
     const std::vector<SheetResults::Row>& rows = results_.rows();
     const double block = rows.empty() ? 0 : (page.bottom() - y) / double(rows.size());

@@ -43,7 +43,9 @@ QString SheetResults::remarks(const Row& row)
     if (row.given->paused)
         said << QStringLiteral("paused and continued");
     if (!row.given->finished())
-        said << QString::fromLatin1(row.given->ended ? "stopped after %1 of %2 digits" : "under way: %1 of %2 digits given")
+        said << QString::fromLatin1(row.given->ended     ? "stopped after %1 of %2 digits"
+                                    : row.given->running ? "under way: %1 of %2 digits given"
+                                                         : "paused after %1 of %2 digits")
                     .arg(row.given->heard.size()).arg(row.given->sums.size() + 1);
     return said.join(QStringLiteral("; "));
 }

@@ -140,11 +140,12 @@ private slots:
         rig.engine.startOrPause();  // paused after digit 3
         rig.clock.at = rig.heard(2) + 60s;
         QCOMPARE(rig.sheet.awaited(), (RecordSheet::Answer{0, 1}));
+        QVERIFY(rig.sheet.givingNow());  // its digits may go on: not to be cleared away
         rig.engine.startOrPause();
         QVERIFY(rig.given(0).paused);
         rig.engine.startOrPause();
         rig.engine.rewind();
-        QVERIFY(!rig.sheet.awaited());
+        QVERIFY(!rig.sheet.awaited() && !rig.sheet.givingNow());
         QVERIFY(!rig.sheet.markAwaited(SheetMark::Wrong));
 
         rig.engine.startOrPause();
