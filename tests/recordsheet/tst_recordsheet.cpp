@@ -88,7 +88,6 @@ private slots:
             marks[std::size_t(item)] = SheetMark::Correct;
         QCOMPARE(rig.given().marks, marks);
         QCOMPARE(rig.given().sums, std::vector<int>({3, 5, 7}));
-        QVERIFY(rig.given().finished());
     }
 
     // A trial marked answer by answer, half a second after each is awaited, with a mark taken
@@ -125,7 +124,6 @@ private slots:
         QCOMPARE(counts.dyads, 20 + 0 + 5);  // item 21 runs on from the first twenty
         QCOMPARE(counts.longestRun, 21);
         QCOMPARE(counts.thirds, (std::array<int, 3>{20, 10, 6}));
-        QCOMPARE(rig.given().name(), QStringLiteral("Trial 1.2 s"));
         QVERIFY(rig.sheet.hasUnsavedMarks());
     }
 
@@ -160,7 +158,6 @@ private slots:
         QCOMPARE(SheetCounts::of(rig.given(0).marks).correct, 1);
         QCOMPARE(rig.given(0).marks[1], SheetMark::Correct);
         QCOMPARE(rig.given(1).marks[0], SheetMark::Wrong);
-        QVERIFY(!rig.sheet.latestTrial(3));
     }
 };
 
