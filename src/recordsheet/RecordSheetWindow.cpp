@@ -81,6 +81,8 @@ void RecordSheetWindow::buildControls()
     auto* keys = new QLabel(QStringLiteral("Space: correct   X: wrong   Backspace: take back the last mark\n"
                                            "Arrow keys: move   F5: start or pause the run"), this);
     keys->setFont(arialFont(8.5));
+    // Room for a trial's two lines of counts and two of remarks, whatever is shown first.
+    counts_->setMinimumHeight(2 * counts_->fontMetrics().lineSpacing());
     remarks_->setMinimumHeight(2 * remarks_->fontMetrics().lineSpacing());
     layout->addWidget(counts_);
     layout->addWidget(remarks_);

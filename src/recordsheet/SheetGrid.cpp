@@ -16,6 +16,8 @@ constexpr int kCellWidth = 42, kCellHeight = 40;
 SheetGrid::SheetGrid(RecordSheet& sheet, QWidget* parent) : QWidget(parent), sheet_(sheet)
 {
     setObjectName(QStringLiteral("sheetGrid"));
+    // Six rows whatever the set shown: the window never squeezes a trial's.
+    setFixedSize(sizeHint());
     setFocusPolicy(Qt::StrongFocus);
     setAccessibleName(QStringLiteral("Marks"));
     connect(&sheet_, &RecordSheet::changed, this, qOverload<>(&QWidget::update));
@@ -103,10 +105,14 @@ void SheetGrid::mark(SheetMark mark)
 
 void SheetGrid::moveCursor(int by)
 {
+    // While a run awaits an answer here, the first move goes from that answer.
+    const std::optional<RecordSheet::Answer> awaited = sheet_.awaited();
+    if (awaited && awaited->administration == viewed_ && movedWhile_ != awaited)
+        cursor_ = awaited->item;
     const int next = cursor_ + by;
     if (next >= 0 && next < int(shown().sums.size()))
         cursor_ = next;
-    movedWhile_ = sheet_.awaited();
+    movedWhile_ = awaited;
     update();
 }
 
