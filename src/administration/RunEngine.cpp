@@ -125,9 +125,9 @@ PacingTimer& RunEngine::timer() const
     return itemSet_ == ItemSet::Trial ? trialTimer_ : introductionTimer_;
 }
 
-std::span<const int> RunEngine::digits() const
+std::span<const int> RunEngine::digitsOf(ItemSet set)
 {
-    switch (itemSet_) {
+    switch (set) {
     case ItemSet::Demonstration: return kDemonstrationDigits;
     case ItemSet::Practice: return kPracticeDigits;
     case ItemSet::Trial: return kTrialDigits;

@@ -37,6 +37,9 @@ public:
     // Back to the first digit of the chosen set.
     void rewind();
 
+    // The digits `set` presents, in order.
+    static std::span<const int> digitsOf(ItemSet set);
+
     ItemSet itemSet() const { return itemSet_; }
     // The trial pace last chosen, 0 to 3; it is the set's only while itemSet() is Trial.
     int pace() const { return pace_; }
@@ -60,7 +63,7 @@ private:
     void finishRun();
     void stopTimers();
     PacingTimer& timer() const;
-    std::span<const int> digits() const;
+    std::span<const int> digits() const { return digitsOf(itemSet_); }
 
     RunControls& controls_;
     PacingTimer& introductionTimer_;

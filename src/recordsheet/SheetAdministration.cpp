@@ -2,29 +2,10 @@
 
 #include "administration/DigitLists.h"
 
-#include <span>
-
-namespace {
-
-std::span<const int> digitsOf(RunEngine::ItemSet set)
-{
-    switch (set) {
-    case RunEngine::ItemSet::Demonstration:
-        return kDemonstrationDigits;
-    case RunEngine::ItemSet::Practice:
-        return kPracticeDigits;
-    case RunEngine::ItemSet::Trial:
-        break;
-    }
-    return kTrialDigits;
-}
-
-}  // namespace
-
 SheetAdministration::SheetAdministration(RunEngine::ItemSet set, int pace)
     : set(set), pace(set == RunEngine::ItemSet::Trial ? pace : -1)
 {
-    const std::span<const int> digits = digitsOf(set);
+    const std::span<const int> digits = RunEngine::digitsOf(set);
     for (std::size_t n = 1; n < digits.size(); ++n)
         sums.push_back(digits[n - 1] + digits[n]);
     marks.assign(sums.size(), SheetMark::None);

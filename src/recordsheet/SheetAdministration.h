@@ -27,6 +27,8 @@ struct SheetAdministration {
     // From the start of one digit to the start of the next.
     std::chrono::milliseconds interval() const;
     bool finished() const { return heard.size() == sums.size() + 1; }
+    // The delivery, or "not known" before it is.
+    QString deliveryInWords() const { return delivery.isEmpty() ? QStringLiteral("not known") : delivery; }
     // "Trial 1.2 s", "Demonstration", "Practice".
     QString name() const;
     bool isTrial() const { return set == RunEngine::ItemSet::Trial; }

@@ -57,7 +57,7 @@ QStringList SheetReport::trialText(const SheetResults::Row& row) const
     return {row.given->name() + (remarks.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(remarks)),
             scores + QStringLiteral("; longest run %1; correct in items 1-20: %2, 21-40: %3, 41-60: %4")
                          .arg(counts.longestRun).arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]),
-            QStringLiteral("Delivery: %1").arg(row.given->delivery.isEmpty() ? QStringLiteral("not known") : row.given->delivery),
+            QStringLiteral("Delivery: %1").arg(row.given->deliveryInWords()),
             SheetResults::trialLine(*row.given)};
 }
 

@@ -1,5 +1,6 @@
 #include "recordsheet/SheetResults.h"
 
+#include "administration/DigitLists.h"
 #include "recordsheet/SheetCounts.h"
 #include "scoring/ScoreComputation.h"
 
@@ -23,8 +24,7 @@ SheetResults::SheetResults(const RecordSheet& sheet, std::uint8_t ageGroup)
 
 std::uint8_t SheetResults::trialCode(int pace)
 {
-    constexpr std::uint8_t kCodes[] = {24, 20, 16, 12};
-    return kCodes[pace];
+    return std::uint8_t(kTrialIntervals[std::size_t(pace)] / 100);
 }
 
 QString SheetResults::trialLine(const SheetAdministration& given)
@@ -61,7 +61,7 @@ QString SheetResults::table() const
                           QString::number(counts.longestRun)};
         for (int third : counts.thirds)
             cells << QString::number(third);
-        cells << (row.given->delivery.isEmpty() ? QStringLiteral("not known") : row.given->delivery) << remarks(row);
+        cells << row.given->deliveryInWords() << remarks(row);
         lines << cells.join(QLatin1Char('\t'));
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
