@@ -46,7 +46,6 @@ private slots:
         probe.alsaType = alsaType.toStdString();
         probe.server = server;
         SoundRoute route(probe);
-        QVERIFY(!route.last());
         const SoundWay way = route.decide();
         QCOMPARE(way.alsa, alsa);
         QTEST(way.reachesPipeWire(), "pipeWire");
