@@ -19,7 +19,7 @@ class SheetGrid;
 // opens and whenever a run starts, so that the marking keys and Ctrl+C act on the marks. Under
 // the grid: the counts, pauses and delivery of the administration shown. Copy (Ctrl+C) puts the
 // results on the clipboard as tab-separated text; "Save Report…" (Ctrl+S) and "Print…" (Ctrl+P)
-// make the one-page report. "New Examinee" clears the sheet, asking first where its marks are in
+// make the report. "New Examinee" clears the sheet, asking first where its marks are in
 // no report saved or printed. The examinee's code and the age group are never stored.
 class RecordSheetWindow final : public QWidget {
     Q_OBJECT

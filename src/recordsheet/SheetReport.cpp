@@ -7,6 +7,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <algorithm>
 
 namespace {
 
@@ -81,9 +82,17 @@ bool SheetReport::paint(QPagedPaintDevice& device) const
                      QStringLiteral("Answer n is the sum of digits n and n + 1: a digit that a notice names, say digit 37, "
                                     "touches two answers, 36 and 37."));
     y += 8;
+    // The trials share the page. Past what it holds with a grid of legible size, each keeps that
+    // least room and the rest go over the page: a report leaves out no trial's marks.
+    constexpr double kLeastBlock = 4 * 11 + 10 + 100;
     const std::vector<SheetResults::Row>& rows = results_.rows();
-    const double block = rows.empty() ? 0 : (page.bottom() - y) / double(rows.size());
+    const double block = rows.empty() ? 0 : std::max((page.bottom() - y) / double(rows.size()), kLeastBlock);
     for (const SheetResults::Row& row : rows) {
+        if (y + block > page.bottom() + 1) {
+            if (!device.newPage())
+                return false;
+            y = page.top();
+        }
         const QStringList text = trialText(row);
         double line = y;
         painter.setFont(sans(device, 9.5, true));
@@ -92,9 +101,8 @@ bool SheetReport::paint(QPagedPaintDevice& device) const
         for (int n = 1; n < text.size(); ++n)
             painter.drawText(QPointF(page.left(), line += 11), text[n]);
         const double gridHeight = std::min(block - (line - y) - 10, 6 * 22.0);
-        if (gridHeight > 30)
-            SheetGrid::paintMarks(painter, QRectF(page.left(), line + 5, gridHeight / 6 * 1.55 * SheetGrid::kColumns, gridHeight),
-                                  *row.given, -1, -1);
+        SheetGrid::paintMarks(painter, QRectF(page.left(), line + 5, gridHeight / 6 * 1.55 * SheetGrid::kColumns, gridHeight),
+                              *row.given, -1, -1);
         y += block;
     }
     return painter.end();

@@ -8,9 +8,9 @@
 class QPagedPaintDevice;
 class QPainter;
 
-// The one-page report of a sheet, for a PDF file or a printer: the date and time, the examinee's
-// code where one was typed, the age group where one was chosen, and for each trial given its
-// scores, counts, remarks, delivery, the line a program can read, and its marks.
+// The report of a sheet, for a PDF file or a printer: the date and time, the examinee's code where
+// one was typed, the age group where one was chosen, and for each trial given its scores, counts,
+// remarks, delivery, the line a program can read, and its marks. Four trials fit on one page.
 class SheetReport {
 public:
     SheetReport(const RecordSheet& sheet, std::uint8_t ageGroup, const QString& examinee, const QDateTime& when);
@@ -19,7 +19,7 @@ public:
     QStringList heading() const;
     QStringList trialText(const SheetResults::Row& row) const;
 
-    // Paints the report on `device`'s first page; false where it cannot be painted.
+    // Paints the report on `device`, from its first page on; false where it cannot be painted.
     bool paint(QPagedPaintDevice& device) const;
     bool writePdf(const QString& path) const;
 
