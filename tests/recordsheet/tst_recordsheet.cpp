@@ -90,43 +90,6 @@ private slots:
         QCOMPARE(rig.given().sums, std::vector<int>({3, 5, 7}));
     }
 
-    // A trial marked answer by answer, half a second after each is awaited, with a mark taken
-    // back: every item's mark and every count.
-    void aTrialMarkedByKeysIsCounted()
-    {
-        // Items 1-20 right, 21-40 right and wrong by turns, 41-60 unanswered but 45-50.
-        QString plan = QString(20, QLatin1Char('c'));
-        for (int n = 0; n < 10; ++n)
-            plan += QStringLiteral("cx");
-        plan += QStringLiteral("----cccccc----------");
-        SheetRig rig;
-        rig.engine.chooseTrial(3);
-        rig.engine.startOrPause();
-        for (int item = 0; item < 60; ++item) {
-            const SteadyTime at = rig.heard(item + 1) + 500ms;
-            if (item == 10) {  // a slip of the finger, taken back
-                rig.key(at, SheetMark::Wrong);
-                QVERIFY(rig.sheet.takeBack());
-            }
-            if (plan[item] != QLatin1Char('-'))
-                rig.key(at + 100ms, plan[item] == QLatin1Char('c') ? SheetMark::Correct : SheetMark::Wrong);
-        }
-        rig.tickUntil(rig.heard(70));
-        QVERIFY(!rig.engine.isRunning());
-        QString marked;
-        for (SheetMark mark : rig.given().marks)
-            marked += mark == SheetMark::Correct ? QLatin1Char('c') : mark == SheetMark::Wrong ? QLatin1Char('x') : QLatin1Char('-');
-        QCOMPARE(marked, plan);
-        const SheetCounts counts = SheetCounts::of(rig.given().marks);
-        QCOMPARE(counts.correct, 36);
-        QCOMPARE(counts.wrong, 10);
-        QCOMPARE(counts.noAnswer, 14);
-        QCOMPARE(counts.dyads, 20 + 0 + 5);  // item 21 runs on from the first twenty
-        QCOMPARE(counts.longestRun, 21);
-        QCOMPARE(counts.thirds, (std::array<int, 3>{20, 10, 6}));
-        QVERIFY(rig.sheet.hasUnsavedMarks());
-    }
-
     // A pause keeps the answer awaited and flags the administration; a trial rewound and given
     // again from its first digit is a new one, the earlier kept, and the latest counts.
     void aPauseIsFlaggedAndATrialGivenAgainKeepsTheFirst()

@@ -2,11 +2,14 @@
 #include "administration/DeliveryNotice.h"
 #include "recordsheet/RecordSheetWindow.h"
 #include "recordsheet/SheetGrid.h"
+#include "recordsheet/SheetReport.h"
 #include "recordsheet/SheetResults.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QLayout>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -68,6 +71,11 @@ private slots:
         for (FakePacingTimer* timer : main.findChildren<FakePacingTimer*>())
             if (timer->interval() == DeliveryNotice::kSettleMs)
                 timer->tick();
+        QString marked, expected = keys;
+        expected[42] = QLatin1Char('x');  // the correction
+        for (SheetMark mark : main.recordSheet().administrations().back().marks)
+            marked += QLatin1Char(mark == SheetMark::Correct ? 'c' : mark == SheetMark::Wrong ? 'x' : '-');
+        QCOMPARE(marked, expected);
         QCOMPARE(SheetResults::trialLine(main.recordSheet().administrations().back()),
                  QStringLiteral("Trial 1.2 s: correct 36, wrong 11, no answer 13, dyads 25, on time: yes"));
 
@@ -89,6 +97,28 @@ private slots:
         rig.messages.answer = true;
         rig.child<QAction>("exitAction").trigger();
         QCOMPARE(rig.exits.ends, 1);
+    }
+
+    // Each trial given twice: the report goes over a second page and leaves out no trial's line
+    // or grid (item 59's number is in the grids only).
+    void aReportOfEightTrialsKeepsEveryGrid()
+    {
+        FakeSteadyClock clock;
+        RecordSheet sheet(clock);
+        for (int n = 0; n < 8; ++n) {
+            sheet.runStarted(RunEngine::ItemSet::Trial, n % 4, true);
+            sheet.digitStarted({});
+            sheet.runStopped(true);
+        }
+        QTemporaryDir folder;
+        QVERIFY(SheetReport(sheet, 0, {}, {}).writePdf(folder.filePath(QStringLiteral("report.pdf"))));
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {folder.filePath(QStringLiteral("report.pdf")), QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(10000));
+        const QString said = QString::fromUtf8(text.readAllStandardOutput());
+        QCOMPARE(said.count(QLatin1Char('\f')), 2);
+        QCOMPARE(said.count(QStringLiteral("no answer 60, dyads 0, on time: not known")), 8);
+        QCOMPARE(said.count(QRegularExpression(QStringLiteral("^59$"), QRegularExpression::MultilineOption)), 8);
     }
 };
 
