@@ -19,24 +19,8 @@
 
 #include <QApplication>
 #include <QSlider>
-#include <cmath>
 #include <cstdio>
 #include <memory>
-
-namespace {
-
-// What the recording shows of the digits off the grid: by how much each was off.
-QString offsets(const PlantedRun& run)
-{
-    QStringList parts;
-    const std::vector<double> errors = run.gridErrors();
-    for (int d : run.offGrid())
-        parts << (std::isnan(errors[d]) ? QStringLiteral("%1 lost or broken").arg(d)
-                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 1));
-    return parts.join(QStringLiteral(", "));
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -82,7 +66,7 @@ int main(int argc, char** argv)
             for (int d : named)
                 needless += !off.count(d);
             if (off != named || !kind.plants.empty())
-                details << QStringLiteral("  off the grid: %1; told: %2").arg(off.empty() ? QStringLiteral("none") : offsets(run),
+                details << QStringLiteral("  off the grid: %1; told: %2").arg(off.empty() ? QStringLiteral("none") : run.offsets(),
                                                                           run.notices.isEmpty() ? QStringLiteral("nothing") : run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' '));
         }
         std::printf("%-28s %5d %7d %13d %14d %16d\n", kind.name, kind.count, right, thirdNamed, missed, needless);

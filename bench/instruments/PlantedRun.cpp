@@ -2,7 +2,6 @@
 
 #include "SinkRecorder.h"
 #include "MessageRecorder.h"
-#include "sound/PacingTimer.h"
 #include "sound/DefaultOutput.h"
 #include "administration/MainWindow.h"
 
@@ -19,10 +18,17 @@
 // Faults are planted from the second digit on: the first sets the grid.
 std::vector<double> PlantedRun::gridErrors() const
 {
-    std::vector<double> placed(kDigits + 1, NAN);
-    for (const auto& f : heard)
-        if (f.digit >= 1 && f.digit <= kDigits && f.whole())
-            placed[f.digit] = double(f.sample) * 1000 / 44100 - (f.digit - 1) * kPaceMs;
+    // A digit heard is numbered by its place after the first one heard (a set repeats digits), and
+    // counts where it is the digit due there: with the first missing, none does.
+    const int count = int(given.digits.size());
+    std::vector<double> placed(std::size_t(count) + 1, NAN);
+    const double first = heard.empty() ? 0 : double(heard.front().sample) * 1000 / 44100;
+    for (const auto& f : heard) {
+        const double at = double(f.sample) * 1000 / 44100;
+        const long number = std::lround((at - first) / given.paceMs) + 1;
+        if (number >= 1 && number <= count && f.whole() && f.digit == given.digits[std::size_t(number - 1)])
+            placed[std::size_t(number)] = at - double(number - 1) * given.paceMs;
+    }
     const double grid = placed[1];
     for (double& error : placed)
         error -= grid;
@@ -33,7 +39,7 @@ std::set<int> PlantedRun::offGrid(double toleranceMs) const
 {
     std::set<int> off;
     const std::vector<double> errors = gridErrors();
-    for (int d = 1; d <= kDigits; ++d)
+    for (int d = 1; d <= int(given.digits.size()); ++d)
         if (std::isnan(errors[d]) || std::fabs(errors[d]) > toleranceMs)
             off.insert(d);
     return off;
@@ -50,20 +56,42 @@ std::set<int> PlantedRun::named() const
     return digits;
 }
 
-PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const Plants& plants)
+QString PlantedRun::offsets() const
+{
+    QStringList parts;
+    const std::vector<double> errors = gridErrors();
+    for (int d : offGrid())
+        parts << (std::isnan(errors[d]) ? QStringLiteral("%1 lost or broken").arg(d)
+                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 1));
+    return parts.join(QStringLiteral(", "));
+}
+
+QString PlantedRun::describe() const
+{
+    QString digits, said;
+    for (const auto& f : heard)
+        digits += QStringLiteral(" %1 at %2 ms (%3)").arg(f.digit).arg(f.sample / 44.1, 0, 'f', 1).arg(f.match, 0, 'f', 2);
+    for (int d : named())
+        said += QStringLiteral(" %1").arg(d);
+    return QStringLiteral("told: %1\nheard:%2\noff the grid: %3; named:%4").arg(notices.join(QStringLiteral(" | ")), digits, offsets(), said);
+}
+
+PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const Plants& plants, ItemSet set)
 {
     PlantedRun run;
+    run.given = set;
     messages.texts.clear();
     SinkRecorder recorder;
     recorder.start();
-    int ticks = 0;
-    const auto planting = QObject::connect(&window.introductionTimer(), &PacingTimer::ticked, &window, [&] {
-        if (const auto plant = plants.find(++ticks); plant != plants.end())
+    int played = 0;
+    const auto planting = QObject::connect(&window.engine(), &RunEngine::digitPlayed, &window, [&] {
+        if (const auto plant = plants.find(++played); plant != plants.end())
             QTimer::singleShot(100, &window, plant->second);
     });
-    window.findChild<QRadioButton*>(QStringLiteral("demoButton"))->click();
+    window.findChild<QRadioButton*>(QLatin1String(set.choice))->click();
     window.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
-    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, 15000);
+    const int lastDue = int(set.digits.size()) * set.paceMs;
+    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, lastDue + 5000);
     QObject::disconnect(planting);
     QTest::qWait(2200);  // the last digit, the sink's latency and the check's delay
     run.heard = DigitLocator().locate(recorder.stop());
