@@ -1,32 +1,23 @@
 #pragma once
 
-#include "administration/DigitLists.h"
 #include "timingcheck/DigitLocator.h"
 
 #include <QStringList>
 #include <functional>
 #include <map>
 #include <set>
-#include <span>
 
 class MainWindow;
 struct MessageRecorder;
 
-// An item set (the demonstration, digits 1 to 4 at 2.4 s, unless told) given through the real main
-// window and recorded from the private sound server's sink, with faults planted while chosen digits
-// are on their way to the sink (100 ms after their ticks): what the examiner was told and what the
-// sink heard. The tests and the benchmark judge the notice against the recording.
+// The demonstration (digits 1 to 4, 2.4 s apart) given through the real main window and recorded
+// from the private sound server's sink, with faults planted while chosen digits are on their way
+// to the sink (100 ms after their ticks): what the examiner was told and what the sink heard. The
+// tests and the benchmark judge the notice against the recording.
 struct PlantedRun {
-    // An item set as the main window offers it: its choice's name, pace and digits.
-    struct ItemSet {
-        const char* choice;
-        int paceMs;
-        std::span<const int> digits;
-    };
-    static constexpr ItemSet kDemonstration{"demoButton", kIntroductionInterval, kDemonstrationDigits};
-    static constexpr ItemSet kFastestTrial{"pace12Button", kTrialIntervals[3], kTrialDigits};
+    static constexpr int kPaceMs = 2400;
+    static constexpr int kDigits = 4;
 
-    ItemSet given = kDemonstration;
     QStringList notices;  // shown after the run, in order
     std::vector<DigitLocator::Found> heard;
 
@@ -47,8 +38,7 @@ struct PlantedRun {
     // What to plant at which digit (numbered from 1); none: a clean run. `messages` is the
     // recorder the window's boxes go to.
     using Plants = std::map<int, std::function<void()>>;
-    static PlantedRun give(MainWindow& window, MessageRecorder& messages, const Plants& plants,
-                           ItemSet set = kDemonstration);
+    static PlantedRun give(MainWindow& window, MessageRecorder& messages, const Plants& plants);
 
     // Planted faults. Each returns false where it cannot be planted here.
     // The sound server's process (OVREL_SERVER_PID) stopped for `ms`, as a busy machine holds it.
