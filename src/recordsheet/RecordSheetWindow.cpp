@@ -16,6 +16,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -114,7 +115,6 @@ void RecordSheetWindow::buildControls()
     connect(save, &QPushButton::clicked, this, &RecordSheetWindow::chooseReportFile);
     connect(print, &QPushButton::clicked, this, &RecordSheetWindow::choosePrinter);
     connect(newExaminee_, &QPushButton::clicked, this, &RecordSheetWindow::newExaminee);
-    connect(grid_, &SheetGrid::startOrPauseAsked, this, &RecordSheetWindow::startOrPauseAsked);
     connect(administrations_, &QComboBox::activated, this, [this](int index) {
         grid_->view(administrations_->itemData(index).toInt());
         refresh();
@@ -168,6 +168,14 @@ void RecordSheetWindow::refresh()
     remarks_->setText(remarks.join(QLatin1Char(' ')));
     // A run paused may go on: its digits are the sheet's.
     newExaminee_->setEnabled(!sheet_.givingNow());
+}
+
+void RecordSheetWindow::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_F5)
+        emit startOrPauseAsked();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void RecordSheetWindow::showEvent(QShowEvent* event)

@@ -38,10 +38,12 @@ public:
     bool mayDropMarks();
 
 signals:
-    // F5 on the grid: as the main window's Start/Stop button.
+    // F5 anywhere on the sheet: as the main window's Start/Stop button.
     void startOrPauseAsked();
 
 protected:
+    // F5 comes here from whichever of the sheet's fields has the focus: none of them takes it.
+    void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
 

@@ -126,7 +126,6 @@ void SheetGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Right: moveCursor(1); break;
     case Qt::Key_Up: moveCursor(-kColumns); break;
     case Qt::Key_Down: moveCursor(kColumns); break;
-    case Qt::Key_F5: emit startOrPauseAsked(); break;
     default: QWidget::keyPressEvent(event); return;
     }
     event->accept();

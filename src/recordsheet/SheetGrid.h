@@ -28,9 +28,6 @@ public:
     // `cursor` framed where they are not -1.
     static void paintMarks(QPainter& painter, const QRectF& area, const SheetAdministration& given, int awaited, int cursor);
 
-signals:
-    void startOrPauseAsked();
-
 protected:
     void paintEvent(QPaintEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
