@@ -75,11 +75,7 @@ PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const
     messages.texts.clear();
     SinkRecorder recorder;
     recorder.start();
-    int played = 0;
-    const auto planting = QObject::connect(&window.engine(), &RunEngine::digitPlayed, &window, [&] {
-        if (const auto plant = plants.find(++played); plant != plants.end())
-            QTimer::singleShot(100, &window, plant->second);
-    });
+    const QMetaObject::Connection planting = plant(window, plants);
     window.findChild<QRadioButton*>(QStringLiteral("demoButton"))->click();
     window.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
     const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, 15000);
@@ -88,6 +84,15 @@ PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const
     run.heard = DigitLocator().locate(recorder.stop());
     run.notices = ended ? messages.texts : QStringList{QStringLiteral("the run did not end")};
     return run;
+}
+
+QMetaObject::Connection PlantedRun::plant(MainWindow& window, Plants plants)
+{
+    return QObject::connect(&window.engine(), &RunEngine::digitPlayed, &window,
+                            [&window, plants = std::move(plants), played = 0]() mutable {
+                                if (const auto found = plants.find(++played); found != plants.end())
+                                    QTimer::singleShot(100, &window, found->second);
+                            });
 }
 
 bool PlantedRun::stopServer(int ms)

@@ -2,6 +2,7 @@
 
 #include "timingcheck/DigitLocator.h"
 
+#include <QObject>
 #include <QStringList>
 #include <functional>
 #include <map>
@@ -39,6 +40,9 @@ struct PlantedRun {
     // recorder the window's boxes go to.
     using Plants = std::map<int, std::function<void()>>;
     static PlantedRun give(MainWindow& window, MessageRecorder& messages, const Plants& plants);
+    // Plants each fault 100 ms after its digit starts in `window`'s runs, counted from the first
+    // digit after this call, until the connection returned is broken.
+    static QMetaObject::Connection plant(MainWindow& window, Plants plants);
 
     // Planted faults. Each returns false where it cannot be planted here.
     // The sound server's process (OVREL_SERVER_PID) stopped for `ms`, as a busy machine holds it.

@@ -66,12 +66,9 @@ class tst_EndToEnd : public QObject {
         if (!recorder.start())
             heard.fault = QStringLiteral("could not record the sink");
         child<QRadioButton>(choice)->click();
-        const RunEngine& engine = static_cast<MainWindow&>(*window).engine();
-        int started = 0;
-        const QMetaObject::Connection planting = connect(&engine, &RunEngine::digitPlayed, window.get(), [&] {
-            if (++started == stalled)
-                QTimer::singleShot(100, window.get(), [] { QVERIFY(PlantedRun::stopServer(300)); });
-        });
+        auto& main = static_cast<MainWindow&>(*window);
+        const RunEngine& engine = main.engine();
+        const QMetaObject::Connection planting = PlantedRun::plant(main, {{stalled, [] { QVERIFY(PlantedRun::stopServer(300)); }}});
         const auto planted = qScopeGuard([&] { disconnect(planting); });
         QToolButton* startStop = child<QToolButton>("startStopButton");
         startStop->click();
