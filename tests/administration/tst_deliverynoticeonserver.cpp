@@ -85,16 +85,22 @@ private slots:
         const auto restore = qScopeGuard([&] { qputenv("PULSE_SERVER", ownServer); });
         PlantedRun::Plants plants{{3, [] { QVERIFY(PlantedRun::moveToSink(QStringLiteral("ovrel_headphones"))); }}};
         PlantedRun run;
-        for (int attempt = 1; attempt <= 3; ++attempt) {
+        bool planted = false;
+        for (int attempt = 1; attempt <= 3 && !planted; ++attempt) {
             run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
             qInfo("%s", qPrintable(run.describe()));
             // Through PipeWire's PulseAudio service, with another client coming and going, the
             // session manager now and then puts the stream straight back: the sink hears every
             // digit on time, and rightly nothing is said. Such a run planted nothing: once more.
-            if (!run.offGrid().empty() || !run.notices.isEmpty())
-                break;
-            qWarning("the stream was not moved: once more");
+            planted = !run.offGrid().empty() || !run.notices.isEmpty();
+            if (!planted)
+                qWarning("the stream was not moved: once more");
         }
+        // Three runs in which the server would not keep the stream moved: the rig planted
+        // nothing, and there is nothing to judge (a run the move did reach cannot end here: the
+        // sink would have missed digits).
+        if (!planted)
+            QSKIP("the server did not keep the stream on the other sink in three runs");
         QCOMPARE(run.notices.size(), 1);
         QCOMPARE(run.named(), std::set<int>{3});
         QVERIFY2(run.offGrid().count(3), qPrintable(run.describe()));
