@@ -98,8 +98,8 @@ void TimingCheck::playNext()
     if (!running_)
         return;
     const std::span<const int> digits = sequence();
-    // The digits so far have each had a pace to arrive: a recording silent through them hears
-    // nothing, and the rest would only keep the examiner waiting.
+    // The digits so far have each had a pace to arrive: a recording that stayed as quiet as this
+    // through them cannot be judged, and the rest would only keep the examiner waiting.
     if (next_ == kSilentDigits) {
         readLevel();
         if (peak_ <= kSilentPeak) {
@@ -166,7 +166,7 @@ void TimingCheck::stopEarly(float peak)
     result.whole.assign(sequence().size(), false);
     result.onsets.assign(sequence().size(), -1);
     const bool microphone = source_ == SoundRecorder::Source::Microphone;
-    result.verdict = QStringLiteral("The recording is too quiet to judge (%1): nothing was heard of the first %2 digits, "
+    result.verdict = QStringLiteral("The recording is too quiet to judge (%1): the first %2 digits could hardly be heard, if at all, "
                                     "so the check stopped. %3")
                          .arg(TimingCheckResult::levelInWords(peak))
                          .arg(kSilentDigits)

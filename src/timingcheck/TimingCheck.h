@@ -27,7 +27,8 @@ public:
     // How often the recording's level is read.
     static constexpr int kMeterMs = 100;
     // A recording that has stayed this quiet (16-bit peak, about -78 dBFS) once the first
-    // kSilentDigits digits have had a pace each to arrive has heard nothing: the check stops.
+    // kSilentDigits digits have had a pace each to arrive heard them hardly if at all: the check
+    // stops.
     static constexpr int kSilentPeak = 4;
     static constexpr int kSilentDigits = 3;
     // The first 21 digits of the trials.

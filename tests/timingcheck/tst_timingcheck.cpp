@@ -145,6 +145,8 @@ private slots:
         QByteArray faint(44100 * 4 * 10, '\0');
         faint[44100 * 4] = faint[44100 * 4 + 2] = 3;  // one frame of 3: -81 dB
         QTest::newRow("a trace") << faint << "peaks at -81 dB";
+        faint[44100 * 4] = faint[44100 * 4 + 2] = 4;  // the quietest a check stops at
+        QTest::newRow("digits at -78 dB") << faint << "peaks at -78 dB";
     }
     void aSilentRecordingStopsEarly()
     {
