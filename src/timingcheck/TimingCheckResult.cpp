@@ -26,12 +26,18 @@ QString TimingCheckResult::levelInWords(float peak)
 
 namespace {
 
+// Under this peak a recording is too quiet to judge, whatever digits it may hold.
+bool tooQuiet(DigitLocator::Level level, bool fromMicrophone)
+{
+    return level.peak < (fromMicrophone ? TimingCheckResult::kQuietMicrophonePeak : TimingCheckResult::kQuietPeak);
+}
+
 // Why a recording cannot be judged, in plain words, with its level and what to do; empty when
 // it can be. `found` of `expected` digits were made out.
 QString unjudged(DigitLocator::Level level, int found, int expected, bool fromMicrophone)
 {
     const QString peak = TimingCheckResult::levelInWords(level.peak);
-    if (level.peak < (fromMicrophone ? TimingCheckResult::kQuietMicrophonePeak : TimingCheckResult::kQuietPeak))
+    if (tooQuiet(level, fromMicrophone))
         return fromMicrophone ? QStringLiteral("The microphone's recording is too quiet to judge (%1). Raise the volume slider "
                                                "or the microphone's input level, or bring the microphone nearer the speaker, "
                                                "and check again.").arg(peak)
@@ -97,7 +103,7 @@ TimingCheckResult TimingCheckResult::judge(const QByteArray& stereo16, const Dig
     // Too quiet is said from the level alone, so the digits are not looked for: near the last
     // bit every stretch of rounding noise is a sound to match, and that took seconds.
     const DigitLocator::Level level = DigitLocator::levelOf(stereo16);
-    if (level.peak < (fromMicrophone ? kQuietMicrophonePeak : kQuietPeak))
+    if (tooQuiet(level, fromMicrophone))
         return judge({}, level, expected, paceMs, fromMicrophone);
     if (fromMicrophone)
         return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, paceMs * double(kSampleRate) / 1000),
