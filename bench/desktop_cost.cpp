@@ -30,8 +30,8 @@
 #include "ProgramEndRecorder.h"
 #include "resources/ResourceBytes.h"
 #include "sound/WaveImage.h"
-#include "administration/DigitLists.h"
-#include "administration/MainWindow.h"
+#include "protocol/DigitLists.h"
+#include "app/MainWindow.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -130,10 +130,7 @@ Cost trialCost()
     auto& w = *static_cast<MainWindow*>(window.get());
     w.findChild<QRadioButton*>(QStringLiteral("pace12Button"))->click();
     QEventLoop ended;
-    QObject::connect(&w.engine(), &RunEngine::runningChanged, &ended, [&](bool running) {
-        if (!running)
-            ended.quit();
-    });
+    QObject::connect(&w.engine(), &RunEngine::finished, &ended, &QEventLoop::quit);
     const Cost before = ownCost();
     w.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
     ended.exec();

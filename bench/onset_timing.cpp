@@ -20,13 +20,15 @@
 #include "TempSettings.h"
 #include "app/RealServices.h"
 #include "app/Startup.h"
+#include "session/TestSession.h"
 #include "MessageRecorder.h"
 #include "sound/PacingTimer.h"
 #include "sound/DefaultOutput.h"
 #include "ProgramEndRecorder.h"
-#include "administration/DigitLists.h"
-#include "administration/DigitPlayer.h"
-#include "administration/MainWindow.h"
+#include "protocol/DigitLists.h"
+#include "sound/DigitPlayer.h"
+#include "app/MainWindow.h"
+#include "session/TestSession.h"
 #include "recordsheet/RecordSheetWindow.h"
 
 #include <QAction>
@@ -49,7 +51,7 @@ namespace {
 using Clock = std::chrono::steady_clock;
 constexpr double kRate = 44100.0;
 
-struct ItemSet {
+struct MeasuredSet {
     const char* name;
     bool trial;
     const char* button;  // the choice that selects it
@@ -57,7 +59,7 @@ struct ItemSet {
     std::vector<int> digits;
 };
 
-std::vector<ItemSet> itemSets(bool quick)
+std::vector<MeasuredSet> itemSets(bool quick)
 {
     const std::vector<int> demo(kDemonstrationDigits.begin(), kDemonstrationDigits.end());
     const std::vector<int> practice(kPracticeDigits.begin(), kPracticeDigits.end());
@@ -118,11 +120,11 @@ struct Stall {
 };
 
 // Runs one item set and reports it; true when every digit was found in order.
-bool measure(MainWindow& w, const ItemSet& set, const DigitLocator& locator, std::optional<Stall> stall,
+bool measure(MainWindow& w, const MeasuredSet& set, const DigitLocator& locator, std::optional<Stall> stall,
              QSet<int>& cycleLengths)
 {
     std::vector<Clock::time_point> due;
-    PacingTimer& timer = set.trial ? w.trialTimer() : w.introductionTimer();
+    PacingTimer& timer = set.trial ? w.session().trialTimer() : w.session().introductionTimer();
     const auto ticks = QObject::connect(&timer, &PacingTimer::ticked, [&] {
         due.push_back(timer.dueTime());
         if (stall && set.trial && due.size() == set.digits.size() / 2)
@@ -261,7 +263,7 @@ int main(int argc, char** argv)
     const DigitLocator locator;
     QSet<int> cycleLengths;
     bool ok = true;
-    for (const ItemSet& set : itemSets(quick))
+    for (const MeasuredSet& set : itemSets(quick))
         ok = measure(w, set, locator, stall, cycleLengths) && ok;
     for (auto& p : spinners) {
         p->kill();

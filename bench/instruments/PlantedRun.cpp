@@ -3,7 +3,7 @@
 #include "SinkRecorder.h"
 #include "MessageRecorder.h"
 #include "sound/DefaultOutput.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <QProcess>
 #include <QRadioButton>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "administration/ProgramServices.h"
+#include "app/ProgramServices.h"
 #include "desktop/ModalMessages.h"
 #include "desktop/ProcessExit.h"
 #include "desktop/SystemBeep.h"

@@ -2,9 +2,9 @@
 
 #include "desktop/MessagePresenter.h"
 #include "desktop/ProgramEnder.h"
-#include "administration/ProgramServices.h"
+#include "app/ProgramServices.h"
 #include "desktop/SessionEndWatcher.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <QGuiApplication>
 #include <QScreen>

@@ -1,46 +1,71 @@
 #include "recordsheet/RecordSheet.h"
 
 #include "recordsheet/SheetCounts.h"
+#include "session/TestSession.h"
 
 #include <algorithm>
 
 RecordSheet::RecordSheet(const SteadyClock& clock, QObject* parent) : QObject(parent), clock_(clock) {}
 
-// A run that stops at its first digit has ended (or paused before it began).
-void RecordSheet::follow(const RunEngine& engine, const SoundOutput& output)
+void RecordSheet::follow(const TestSession& session)
 {
-    connect(&engine, &RunEngine::runningChanged, this, [this, &engine](bool running) {
-        if (running)
-            runStarted(engine.itemSet(), engine.pace(), engine.position() == 0);
-        else
-            runStopped(engine.position() == 0);
-    });
-    connect(&engine, &RunEngine::digitPlayed, this,
-            [this, &output](SteadyTime due) { digitStarted(due + output.heardAfterDue()); });
-    connect(&engine, &RunEngine::rewound, this, [this, &engine] { rewound(engine.itemSet(), engine.pace()); });
+    const RunEngine& engine = session.engine();
+    connect(&session, &TestSession::runStarted, this, [this, &engine] { runStarted(engine.itemSet(), engine.pace()); });
+    connect(&session, &TestSession::runPaused, this, &RecordSheet::runPaused);
+    connect(&session, &TestSession::runResumed, this, &RecordSheet::runResumed);
+    connect(&session, &TestSession::runFinished, this, &RecordSheet::runFinished);
+    connect(&session, &TestSession::digitPlayed, this, [this](SteadyTime, SteadyTime heard) { digitStarted(heard); });
+    connect(&session, &TestSession::rewound, this, [this, &engine] { rewound(engine.itemSet(), engine.pace()); });
+    connect(&session, &TestSession::delivered, this, &RecordSheet::delivered);
 }
 
-void RecordSheet::runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit)
+// A start that was paused before its first digit is still the same administration.
+void RecordSheet::runStarted(ItemSet set, int pace)
 {
-    if (!atFirstDigit) {
-        // A run continued after a pause; one begun before the sheet was cleared is not on it.
-        if (current_ >= 0)
-            at(current_).paused = true;
-    } else if (const SheetAdministration fresh(set, pace); !sameGiving(current_, fresh) || !at(current_).heard.empty()) {
-        // A start that was paused before its first digit is still the same administration.
+    if (const SheetAdministration fresh(set, pace); !sameGiving(current_, fresh) || !at(current_).heard.empty()) {
         if (current_ >= 0)
             at(current_).ended = true;
         administrations_.push_back(fresh);
         current_ = int(administrations_.size()) - 1;
-    } else {
-        at(current_).ended = false;
     }
-    if (current_ >= 0)
-        at(current_).running = true;
+    at(current_).ended = false;
+    at(current_).running = true;
     chosen_ = SheetAdministration(set, pace);
     shown_ = current_;
     emit changed();
     emit runUnderWay();
+}
+
+// A run continued after a pause; one begun before the sheet was cleared is not on it.
+void RecordSheet::runResumed()
+{
+    if (current_ >= 0) {
+        at(current_).paused = true;
+        at(current_).running = true;
+        shown_ = current_;
+    }
+    emit changed();
+    emit runUnderWay();
+}
+
+// Paused before its first digit, an administration has nothing of its own yet: the sheet may
+// be cleared, and a new start gives it afresh.
+void RecordSheet::runPaused()
+{
+    if (current_ >= 0) {
+        at(current_).running = false;
+        at(current_).ended = at(current_).heard.empty();
+    }
+    emit changed();
+}
+
+void RecordSheet::runFinished()
+{
+    if (current_ >= 0) {
+        at(current_).running = false;
+        at(current_).ended = true;
+    }
+    emit changed();
 }
 
 void RecordSheet::digitStarted(SteadyTime heard)
@@ -53,23 +78,14 @@ void RecordSheet::digitStarted(SteadyTime heard)
     emit changed();
 }
 
-void RecordSheet::runStopped(bool ended)
-{
-    if (current_ >= 0) {
-        at(current_).running = false;
-        at(current_).ended = at(current_).ended || ended;
-    }
-    emit changed();
-}
-
-void RecordSheet::rewound(RunEngine::ItemSet set, int pace)
+void RecordSheet::rewound(ItemSet set, int pace)
 {
     if (current_ >= 0)
         at(current_).ended = true;
     show(set, pace);
 }
 
-void RecordSheet::show(RunEngine::ItemSet set, int pace)
+void RecordSheet::show(ItemSet set, int pace)
 {
     chosen_ = SheetAdministration(set, pace);
     shown_ = -1;
@@ -146,6 +162,15 @@ void RecordSheet::clear()
     made_.clear();
     current_ = shown_ = -1;
     unsaved_ = false;
+    ageGroup_ = 0;
+    emit changed();
+}
+
+void RecordSheet::setAgeGroup(std::uint8_t code)
+{
+    if (code == ageGroup_)
+        return;
+    ageGroup_ = code;
     emit changed();
 }
 

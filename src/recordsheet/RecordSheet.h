@@ -1,16 +1,21 @@
 #pragma once
 
 #include "recordsheet/SheetAdministration.h"
-#include "sound/SoundOutput.h"
 #include "sound/SteadyClock.h"
 
 #include <QObject>
+#include <cstdint>
 #include <optional>
 #include <vector>
+
+class TestSession;
 
 // The examiner's sheet behind its window: every administration since the sheet was last cleared,
 // the answer awaited now, and the marks. Needs no window: the main window passes on what its run
 // does, and the sheet's window what the examiner keys.
+//
+// The sheet also holds the examinee's age group, wherever it was chosen: on the sheet or in the
+// scoring window.
 //
 // An answer is awaited from the moment its second digit is heard until the next digit is heard;
 // the last stays awaited for one interval after the last digit. A mark made within kGrace of a
@@ -31,19 +36,20 @@ public:
     // `clock` tells the time of each mark; it is the one digits are heard on, and outlives the sheet.
     explicit RecordSheet(const SteadyClock& clock, QObject* parent = nullptr);
 
-    // Follows `engine`'s runs, each digit heard `output`'s delay after its due time. Both
-    // outlive the sheet.
-    void follow(const RunEngine& engine, const SoundOutput& output);
+    // Follows `session`'s runs; the session outlives the sheet.
+    void follow(const TestSession& session);
 
-    // What the run does.
-    void runStarted(RunEngine::ItemSet set, int pace, bool atFirstDigit);
+    // What the run does: a start at its first digit, a pause, going on after one, the end at
+    // its last digit.
+    void runStarted(ItemSet set, int pace);
+    void runPaused();
+    void runResumed();
+    void runFinished();
     // The run's next digit leaves the speakers at `heard`.
     void digitStarted(SteadyTime heard);
-    // The run ended at its last digit (`ended`), or paused.
-    void runStopped(bool ended);
     // Back at the first digit of the set chosen (a choice, or "Reset Trial"): a paused run will
     // not go on.
-    void rewound(RunEngine::ItemSet set, int pace);
+    void rewound(ItemSet set, int pace);
     // How the last run went out, once known.
     void delivered(bool onTime, const QString& summary);
 
@@ -53,8 +59,11 @@ public:
     // Takes back the last mark made, restoring what it replaced; false where none is left.
     bool takeBack();
     void setMark(Answer answer, SheetMark mark);
-    // A new examinee.
+    // A new examinee: no administrations, no marks, no age group.
     void clear();
+    // 16, 30 or 50; 0: none chosen.
+    std::uint8_t ageGroup() const { return ageGroup_; }
+    void setAgeGroup(std::uint8_t code);
 
     const std::vector<SheetAdministration>& administrations() const { return administrations_; }
     // The answer awaited now (without the grace: the one to show); none between runs.
@@ -84,7 +93,7 @@ signals:
 
 private:
     std::optional<Answer> answerAt(SteadyTime time, bool withGrace) const;
-    void show(RunEngine::ItemSet set, int pace);
+    void show(ItemSet set, int pace);
     bool sameGiving(int administration, const SheetAdministration& other) const;
     SheetAdministration& at(int administration) { return administrations_[std::size_t(administration)]; }
     const SheetAdministration& at(int administration) const { return administrations_[std::size_t(administration)]; }
@@ -98,7 +107,8 @@ private:
     std::vector<SheetAdministration> administrations_;
     int current_ = -1;  // the one whose run is under way, paused or last ended
     int shown_ = -1;
-    SheetAdministration chosen_{RunEngine::ItemSet::Demonstration, -1};
+    SheetAdministration chosen_{ItemSet::Demonstration, -1};
     std::vector<Made> made_;  // for takeBack(), last last
     bool unsaved_ = false;
+    std::uint8_t ageGroup_ = 0;
 };

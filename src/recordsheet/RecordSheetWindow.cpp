@@ -1,6 +1,7 @@
 #include "recordsheet/RecordSheetWindow.h"
 
 #include "desktop/MessagePresenter.h"
+#include "protocol/AgeGroups.h"
 #include "recordsheet/SheetCounts.h"
 #include "recordsheet/SheetGrid.h"
 #include "recordsheet/SheetReport.h"
@@ -24,12 +25,6 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
-
-namespace {
-
-constexpr std::uint8_t kAgeGroups[] = {0, 16, 30, 50};
-
-}  // namespace
 
 RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
     : QWidget(parent, Qt::Window), sheet_(sheet), messages_(messages)
@@ -62,7 +57,9 @@ void RecordSheetWindow::buildControls()
     examinee_->setPlaceholderText(QStringLiteral("optional, never stored"));
     ageGroup_ = new QComboBox(this);
     ageGroup_->setObjectName(QStringLiteral("ageGroupBox"));
-    ageGroup_->addItems({QStringLiteral("not chosen"), QStringLiteral("16-29"), QStringLiteral("30-49"), QStringLiteral("50-69")});
+    ageGroup_->addItem(ageGroupName(0), 0);
+    for (const AgeGroup& group : kAgeGroups)
+        ageGroup_->addItem(QString::fromLatin1(group.name), group.code);
     administrations_ = new QComboBox(this);
     administrations_->setObjectName(QStringLiteral("administrationBox"));
     auto* form = new QFormLayout;
@@ -115,22 +112,12 @@ void RecordSheetWindow::buildControls()
     connect(save, &QPushButton::clicked, this, &RecordSheetWindow::chooseReportFile);
     connect(print, &QPushButton::clicked, this, &RecordSheetWindow::choosePrinter);
     connect(newExaminee_, &QPushButton::clicked, this, &RecordSheetWindow::newExaminee);
+    connect(ageGroup_, &QComboBox::activated, this,
+            [this](int index) { sheet_.setAgeGroup(std::uint8_t(ageGroup_->itemData(index).toInt())); });
     connect(administrations_, &QComboBox::activated, this, [this](int index) {
         grid_->view(administrations_->itemData(index).toInt());
         refresh();
     });
-}
-
-std::uint8_t RecordSheetWindow::ageGroup() const
-{
-    return kAgeGroups[std::max(ageGroup_->currentIndex(), 0)];
-}
-
-void RecordSheetWindow::setAgeGroup(std::uint8_t code)
-{
-    for (int n = 0; n < 4; ++n)
-        if (kAgeGroups[n] == code)
-            ageGroup_->setCurrentIndex(n);
 }
 
 // Follows the sheet to the administration under way, or to the set chosen; one picked from the
@@ -166,6 +153,7 @@ void RecordSheetWindow::refresh()
             remarks << QStringLiteral("Delivery: %1.").arg(given.delivery.isEmpty() ? QStringLiteral("being checked") : given.delivery);
     }
     remarks_->setText(remarks.join(QLatin1Char(' ')));
+    ageGroup_->setCurrentIndex(ageGroup_->findData(sheet_.ageGroup()));
     // A run paused may go on: its digits are the sheet's.
     newExaminee_->setEnabled(!sheet_.givingNow());
 }
@@ -202,12 +190,12 @@ void RecordSheetWindow::hideEvent(QHideEvent* event)
 
 void RecordSheetWindow::copyResults()
 {
-    QGuiApplication::clipboard()->setText(SheetResults(sheet_, ageGroup()).table());
+    QGuiApplication::clipboard()->setText(SheetResults(sheet_, sheet_.ageGroup()).table());
 }
 
 bool RecordSheetWindow::saveReport(const QString& path)
 {
-    const bool written = SheetReport(sheet_, ageGroup(), examinee_->text(), QDateTime::currentDateTime()).writePdf(path);
+    const bool written = SheetReport(sheet_, sheet_.ageGroup(), examinee_->text(), QDateTime::currentDateTime()).writePdf(path);
     if (written)
         sheet_.markSaved();
     return written;
@@ -215,7 +203,7 @@ bool RecordSheetWindow::saveReport(const QString& path)
 
 bool RecordSheetWindow::printReport(QPagedPaintDevice& printer)
 {
-    const bool printed = SheetReport(sheet_, ageGroup(), examinee_->text(), QDateTime::currentDateTime()).paint(printer);
+    const bool printed = SheetReport(sheet_, sheet_.ageGroup(), examinee_->text(), QDateTime::currentDateTime()).paint(printer);
     if (printed)
         sheet_.markSaved();
     return printed;
@@ -239,18 +227,17 @@ void RecordSheetWindow::choosePrinter()
         messages_.tell(QStringLiteral("The report could not be printed."), MessageIcon::Warning, this);
 }
 
-bool RecordSheetWindow::mayDropMarks()
+bool RecordSheetWindow::mayDropMarks(const RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
 {
-    return !sheet_.hasUnsavedMarks()
-           || messages_.confirm(this, QStringLiteral("The marks on the record sheet have not been saved. Close anyway?"));
+    return !sheet.hasUnsavedMarks()
+           || messages.confirm(parent, QStringLiteral("The marks on the record sheet have not been saved. Close anyway?"));
 }
 
 void RecordSheetWindow::newExaminee()
 {
-    if (!mayDropMarks())
+    if (!mayDropMarks(sheet_, messages_, this))
         return;
     sheet_.clear();
     examinee_->clear();
-    ageGroup_->setCurrentIndex(0);
     grid_->setFocus(Qt::OtherFocusReason);
 }

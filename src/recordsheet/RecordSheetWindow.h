@@ -4,7 +4,6 @@
 
 #include <QTimer>
 #include <QWidget>
-#include <cstdint>
 
 class MessagePresenter;
 class QComboBox;
@@ -20,22 +19,21 @@ class SheetGrid;
 // the grid: the counts, pauses and delivery of the administration shown. Copy (Ctrl+C) puts the
 // results on the clipboard as tab-separated text; "Save Report…" (Ctrl+S) and "Print…" (Ctrl+P)
 // make the report. "New Examinee" clears the sheet, asking first where its marks are in
-// no report saved or printed. The examinee's code and the age group are never stored.
+// no report saved or printed. The examinee's code and the age group are never stored; the age
+// group is the sheet's, and shows as chosen in the scoring window too.
 class RecordSheetWindow final : public QWidget {
     Q_OBJECT
 public:
     RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent = nullptr);
 
-    // 16, 30 or 50; 0: none chosen.
-    std::uint8_t ageGroup() const;
-    void setAgeGroup(std::uint8_t code);
     // Puts the results on the clipboard.
     void copyResults();
     // Writes the report; false where it cannot be written.
     bool saveReport(const QString& path);
     bool printReport(QPagedPaintDevice& printer);
-    // Asks whether marks in no saved or printed report may go; true where there are none.
-    bool mayDropMarks();
+    // Asks on `parent` whether the marks of `sheet` in no saved or printed report may go; true
+    // where there are none.
+    static bool mayDropMarks(const RecordSheet& sheet, MessagePresenter& messages, QWidget* parent);
 
 signals:
     // F5 anywhere on the sheet: as the main window's Start/Stop button.

@@ -1,11 +1,11 @@
 #include "recordsheet/SheetAdministration.h"
 
-#include "administration/DigitLists.h"
+#include "protocol/Paces.h"
 
-SheetAdministration::SheetAdministration(RunEngine::ItemSet set, int pace)
-    : set(set), pace(set == RunEngine::ItemSet::Trial ? pace : -1)
+SheetAdministration::SheetAdministration(ItemSet set, int pace)
+    : set(set), pace(set == ItemSet::Trial ? pace : -1)
 {
-    const std::span<const int> digits = RunEngine::digitsOf(set);
+    const std::span<const int> digits = digitsOf(set);
     for (std::size_t n = 1; n < digits.size(); ++n)
         sums.push_back(digits[n - 1] + digits[n]);
     marks.assign(sums.size(), SheetMark::None);
@@ -19,12 +19,12 @@ std::chrono::milliseconds SheetAdministration::interval() const
 QString SheetAdministration::name() const
 {
     switch (set) {
-    case RunEngine::ItemSet::Demonstration:
+    case ItemSet::Demonstration:
         return QStringLiteral("Demonstration");
-    case RunEngine::ItemSet::Practice:
+    case ItemSet::Practice:
         return QStringLiteral("Practice");
-    case RunEngine::ItemSet::Trial:
+    case ItemSet::Trial:
         break;
     }
-    return QStringLiteral("Trial %1 s").arg(double(kTrialIntervals[std::size_t(pace)]) / 1000, 0, 'f', 1);
+    return QStringLiteral("Trial %1 s").arg(paceName(pace));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "administration/RunEngine.h"
+#include "protocol/ItemSet.h"
 #include "recordsheet/SheetMark.h"
 #include "sound/SteadyTime.h"
 
@@ -11,9 +11,9 @@
 // One giving of an item set from its first digit: when each digit was heard, the examiner's
 // marks, and how the run went out.
 struct SheetAdministration {
-    SheetAdministration(RunEngine::ItemSet set, int pace);
+    SheetAdministration(ItemSet set, int pace);
 
-    RunEngine::ItemSet set;
+    ItemSet set;
     int pace;                       // 0 to 3 for a trial (2.4, 2.0, 1.6, 1.2 s); -1 otherwise
     std::vector<int> sums;          // the correct answers, in order: digit n plus digit n + 1
     std::vector<SheetMark> marks;   // one per answer
@@ -31,5 +31,5 @@ struct SheetAdministration {
     QString deliveryInWords() const { return delivery.isEmpty() ? QStringLiteral("not known") : delivery; }
     // "Trial 1.2 s", "Demonstration", "Practice".
     QString name() const;
-    bool isTrial() const { return set == RunEngine::ItemSet::Trial; }
+    bool isTrial() const { return set == ItemSet::Trial; }
 };

@@ -1,5 +1,6 @@
 #include "recordsheet/SheetReport.h"
 
+#include "protocol/AgeGroups.h"
 #include "recordsheet/SheetCounts.h"
 #include "recordsheet/SheetGrid.h"
 
@@ -18,16 +19,6 @@ QFont sans(const QPaintDevice& device, double points, bool bold = false)
     font.setPointSizeF(points * 72.0 / device.logicalDpiY());
     font.setBold(bold);
     return font;
-}
-
-QString ageGroupName(std::uint8_t code)
-{
-    switch (code) {
-    case 16: return QStringLiteral("16-29");
-    case 30: return QStringLiteral("30-49");
-    case 50: return QStringLiteral("50-69");
-    default: return QStringLiteral("not chosen");
-    }
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 #include "recordsheet/SheetResults.h"
 
-#include "administration/DigitLists.h"
+#include "protocol/Paces.h"
 #include "recordsheet/SheetCounts.h"
 #include "scoring/ScoreComputation.h"
 
 SheetResults::SheetResults(const RecordSheet& sheet, std::uint8_t ageGroup)
 {
     const std::vector<SheetAdministration>& all = sheet.administrations();
-    for (int pace = 0; pace < 4; ++pace)
+    for (int pace = 0; pace < kPaceCount; ++pace)
         for (int n = 0; n < int(all.size()); ++n) {
             const SheetAdministration& given = all[std::size_t(n)];
             if (!given.isTrial() || given.pace != pace)
@@ -20,11 +20,6 @@ SheetResults::SheetResults(const RecordSheet& sheet, std::uint8_t ageGroup)
             }
             rows_.push_back(row);
         }
-}
-
-std::uint8_t SheetResults::trialCode(int pace)
-{
-    return std::uint8_t(kTrialIntervals[std::size_t(pace)] / 100);
 }
 
 QString SheetResults::trialLine(const SheetAdministration& given)

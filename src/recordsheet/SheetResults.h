@@ -30,9 +30,6 @@ public:
     // pause, a stop before the end (or a run still under way).
     static QString remarks(const Row& row);
 
-    // The trial code of a pace (0 to 3): its interval in tenths of a second, 24 to 12.
-    static std::uint8_t trialCode(int pace);
-
 private:
     std::vector<Row> rows_;
 };

@@ -2,6 +2,8 @@
 
 #include "ui/Fonts.h"
 #include "desktop/MessagePresenter.h"
+#include "protocol/AgeGroups.h"
+#include "protocol/Paces.h"
 #include "ui/ResourcePicture.h"
 #include "ui/Twips.h"
 #include "scoring/DigitFieldFilter.h"
@@ -71,15 +73,11 @@ void ScoringDialog::buildControls()
 {
     auto* ageRange = new QGroupBox(QStringLiteral("Age Range"), this);
     ageRange->setGeometry(twipsRect(105, 315, 1485, 2430));
-    struct AgeChoice {
-        const char* caption;
-        quint8 code;  // the youngest age of the group
-    };
-    std::array<QRadioButton*, 3> ageButtons{};
+    std::array<QRadioButton*, kAgeGroups.size()> ageButtons{};
     int top = 420;
     std::size_t next = 0;
-    for (const AgeChoice& age : {AgeChoice{"16-29", 16}, AgeChoice{"30-49", 30}, AgeChoice{"50-69", 50}}) {
-        auto* button = new QRadioButton(QString::fromLatin1(age.caption), ageRange);
+    for (const AgeGroup& age : kAgeGroups) {
+        auto* button = new QRadioButton(QString::fromLatin1(age.name), ageRange);
         button->setObjectName(QStringLiteral("age%1Button").arg(age.code));
         button->setGeometry(twipsRect(210, top, 960, 330));
         connect(button, &QRadioButton::clicked, this, [this, code = age.code] { chooseAgeGroup(code); });
@@ -90,7 +88,9 @@ void ScoringDialog::buildControls()
     label("Raw", this, twipsRect(2205, 210, 540, 330), Qt::AlignHCenter);
     label("Z", this, twipsRect(2940, 210, 750, 330), Qt::AlignHCenter);
     label("%ile", this, twipsRect(3780, 210, 750, 330), Qt::AlignHCenter);
-    rows_ = {addRow(24, "2.4", 525), addRow(20, "2.0", 1050), addRow(16, "1.6", 1680), addRow(12, "1.2", 2310)};
+    constexpr int kRowTops[kPaceCount] = {525, 1050, 1680, 2310};
+    for (int pace = 0; pace < kPaceCount; ++pace)
+        rows_[std::size_t(pace)] = addRow(pace, kRowTops[pace]);
 
     QPushButton* scoreButton = button("scoreButton", "&Score", this, twipsRect(3465, 2940, 1170, 540));
     scoreButton->setDefault(true);
@@ -107,9 +107,10 @@ void ScoringDialog::buildControls()
 }
 
 // Widgets are named after the trial code: rawScore24, zScore24, percentile24 and so on.
-ScoringDialog::Row ScoringDialog::addRow(quint8 code, const char* caption, int top)
+ScoringDialog::Row ScoringDialog::addRow(int pace, int top)
 {
-    label(caption, this, twipsRect(1680, top, 435, 435), Qt::AlignRight);
+    const quint8 code = trialCode(pace);
+    label(paceName(pace).toLatin1().constData(), this, twipsRect(1680, top, 435, 435), Qt::AlignRight);
     auto* field = new QLineEdit(this);
     field->setObjectName(QStringLiteral("rawScore%1").arg(code));
     field->setGeometry(twipsRect(2205, top, 540, 435));

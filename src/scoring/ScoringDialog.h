@@ -44,7 +44,8 @@ private:
         QLabel* percentile;
     };
     void buildControls();
-    Row addRow(quint8 code, const char* caption, int top);
+    // The row of the trial at `pace` (0 to 3), `top` twips down.
+    Row addRow(int pace, int top);
     void emptyResults(const Row& row);
     QLineEdit* firstField() const { return rows_[0].field; }
 

@@ -3,6 +3,7 @@
 #include "sound/SteadyTime.h"
 
 #include <QObject>
+#include <functional>
 
 // A timer that paces a run. While active it emits ticked() every interval() milliseconds on the
 // thread that owns it, one tick at a time through its event loop; once stopped, no further tick
@@ -27,3 +28,6 @@ public:
 signals:
     void ticked();
 };
+
+// Makes a new timer owned by `parent`: the real program's are precise, the tests' fake.
+using PacingTimerFactory = std::function<PacingTimer*(QObject* parent)>;

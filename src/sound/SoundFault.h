@@ -22,6 +22,3 @@ struct SoundFault {
     double ms = 0;
 };
 
-// The most digits one message to the examiner names (the notice after a run, the timing check's
-// verdict); it counts the rest.
-inline constexpr int kMostDigitsNamed = 6;

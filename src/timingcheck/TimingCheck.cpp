@@ -3,7 +3,7 @@
 
 #include "sound/PacingTimer.h"
 #include "sound/SoundOutput.h"
-#include "administration/DigitLists.h"
+#include "protocol/DigitLists.h"
 
 #include <algorithm>
 #include <cmath>

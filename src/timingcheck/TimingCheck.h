@@ -1,7 +1,7 @@
 #pragma once
 
 #include "sound/SoundRecorder.h"
-#include "administration/DigitPlayer.h"
+#include "sound/DigitPlayer.h"
 #include "timingcheck/DigitLocator.h"
 #include "timingcheck/TimingCheckResult.h"
 

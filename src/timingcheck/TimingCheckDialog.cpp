@@ -1,6 +1,5 @@
 #include "timingcheck/TimingCheckDialog.h"
 
-#include "administration/ProgramServices.h"
 #include "sound/SoundOutput.h"
 #include "sound/PacingTimer.h"
 #include "sound/SoundRecorder.h"
@@ -34,7 +33,7 @@ QString orDefault(const QString& name, const char* fallback)
 
 }  // namespace
 
-TimingCheckDialog::TimingCheckDialog(const ProgramServices& services, QWidget* parent)
+TimingCheckDialog::TimingCheckDialog(const TimingCheckServices& services, QWidget* parent)
     : QDialog(parent), recorder_(services.makeRecorder()), devices_(services.makeDevices()), output_(services.output)
 {
     setWindowTitle(QStringLiteral("Check Sound Timing"));

@@ -2,6 +2,7 @@
 
 #include "sound/SoundDevices.h"
 #include "timingcheck/TimingCheckResult.h"
+#include "timingcheck/TimingCheckServices.h"
 
 #include <QDialog>
 #include <memory>
@@ -9,7 +10,6 @@
 
 class OnsetPlot;
 class PacingTimer;
-struct ProgramServices;
 class QLabel;
 class QProgressBar;
 class QPushButton;
@@ -28,7 +28,7 @@ class TimingCheckDialog final : public QDialog {
 public:
     // Plays on the services' output, and names the way it took as the output tells it; records
     // with a recorder of the services' making, and names the devices as their server does.
-    explicit TimingCheckDialog(const ProgramServices& services, QWidget* parent = nullptr);
+    explicit TimingCheckDialog(const TimingCheckServices& services, QWidget* parent = nullptr);
     ~TimingCheckDialog() override;
 
     // The last check's, once one has finished.

@@ -1,4 +1,6 @@
 #include "timingcheck/TimingCheckResult.h"
+
+#include "protocol/MessageLimits.h"
 #include "sound/SoundFault.h"
 #include "sound/SoundFormat.h"
 

@@ -4,7 +4,7 @@
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 
 #include <QAbstractButton>
 #include <QAction>

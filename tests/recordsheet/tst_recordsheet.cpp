@@ -1,9 +1,9 @@
-#include "ControlsRecorder.h"
 #include "FakePacingTimer.h"
 #include "FakeSoundOutput.h"
 #include "FakeSteadyClock.h"
 #include "recordsheet/RecordSheet.h"
 #include "recordsheet/SheetCounts.h"
+#include "session/TestSession.h"
 
 #include <QTest>
 
@@ -13,23 +13,25 @@ namespace {
 
 constexpr auto kHeardAfter = 250ms;  // from a digit's tick to the speakers
 
-// A run engine on fake timers whose digits go nowhere, the sheet following it, and a clock for
+// A session on fake timers whose digits go nowhere, the sheet following it, and a clock for
 // the examiner's keys. Times are from the timers' origin: digit n (from 0) of a set is due
 // (n + 1) intervals after it, and heard kHeardAfter later.
 struct SheetRig {
-    ControlsRecorder controls;
-    FakePacingTimer introduction, trial;
     FakeSoundOutput output;
     FakeSteadyClock clock;
-    RunEngine engine{controls, introduction, trial, [](int, SteadyTime) {}};
+    TestSession session{output, [](QObject* parent) { return new FakePacingTimer(parent); }};
+    RunEngine& engine = session.engine();
+    FakePacingTimer& introduction = static_cast<FakePacingTimer&>(session.introductionTimer());
+    FakePacingTimer& trial = static_cast<FakePacingTimer&>(session.trialTimer());
     RecordSheet sheet{clock};
 
     SheetRig()
     {
         output.heardAfter = kHeardAfter;
-        sheet.follow(engine, output);
+        output.available = false;  // the digits go nowhere
+        sheet.follow(session);
     }
-    FakePacingTimer& timer() { return engine.itemSet() == RunEngine::ItemSet::Trial ? trial : introduction; }
+    FakePacingTimer& timer() { return engine.itemSet() == ItemSet::Trial ? trial : introduction; }
     // Plays digits while the run goes and the next is due by `time`.
     void tickUntil(SteadyTime time)
     {
@@ -44,7 +46,7 @@ struct SheetRig {
     }
     SteadyTime heard(int digit) const
     {
-        const int interval = engine.itemSet() == RunEngine::ItemSet::Trial ? trial.interval() : introduction.interval();
+        const int interval = engine.itemSet() == ItemSet::Trial ? trial.interval() : introduction.interval();
         return SteadyTime(std::chrono::milliseconds(interval * (digit + 1))) + kHeardAfter;
     }
     const SheetAdministration& given(int n = -1) const

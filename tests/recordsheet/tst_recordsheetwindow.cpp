@@ -1,5 +1,5 @@
 #include "MainWindowRig.h"
-#include "administration/DeliveryNotice.h"
+#include "session/TestSession.h"
 #include "recordsheet/RecordSheetWindow.h"
 #include "recordsheet/SheetGrid.h"
 #include "recordsheet/SheetReport.h"
@@ -69,9 +69,7 @@ private slots:
             }
         }
         QVERIFY(!main.engine().isRunning());
-        for (FakePacingTimer* timer : main.findChildren<FakePacingTimer*>())
-            if (timer->interval() == DeliveryNotice::kSettleMs)
-                timer->tick();
+        static_cast<FakePacingTimer&>(main.session().settleTimer()).tick();
         QString marked, expected = keys;
         expected[42] = QLatin1Char('x');  // the correction
         for (SheetMark mark : main.recordSheet().administrations().back().marks)
@@ -80,7 +78,7 @@ private slots:
         QCOMPARE(SheetResults::trialLine(main.recordSheet().administrations().back()),
                  QStringLiteral("Trial 1.2 s: correct 36, wrong 11, no answer 13, dyads 25, on time: yes"));
 
-        sheet->setAgeGroup(30);  // 1.2 s, 30-49: mean 24.6, SD 10.6; z = (36 - 24.6) / 10.6
+        main.recordSheet().setAgeGroup(30);  // 1.2 s, 30-49: mean 24.6, SD 10.6; z = (36 - 24.6) / 10.6
         sheet->copyResults();
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
         QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t11\t13\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
@@ -107,9 +105,9 @@ private slots:
         FakeSteadyClock clock;
         RecordSheet sheet(clock);
         for (int n = 0; n < 8; ++n) {
-            sheet.runStarted(RunEngine::ItemSet::Trial, n % 4, true);
+            sheet.runStarted(ItemSet::Trial, n % 4);
             sheet.digitStarted({});
-            sheet.runStopped(true);
+            sheet.runFinished();
         }
         QTemporaryDir folder;
         QVERIFY(SheetReport(sheet, 0, {}, {}).writePdf(folder.filePath(QStringLiteral("report.pdf"))));

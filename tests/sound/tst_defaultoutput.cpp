@@ -1,6 +1,6 @@
 #include "SinkRecorder.h"
 #include "sound/DefaultOutput.h"
-#include "administration/DigitPlayer.h"
+#include "sound/DigitPlayer.h"
 
 #include <QCoreApplication>
 #include <QTest>

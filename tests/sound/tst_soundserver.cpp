@@ -1,7 +1,8 @@
 #include "MainWindowRig.h"
+#include "session/TestSession.h"
 #include "SinkRecorder.h"
 #include "sound/DefaultOutput.h"
-#include "administration/DigitPlayer.h"
+#include "sound/DigitPlayer.h"
 
 #include <QElapsedTimer>
 #include <QProcess>
@@ -43,7 +44,7 @@ private slots:
         const std::vector<bool>& started = rig.output->started;
         QVERIFY(DefaultOutput::instance().open());
         rig.child<QRadioButton>("pace12Button").click();
-        w.trialTimer().setInterval(250);  // the real timer, at a pace that keeps the test short
+        w.session().trialTimer().setInterval(250);  // the real timer, at a pace that keeps the test short
         rig.child<QToolButton>("startStopButton").click();
         QTRY_VERIFY_WITH_TIMEOUT(started.size() >= 8, 10000);
         const pid_t server = pid_t(qEnvironmentVariableIntValue("OVREL_PULSE_PID"));

@@ -11,7 +11,8 @@
 #include "ProgramEndRecorder.h"
 #include "TappedOutput.h"
 #include "TempSettings.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
+#include "session/TestSession.h"
 #include "sound/DefaultOutput.h"
 #include "sound/BackendModule.h"
 #include "sound/DefaultRecorder.h"
@@ -63,6 +64,6 @@ struct MainWindowRig {
     T& child(const char* name) { return *window->findChild<T*>(QLatin1String(name)); }
     FakePacingTimer& timer(bool trial)
     {
-        return static_cast<FakePacingTimer&>(trial ? window->trialTimer() : window->introductionTimer());
+        return static_cast<FakePacingTimer&>(trial ? window->session().trialTimer() : window->session().introductionTimer());
     }
 };

@@ -103,7 +103,7 @@ private slots:
         QVERIFY2(mixer.open(), "no master volume on ALSA's \"default\"");  // not the message box the slider would show
         MasterVolume(mixer, messages).setPercent(slider);
         QCOMPARE(sinkPercent(), slider);
-        TimingCheckDialog dialog(real.services());
+        TimingCheckDialog dialog(real.services().forTimingCheck());
         dialog.show();
         for (QRadioButton* choice : dialog.findChildren<QRadioButton*>())
             if (choice->text() == source)
@@ -195,7 +195,7 @@ private slots:
         AlsaMasterMixer mixer;
         QVERIFY(mixer.open());
         MasterVolume(mixer, messages).setPercent(2);
-        TimingCheckDialog dialog(real.services());
+        TimingCheckDialog dialog(real.services().forTimingCheck());
         dialog.show();
         auto* start = dialog.findChild<QPushButton*>(QStringLiteral("startButton"));
         start->click();

@@ -1,10 +1,10 @@
 #include "desktop/Desktop.h"
 #include "resources/ResourceBytes.h"
-#include "administration/DigitLists.h"
-#include "administration/AboutDialog.h"
-#include "administration/HelpDocuments.h"
-#include "administration/LinkLabel.h"
-#include "administration/RecordFormDialog.h"
+#include "protocol/DigitLists.h"
+#include "help/AboutDialog.h"
+#include "help/HelpDocuments.h"
+#include "help/LinkLabel.h"
+#include "help/RecordFormDialog.h"
 #include "ui/ResourcePicture.h"
 
 #include <QDesktopServices>

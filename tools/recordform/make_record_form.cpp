@@ -1,7 +1,7 @@
 // Makes the one-page record form (US Letter PDF) from the program's own digit list, so that the
 // sums on paper can never disagree with the digits that are played:
 //   make_record_form <output.pdf>
-#include "administration/DigitLists.h"
+#include "protocol/DigitLists.h"
 
 #include <QGuiApplication>
 #include <QPageLayout>

@@ -9,7 +9,7 @@
 #include "FakePacingTimer.h"
 #include "FakeSoundRecorder.h"
 #include "FakeSteadyClock.h"
-#include "administration/DeliveryNotice.h"
+#include "session/TestSession.h"
 #include "recordsheet/RecordSheetWindow.h"
 #include "timingcheck/TimingCheck.h"
 #include "timingcheck/TimingCheckDialog.h"
@@ -18,10 +18,10 @@
 #include "SequenceRecording.h"
 #include "sound/MonotonicClock.h"
 #include "sound/PreciseTimer.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 #include "scoring/ScoringDialog.h"
-#include "administration/AboutDialog.h"
-#include "administration/RecordFormDialog.h"
+#include "help/AboutDialog.h"
+#include "help/RecordFormDialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -68,11 +68,11 @@ bool shootRecordSheet(const ProgramServices& real, const QString& out)
     child<QRadioButton>(main, "pace12Button")->click();
     child<QAction>(main, "recordSheetAction")->trigger();
     RecordSheetWindow& sheet = *main.recordSheetWindow();
-    sheet.setAgeGroup(30);
+    main.recordSheet().setAgeGroup(30);
     child<QLineEdit>(sheet, "examineeField")->setText(QStringLiteral("A-17"));
     QWidget& grid = *child<QWidget>(sheet, "sheetGrid");
     QTest::keyClick(&grid, Qt::Key_F5);
-    auto& pace = static_cast<FakePacingTimer&>(main.trialTimer());
+    auto& pace = static_cast<FakePacingTimer&>(main.session().trialTimer());
     pace.tick();
     bool ok = true;
     for (int item = 0; item < 60; ++item) {
@@ -86,9 +86,7 @@ bool shootRecordSheet(const ProgramServices& real, const QString& out)
         QTest::keyClick(&grid, item % 7 == 3 ? Qt::Key_X : Qt::Key_Space);
     }
     clock.at += std::chrono::seconds(2);
-    for (FakePacingTimer* timer : main.findChildren<FakePacingTimer*>())
-        if (timer->interval() == DeliveryNotice::kSettleMs)
-            timer->tick();
+    static_cast<FakePacingTimer&>(main.session().settleTimer()).tick();
     return shoot(sheet, out + QStringLiteral("record-sheet.png")) && ok;
 }
 
@@ -140,7 +138,7 @@ int main(int argc, char** argv)
     ok = shoot(form, out + QStringLiteral("record-form.png")) && ok;
     form.close();
 
-    TimingCheckDialog check(services, &main);
+    TimingCheckDialog check(services.forTimingCheck(), &main);
     check.resize(560, 480);
     check.show();
     child<QPushButton>(check, "startButton")->click();

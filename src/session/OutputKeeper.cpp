@@ -1,4 +1,4 @@
-#include "administration/OutputKeeper.h"
+#include "session/OutputKeeper.h"
 
 #include "sound/PacingTimer.h"
 #include "sound/SoundOutput.h"

@@ -1,4 +1,4 @@
-#include "administration/DigitPlayer.h"
+#include "sound/DigitPlayer.h"
 
 #include "resources/ResourceBytes.h"
 #include "sound/SoundOutput.h"

@@ -8,8 +8,8 @@
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
-#include "administration/DigitLists.h"
-#include "administration/MainWindow.h"
+#include "protocol/DigitLists.h"
+#include "app/MainWindow.h"
 #include "recordsheet/RecordSheetWindow.h"
 #include "recordsheet/SheetCounts.h"
 #include "recordsheet/SheetGrid.h"
@@ -197,10 +197,7 @@ private slots:
         RecordSheetWindow& sheet = *main.recordSheetWindow();
         auto* grid = sheet.findChild<SheetGrid*>();
         int heard = 0;  // digits of this run, a run given again counted afresh
-        const QMetaObject::Connection restarts = connect(&main.engine(), &RunEngine::runningChanged, grid, [&](bool running) {
-            if (running && main.engine().position() == 0)
-                heard = 0;
-        });
+        const QMetaObject::Connection restarts = connect(&main.engine(), &RunEngine::started, grid, [&] { heard = 0; });
         const QMetaObject::Connection digits = connect(&main.engine(), &RunEngine::digitPlayed, grid, [&] {
             if (const int item = heard++ - 1; item >= 0 && item % 7 != 4)
                 QTimer::singleShot(900, grid, [grid, item] { QTest::keyClick(grid, item % 5 == 2 ? Qt::Key_X : Qt::Key_Space); });

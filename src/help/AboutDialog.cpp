@@ -1,4 +1,4 @@
-#include "administration/AboutDialog.h"
+#include "help/AboutDialog.h"
 
 #include "ui/Fonts.h"
 #include "desktop/Desktop.h"
@@ -6,8 +6,8 @@
 #include "ui/Twips.h"
 #include "desktop/Version.h"
 #include "ui/Title.h"
-#include "administration/LinkLabel.h"
-#include "administration/WebAddresses.h"
+#include "help/LinkLabel.h"
+#include "help/WebAddresses.h"
 
 #include <QGuiApplication>
 #include <QLabel>

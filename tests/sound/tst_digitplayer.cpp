@@ -2,7 +2,7 @@
 #include "FakeSoundOutput.h"
 #include "resources/ResourceBytes.h"
 #include "sound/WaveImage.h"
-#include "administration/DigitPlayer.h"
+#include "sound/DigitPlayer.h"
 
 #include <QTest>
 

@@ -1,4 +1,4 @@
-#include "administration/HelpDocuments.h"
+#include "help/HelpDocuments.h"
 
 #include <QDir>
 #include <QFileInfo>

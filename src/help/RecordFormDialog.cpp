@@ -1,11 +1,11 @@
-#include "administration/RecordFormDialog.h"
+#include "help/RecordFormDialog.h"
 
 #include "ui/Fonts.h"
 #include "desktop/Desktop.h"
 #include "ui/Twips.h"
-#include "administration/HelpDocuments.h"
-#include "administration/LinkLabel.h"
-#include "administration/WebAddresses.h"
+#include "help/HelpDocuments.h"
+#include "help/LinkLabel.h"
+#include "help/WebAddresses.h"
 
 #include <QCoreApplication>
 #include <QGuiApplication>

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "sound/PacingTimer.h"
+#include "timingcheck/TimingCheckServices.h"
+
 #include <QObject>
 #include <functional>
 #include <memory>
@@ -26,10 +29,12 @@ struct ProgramServices {
     // The clock the timers give their due times on: when the examiner marks an answer.
     const SteadyClock& clock;
     // A new timer, owned by `parent`.
-    std::function<PacingTimer*(QObject* parent)> makeTimer;
+    PacingTimerFactory makeTimer;
     // A new recorder, for one opening of the timing check.
     std::function<std::unique_ptr<SoundRecorder>()> makeRecorder;
     // The sound server's names for the devices in use, asked for when a window shows them; null
     // where the server cannot be asked.
     std::function<std::unique_ptr<SoundDevices>()> makeDevices;
+
+    TimingCheckServices forTimingCheck() const { return {output, makeRecorder, makeDevices, makeTimer}; }
 };

@@ -1,25 +1,22 @@
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 
-#include "mixer/VolumeSetting.h"
 #include "desktop/Desktop.h"
-#include "ui/Fonts.h"
 #include "desktop/MessagePresenter.h"
 #include "desktop/ProgramEnder.h"
-#include "sound/PacingTimer.h"
-#include "ui/ResourcePicture.h"
 #include "desktop/SettingsStore.h"
-#include "ui/Twips.h"
-#include "ui/CommandButton.h"
-#include "administration/DigitPlayer.h"
-#include "administration/OutputKeeper.h"
-#include "administration/DeliveryNotice.h"
-#include "timingcheck/TimingCheckDialog.h"
-#include "scoring/ScoringDialog.h"
-#include "administration/AboutDialog.h"
-#include "administration/HelpDocuments.h"
-#include "administration/RecordFormDialog.h"
+#include "help/AboutDialog.h"
+#include "help/HelpDocuments.h"
+#include "help/RecordFormDialog.h"
+#include "mixer/VolumeSetting.h"
 #include "recordsheet/RecordSheet.h"
 #include "recordsheet/RecordSheetWindow.h"
+#include "scoring/ScoringDialog.h"
+#include "session/TestSession.h"
+#include "timingcheck/TimingCheckDialog.h"
+#include "ui/CommandButton.h"
+#include "ui/Fonts.h"
+#include "ui/ResourcePicture.h"
+#include "ui/Twips.h"
 
 #include <QCloseEvent>
 #include <QCoreApplication>
@@ -34,7 +31,10 @@
 namespace {
 
 const QString kVolumeKey = QStringLiteral("Volume");
-const QString kUnsavedMarks = QStringLiteral("The marks on the record sheet have not been saved. Close anyway?");
+const QString kStopCaption = QStringLiteral(" Stop");
+const QString kStartCaption = QStringLiteral(" Start");
+constexpr int kStopPicture = 101;
+constexpr int kStartPicture = 102;
 
 QFont captionFont(bool bold = false)
 {
@@ -63,12 +63,9 @@ void clearChoice(QRadioButton* button)
 MainWindow::MainWindow(const ProgramServices& services)
     : services_(services), volume_(services.mixer, services.messages)
 {
-    trialTimer_ = services.makeTimer(this);
-    introductionTimer_ = services.makeTimer(this);
-    player_ = std::make_unique<DigitPlayer>(services.output);
-    keeper_ = new OutputKeeper(services.output, *services.makeTimer(this), this);
-    auto* notice = new DeliveryNotice(services.output, *services.makeTimer(this), this);
-    RunEngine::DigitPlay play = [player = player_.get()](int digit, SteadyTime due) { player->play(digit, due); };
+    session_ = new TestSession(services.output, services.makeTimer, this);
+    sheet_ = new RecordSheet(services.clock, this);
+    sheet_->follow(*session_);
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
@@ -78,26 +75,8 @@ MainWindow::MainWindow(const ProgramServices& services)
     buildControls();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
-
-    engine_ = new RunEngine(*this, *introductionTimer_, *trialTimer_, std::move(play), this);
-    connect(introductionButtons_[0], &QRadioButton::clicked, engine_, &RunEngine::chooseDemonstration);
-    for (QRadioButton* practice : {introductionButtons_[1], introductionButtons_[2]})
-        connect(practice, &QRadioButton::clicked, engine_, &RunEngine::choosePractice);
-    for (int pace = 0; pace < int(paceButtons_.size()); ++pace)
-        connect(paceButtons_[pace], &QRadioButton::clicked, engine_, [this, pace] { engine_->chooseTrial(pace); });
-    connect(startStopButton_, &QToolButton::clicked, engine_, &RunEngine::startOrPause);
-    connect(resetButton_, &QToolButton::clicked, engine_, &RunEngine::rewind);
-    connect(engine_, &RunEngine::runningChanged, keeper_, &OutputKeeper::setNeeded);
-    connect(engine_, &RunEngine::digitPlayed, notice, &DeliveryNotice::digitStarted);
-    connect(engine_, &RunEngine::runningChanged, notice, [this, notice](bool running) {
-        notice->runningChanged(*engine_, running);
-    });
-    // After the notice's: a run begun as the one before is checked has its delivery told first.
-    sheet_ = new RecordSheet(services.clock, this);
-    sheet_->follow(*engine_, services.output);
-    connect(notice, &DeliveryNotice::delivered, sheet_, &RecordSheet::delivered);
-    connect(notice, &DeliveryNotice::noticeReady, this,
-            [this](const QString& text) { services_.messages.tell(text, MessageIcon::Warning, this); });
+    connectControls();
+    showState(session_->engine().state());
 
     const QSignalBlocker quiet(volumeSlider_);  // the volume is set by applyStoredVolume()
     volumeSlider_->setValue(volumeFromSetting(readSetting(kVolumeKey, QString::number(kDefaultVolume))));
@@ -107,6 +86,57 @@ MainWindow::MainWindow(const ProgramServices& services)
 MainWindow::~MainWindow()
 {
     delete sheetWindow_;
+}
+
+const RunEngine& MainWindow::engine() const
+{
+    return session_->engine();
+}
+
+// A choice of one group clears the other's; the two practice choices present the same set.
+void MainWindow::connectControls()
+{
+    RunEngine& engine = session_->engine();
+    for (QRadioButton* introduction : introductionButtons_)
+        connect(introduction, &QRadioButton::clicked, this, [this, &engine, introduction] {
+            if (introduction == introductionButtons_[0])
+                engine.chooseDemonstration();
+            else
+                engine.choosePractice();
+            for (QRadioButton* button : paceButtons_)
+                clearChoice(button);
+        });
+    for (int pace = 0; pace < int(paceButtons_.size()); ++pace)
+        connect(paceButtons_[std::size_t(pace)], &QRadioButton::clicked, this, [this, &engine, pace] {
+            engine.chooseTrial(pace);
+            for (QRadioButton* button : introductionButtons_)
+                clearChoice(button);
+        });
+    connect(startStopButton_, &QToolButton::clicked, &engine, &RunEngine::startOrPause);
+    connect(resetButton_, &QToolButton::clicked, &engine, &RunEngine::rewind);
+    connect(&engine, &RunEngine::stateChanged, this, &MainWindow::showState);
+    // After the event that made the choice: an option button chosen by an arrow key takes the
+    // focus itself once its click has been handled, and would keep it from Start/Stop.
+    connect(&engine, &RunEngine::rewound, startStopButton_, [this] {
+        QMetaObject::invokeMethod(startStopButton_, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
+    });
+    connect(session_, &TestSession::noticeReady, this,
+            [this](const QString& text) { services_.messages.tell(text, MessageIcon::Warning, this); });
+}
+
+// The button says what it will do. Ready comes of a choice or a rewind, which leave it as it
+// was: until the first run it keeps the caption and picture it was made with.
+void MainWindow::showState(RunEngine::State state)
+{
+    const bool running = state == RunEngine::State::Running;
+    if (state != RunEngine::State::Ready) {
+        startStopButton_->setText(running ? kStopCaption : kStartCaption);
+        // Without a picture (no temporary folder, say) the button shows its caption alone.
+        startStopButton_->setIcon(QIcon(loadResourcePicture(QStringLiteral("GIF"), running ? kStopPicture : kStartPicture)));
+    }
+    resetButton_->setEnabled(state == RunEngine::State::Paused);
+    setMenusEnabled(!running);
+    setChoicesEnabled(!running);
 }
 
 void MainWindow::buildControls()
@@ -205,7 +235,7 @@ void MainWindow::exitProgram()
 // Marks in no saved or printed report are not dropped without asking.
 bool MainWindow::mayLeave()
 {
-    return exiting_ || !sheet_->hasUnsavedMarks() || services_.messages.confirm(this, kUnsavedMarks);
+    return exiting_ || RecordSheetWindow::mayDropMarks(*sheet_, services_.messages, this);
 }
 
 void MainWindow::endSession()
@@ -218,8 +248,7 @@ void MainWindow::leave(bool quietly)
     if (exiting_)
         return;
     exiting_ = true;
-    introductionTimer_->stop();
-    trialTimer_->stop();
+    session_->engine().halt();
     writeSetting(kVolumeKey, QString::number(volumeSlider_->value()));
     volume_.restoreStartupLevel(quietly);
     services_.ender.end();
@@ -241,13 +270,12 @@ void MainWindow::onScoringChosen()
     ScoringDialog scoring(services_.messages, services_.beeper, this);
     scoring.setRawScores({sheet_->rawScore(0), sheet_->rawScore(1), sheet_->rawScore(2), sheet_->rawScore(3)});
     scoring.exec();
-    if (sheetWindow_ && scoring.ageGroup() != 0)
-        sheetWindow_->setAgeGroup(scoring.ageGroup());
-    ageGroup_ = scoring.ageGroup() != 0 ? scoring.ageGroup() : ageGroup_;
+    if (scoring.ageGroup() != 0)
+        sheet_->setAgeGroup(scoring.ageGroup());
 }
 
-// Made the first time, kept until the program ends: its examinee code and age group stay while
-// it is closed and opened again.
+// Made the first time, kept until the program ends: its examinee code stays while it is closed
+// and opened again.
 void MainWindow::onRecordSheetChosen()
 {
     if (!sheetWindow_) {
@@ -255,8 +283,6 @@ void MainWindow::onRecordSheetChosen()
         sheetWindow_->setObjectName(QStringLiteral("recordSheetWindow"));
         connect(sheetWindow_, &RecordSheetWindow::startOrPauseAsked, startStopButton_, &QToolButton::click);
     }
-    if (ageGroup_ != 0)
-        sheetWindow_->setAgeGroup(ageGroup_);
     sheetWindow_->show();
     sheetWindow_->raise();
     sheetWindow_->activateWindow();
@@ -271,8 +297,8 @@ void MainWindow::onManualChosen()
 // A check started soon after a run is not to have the stream closed under it by the run's delay.
 void MainWindow::onTimingCheckChosen()
 {
-    TimingCheckDialog check(services_, this);
-    connect(&check, &TimingCheckDialog::checkRunningChanged, keeper_, &OutputKeeper::setNeeded);
+    TimingCheckDialog check(services_.forTimingCheck(), this);
+    connect(&check, &TimingCheckDialog::checkRunningChanged, session_, &TestSession::setOutputNeededElsewhere);
     check.exec();
 }
 
@@ -286,22 +312,6 @@ void MainWindow::onAboutChosen()
 {
     AboutDialog about(this);
     about.exec();
-}
-
-void MainWindow::setStartStopCaption(const QString& caption)
-{
-    startStopButton_->setText(caption);
-}
-
-// Without a picture (no temporary folder, say) the button shows its caption alone.
-void MainWindow::setStartStopPicture(int id)
-{
-    startStopButton_->setIcon(QIcon(loadResourcePicture(QStringLiteral("GIF"), id)));
-}
-
-void MainWindow::setResetEnabled(bool enabled)
-{
-    resetButton_->setEnabled(enabled);
 }
 
 void MainWindow::setMenusEnabled(bool enabled)
@@ -319,23 +329,4 @@ void MainWindow::setChoicesEnabled(bool enabled)
         button->setEnabled(enabled);
     for (QRadioButton* button : paceButtons_)
         button->setEnabled(enabled);
-}
-
-void MainWindow::clearPaceChoice()
-{
-    for (QRadioButton* button : paceButtons_)
-        clearChoice(button);
-}
-
-void MainWindow::clearIntroductionChoice()
-{
-    for (QRadioButton* button : introductionButtons_)
-        clearChoice(button);
-}
-
-// After the event that made the choice: an option button chosen by an arrow key takes the focus
-// itself once its click has been handled, and would keep it from Start/Stop.
-void MainWindow::focusStartStop()
-{
-    QMetaObject::invokeMethod(startStopButton_, qOverload<>(&QWidget::setFocus), Qt::QueuedConnection);
 }

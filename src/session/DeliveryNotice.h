@@ -1,7 +1,8 @@
 #pragma once
 
 #include "sound/SoundFault.h"
-#include "administration/RunEngine.h"
+#include "protocol/ItemSet.h"
+#include "sound/SteadyTime.h"
 
 #include <QObject>
 #include <QString>
@@ -26,14 +27,16 @@ public:
     // `settleTimer` is used for the delay only; its first tick reads the faults.
     DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QObject* parent = nullptr);
 
-    // The engine's state changed (RunEngine::runningChanged).
-    void runningChanged(const RunEngine& engine, bool running);
+    // A run of `set` starts at its first digit. A run before it still settling is checked first.
+    void runStarted(ItemSet set);
+    // The run played its last digit: its faults are read once they have settled.
+    void runFinished();
     // The digit now started was due at `due`.
     void digitStarted(SteadyTime due);
 
     // What a notice says about `faults` in a run of `set` whose digits were due at `dues`, in
     // order; empty when none of them concerns those digits.
-    static QString notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
+    static QString notice(ItemSet set, const std::vector<SteadyTime>& dues,
                           const std::vector<SoundFault>& faults);
 
     // How many of the digits due at `dues` went out on time, and which did not: "61 of 61
@@ -53,6 +56,6 @@ private:
 
     SoundOutput& output_;
     PacingTimer& settleTimer_;
-    RunEngine::ItemSet set_ = RunEngine::ItemSet::Demonstration;
+    ItemSet set_ = ItemSet::Demonstration;
     std::vector<SteadyTime> dues_;
 };

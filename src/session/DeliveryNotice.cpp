@@ -1,5 +1,6 @@
-#include "administration/DeliveryNotice.h"
+#include "session/DeliveryNotice.h"
 
+#include "protocol/MessageLimits.h"
 #include "sound/PacingTimer.h"
 #include "sound/SoundOutput.h"
 
@@ -10,12 +11,12 @@
 
 namespace {
 
-QString setName(RunEngine::ItemSet set)
+QString setName(ItemSet set)
 {
     switch (set) {
-    case RunEngine::ItemSet::Demonstration: return QStringLiteral("demonstration");
-    case RunEngine::ItemSet::Practice: return QStringLiteral("practice");
-    case RunEngine::ItemSet::Trial: return QStringLiteral("trial");
+    case ItemSet::Demonstration: return QStringLiteral("demonstration");
+    case ItemSet::Practice: return QStringLiteral("practice");
+    case ItemSet::Trial: return QStringLiteral("trial");
     }
     return {};
 }
@@ -88,23 +89,20 @@ DeliveryNotice::DeliveryNotice(SoundOutput& output, PacingTimer& settleTimer, QO
     });
 }
 
-// A run that starts at its first digit is a new one; one that stops there has ended (or paused
-// before it began, which gives nothing to check).
-void DeliveryNotice::runningChanged(const RunEngine& engine, bool running)
+void DeliveryNotice::runStarted(ItemSet set)
 {
-    if (engine.position() != 0)
-        return;
-    if (running) {
-        if (settleTimer_.isActive()) {  // the run before is checked before this one begins
-            settleTimer_.stop();
-            check();
-        }
-        set_ = engine.itemSet();
-        dues_.clear();
-        output_.takeFaults();  // between runs: no digit of this one
-    } else {
-        settleTimer_.start();
+    if (settleTimer_.isActive()) {
+        settleTimer_.stop();
+        check();
     }
+    set_ = set;
+    dues_.clear();
+    output_.takeFaults();  // between runs: no digit of this one
+}
+
+void DeliveryNotice::runFinished()
+{
+    settleTimer_.start();
 }
 
 void DeliveryNotice::digitStarted(SteadyTime due)
@@ -123,7 +121,7 @@ void DeliveryNotice::check()
         emit noticeReady(text);
 }
 
-QString DeliveryNotice::notice(RunEngine::ItemSet set, const std::vector<SteadyTime>& dues,
+QString DeliveryNotice::notice(ItemSet set, const std::vector<SteadyTime>& dues,
                                const std::vector<SoundFault>& faults)
 {
     const std::map<int, SoundFault> worst = worstByDigit(dues, faults);

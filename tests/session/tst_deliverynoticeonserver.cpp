@@ -5,7 +5,7 @@
 #include "app/Startup.h"
 #include "MessageRecorder.h"
 #include "ProgramEndRecorder.h"
-#include "administration/MainWindow.h"
+#include "app/MainWindow.h"
 #include "recordsheet/SheetResults.h"
 
 #include <QProcess>
