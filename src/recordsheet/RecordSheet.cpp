@@ -32,6 +32,7 @@ void RecordSheet::runStarted(ItemSet set, int pace)
     at(current_).running = true;
     chosen_ = SheetAdministration(set, pace);
     shown_ = current_;
+    emit listChanged();
     emit changed();
     emit runUnderWay();
 }
@@ -92,6 +93,7 @@ void RecordSheet::show(ItemSet set, int pace)
     for (int n = int(administrations_.size()) - 1; n >= 0 && shown_ < 0; --n)
         if (sameGiving(n, chosen_))
             shown_ = n;
+    emit listChanged();
     emit changed();
 }
 
@@ -163,6 +165,7 @@ void RecordSheet::clear()
     current_ = shown_ = -1;
     unsaved_ = false;
     ageGroup_ = 0;
+    emit listChanged();
     emit changed();
 }
 

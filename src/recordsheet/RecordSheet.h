@@ -87,7 +87,10 @@ public:
     void markSaved() { unsaved_ = false; }
 
 signals:
+    // Anything the sheet shows changed: a digit heard, a mark, a run's state, its delivery.
     void changed();
+    // The administrations, or the set chosen, changed (before changed()).
+    void listChanged();
     // A run started or went on after a pause.
     void runUnderWay();
 

@@ -2,7 +2,6 @@
 
 #include "desktop/MessagePresenter.h"
 #include "protocol/AgeGroups.h"
-#include "recordsheet/SheetCounts.h"
 #include "recordsheet/SheetGrid.h"
 #include "recordsheet/SheetReport.h"
 #include "recordsheet/SheetResults.h"
@@ -32,6 +31,7 @@ RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messa
     setWindowTitle(QStringLiteral("OVREL Record Sheet"));
     setFont(arialFont(10));
     buildControls();
+    connect(&sheet_, &RecordSheet::listChanged, this, &RecordSheetWindow::refreshList);
     connect(&sheet_, &RecordSheet::changed, this, &RecordSheetWindow::refresh);
     // A run started from the main window leaves its Start button with the focus, where Space
     // would pause the run: the marks take the keys instead.
@@ -43,6 +43,7 @@ RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messa
     });
     awaitedShade_.setInterval(100);
     connect(&awaitedShade_, &QTimer::timeout, grid_, qOverload<>(&QWidget::update));
+    refreshList();
     refresh();
 }
 
@@ -116,6 +117,7 @@ void RecordSheetWindow::buildControls()
             [this](int index) { sheet_.setAgeGroup(std::uint8_t(ageGroup_->itemData(index).toInt())); });
     connect(administrations_, &QComboBox::activated, this, [this](int index) {
         grid_->view(administrations_->itemData(index).toInt());
+        refreshList();
         refresh();
     });
 }
@@ -124,27 +126,14 @@ void RecordSheetWindow::buildControls()
 // list stays in view until the sheet moves on.
 void RecordSheetWindow::refresh()
 {
-    const std::vector<SheetAdministration>& all = sheet_.administrations();
     if (sheet_.shown() != followed_) {
         followed_ = sheet_.shown();
         grid_->view(followed_);
+        refreshList();
     }
-    administrations_->clear();
-    for (int n = 0; n < int(all.size()); ++n)
-        administrations_->addItem(all[std::size_t(n)].name() + (sheet_.superseded(n) ? QStringLiteral(" (earlier, given again)") : QString()), n);
-    if (grid_->viewed() < 0)
-        administrations_->addItem(sheet_.chosen().name() + QStringLiteral(" (not given yet)"), -1);
-    administrations_->setCurrentIndex(administrations_->findData(grid_->viewed()));
-
     const int viewed = grid_->viewed();
-    const SheetAdministration& given = viewed >= 0 ? all[std::size_t(viewed)] : sheet_.chosen();
-    const SheetCounts counts = SheetCounts::of(given.marks);
-    QString text = QStringLiteral("Correct %1   Wrong %2   No answer %3   Dyads %4   Longest run %5")
-                       .arg(counts.correct).arg(counts.wrong).arg(counts.noAnswer).arg(counts.dyads).arg(counts.longestRun);
-    if (given.isTrial())
-        text += QStringLiteral("\nCorrect in items 1-20: %1   21-40: %2   41-60: %3")
-                    .arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]);
-    counts_->setText(text);
+    const SheetAdministration& given = viewed >= 0 ? sheet_.administrations()[std::size_t(viewed)] : sheet_.chosen();
+    counts_->setText(SheetResults::countsLine(given));
     QStringList remarks;
     if (viewed >= 0) {
         if (const QString said = SheetResults::remarks({&given, sheet_.superseded(viewed), {}, {}}); !said.isEmpty())
@@ -156,6 +145,19 @@ void RecordSheetWindow::refresh()
     ageGroup_->setCurrentIndex(ageGroup_->findData(sheet_.ageGroup()));
     // A run paused may go on: its digits are the sheet's.
     newExaminee_->setEnabled(!sheet_.givingNow());
+}
+
+// The administrations given, the latest of a set given again said to be so, and the set chosen
+// while it has not been given.
+void RecordSheetWindow::refreshList()
+{
+    const std::vector<SheetAdministration>& all = sheet_.administrations();
+    administrations_->clear();
+    for (int n = 0; n < int(all.size()); ++n)
+        administrations_->addItem(all[std::size_t(n)].name() + (sheet_.superseded(n) ? QStringLiteral(" (earlier, given again)") : QString()), n);
+    if (grid_->viewed() < 0)
+        administrations_->addItem(sheet_.chosen().name() + QStringLiteral(" (not given yet)"), -1);
+    administrations_->setCurrentIndex(administrations_->findData(grid_->viewed()));
 }
 
 void RecordSheetWindow::keyPressEvent(QKeyEvent* event)

@@ -48,6 +48,7 @@ protected:
 private:
     void buildControls();
     void refresh();
+    void refreshList();
     void chooseReportFile();
     void choosePrinter();
     void newExaminee();

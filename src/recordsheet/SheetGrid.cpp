@@ -13,7 +13,7 @@ constexpr int kCellWidth = 42, kCellHeight = 40;
 
 }  // namespace
 
-SheetGrid::SheetGrid(RecordSheet& sheet, QWidget* parent) : QWidget(parent), sheet_(sheet)
+SheetGrid::SheetGrid(RecordSheet& sheet, QWidget* parent) : QWidget(parent), sheet_(sheet), marking_(sheet)
 {
     setObjectName(QStringLiteral("sheetGrid"));
     // Six rows whatever the set shown: the window never squeezes a trial's.
@@ -25,15 +25,8 @@ SheetGrid::SheetGrid(RecordSheet& sheet, QWidget* parent) : QWidget(parent), she
 
 void SheetGrid::view(int administration)
 {
-    viewed_ = administration;
-    cursor_ = std::min(cursor_, int(shown().sums.size()) - 1);
+    marking_.view(administration);
     update();
-}
-
-const SheetAdministration& SheetGrid::shown() const
-{
-    return viewed_ >= 0 && viewed_ < int(sheet_.administrations().size()) ? sheet_.administrations()[std::size_t(viewed_)]
-                                                                           : sheet_.chosen();
 }
 
 QSize SheetGrid::sizeHint() const
@@ -80,47 +73,22 @@ void SheetGrid::paintEvent(QPaintEvent*)
     QPainter painter(this);
     painter.setFont(arialFont(10));
     const std::optional<RecordSheet::Answer> awaited = sheet_.awaited();
-    const bool here = awaited && awaited->administration == viewed_;
-    paintMarks(painter, QRectF(0, 0, kColumns * kCellWidth, 6 * kCellHeight), shown(), here ? awaited->item : -1,
-               hasFocus() ? cursor_ : -1);
-}
-
-void SheetGrid::mark(SheetMark mark)
-{
-    if (movedWhile_ && *movedWhile_ != sheet_.awaited())
-        movedWhile_.reset();
-    if (movedWhile_) {
-        if (viewed_ >= 0)
-            sheet_.setMark({viewed_, cursor_}, mark);
-        return;
-    }
-    if (const std::optional<RecordSheet::Answer> marked = sheet_.markAwaited(mark)) {
-        if (marked->administration == viewed_)
-            cursor_ = marked->item;
-        return;
-    }
-    if (viewed_ >= 0)
-        sheet_.setMark({viewed_, cursor_}, mark);
+    const bool here = awaited && awaited->administration == marking_.viewed();
+    paintMarks(painter, QRectF(0, 0, kColumns * kCellWidth, 6 * kCellHeight), marking_.shown(), here ? awaited->item : -1,
+               hasFocus() ? marking_.cursor() : -1);
 }
 
 void SheetGrid::moveCursor(int by)
 {
-    // While a run awaits an answer here, the first move goes from that answer.
-    const std::optional<RecordSheet::Answer> awaited = sheet_.awaited();
-    if (awaited && awaited->administration == viewed_ && movedWhile_ != awaited)
-        cursor_ = awaited->item;
-    const int next = cursor_ + by;
-    if (next >= 0 && next < int(shown().sums.size()))
-        cursor_ = next;
-    movedWhile_ = awaited;
+    marking_.moveCursor(by);
     update();
 }
 
 void SheetGrid::keyPressEvent(QKeyEvent* event)
 {
     switch (event->key()) {
-    case Qt::Key_Space: mark(SheetMark::Correct); break;
-    case Qt::Key_X: mark(SheetMark::Wrong); break;
+    case Qt::Key_Space: marking_.mark(SheetMark::Correct); break;
+    case Qt::Key_X: marking_.mark(SheetMark::Wrong); break;
     case Qt::Key_Backspace: sheet_.takeBack(); break;
     case Qt::Key_Left: moveCursor(-1); break;
     case Qt::Key_Right: moveCursor(1); break;
@@ -135,10 +103,6 @@ void SheetGrid::mousePressEvent(QMouseEvent* event)
 {
     setFocus(Qt::MouseFocusReason);
     const int column = int(event->position().x()) / kCellWidth, row = int(event->position().y()) / kCellHeight;
-    const int item = row * kColumns + column;
-    if (column >= kColumns || item >= int(shown().sums.size()) || viewed_ < 0)
-        return;
-    cursor_ = item;
-    const SheetMark now = shown().marks[std::size_t(item)];
-    sheet_.setMark({viewed_, item}, now == SheetMark::None ? SheetMark::Correct : now == SheetMark::Correct ? SheetMark::Wrong : SheetMark::None);
+    if (column < kColumns)
+        marking_.click(row * kColumns + column);
 }

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "recordsheet/RecordSheet.h"
+#include "recordsheet/SheetMarking.h"
 
 #include <QWidget>
 
 // The marks of one administration, laid out as on the paper form: rows of ten answers, each with
 // its number, its correct sum and its mark. The answer awaited is shaded. Worked from the
 // keyboard: Space marks correct and X wrong, Backspace takes the last mark back, the arrow keys
-// move the cursor, F5 starts or pauses the run. Space and X mark the answer awaited while a run
-// goes, and the one at the cursor otherwise, or once the cursor has been moved while the same
-// answer is awaited. A click puts the cursor on an answer and turns its mark on: none, correct,
-// wrong.
+// move the cursor, F5 starts or pauses the run; which answer a key marks is SheetMarking's.
 class SheetGrid final : public QWidget {
     Q_OBJECT
 public:
@@ -20,8 +18,8 @@ public:
 
     // -1: the set chosen, not given yet.
     void view(int administration);
-    int viewed() const { return viewed_; }
-    int cursor() const { return cursor_; }
+    int viewed() const { return marking_.viewed(); }
+    int cursor() const { return marking_.cursor(); }
     QSize sizeHint() const override;
 
     // Draws `given`'s marks into `area` (the report draws them too), `awaited` shaded and
@@ -34,14 +32,8 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
 
 private:
-    const SheetAdministration& shown() const;
-    void mark(SheetMark mark);
     void moveCursor(int by);
 
     RecordSheet& sheet_;
-    int viewed_ = -1;
-    int cursor_ = 0;
-    // The cursor was moved while this answer (or none) was awaited: the keys mark at the cursor
-    // until another is.
-    std::optional<std::optional<RecordSheet::Answer>> movedWhile_;
+    SheetMarking marking_;
 };

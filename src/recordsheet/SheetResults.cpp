@@ -30,6 +30,17 @@ QString SheetResults::trialLine(const SheetAdministration& given)
         .arg(given.name()).arg(counts.correct).arg(counts.wrong).arg(counts.noAnswer).arg(counts.dyads).arg(onTime);
 }
 
+QString SheetResults::countsLine(const SheetAdministration& given)
+{
+    const SheetCounts counts = SheetCounts::of(given.marks);
+    QString text = QStringLiteral("Correct %1   Wrong %2   No answer %3   Dyads %4   Longest run %5")
+                       .arg(counts.correct).arg(counts.wrong).arg(counts.noAnswer).arg(counts.dyads).arg(counts.longestRun);
+    if (given.isTrial())
+        text += QStringLiteral("\nCorrect in items 1-20: %1   21-40: %2   41-60: %3")
+                    .arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]);
+    return text;
+}
+
 QString SheetResults::remarks(const Row& row)
 {
     QStringList said;

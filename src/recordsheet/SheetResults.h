@@ -24,6 +24,9 @@ public:
     // One line a program can read: "Trial 1.2 s: correct 41, wrong 12, no answer 7, dyads 30,
     // on time: yes" ("no" for a faulty delivery, "not known" before it is known).
     static QString trialLine(const SheetAdministration& given);
+    // The counts of `given` as the sheet shows them under its grid: "Correct 41   Wrong 12   No
+    // answer 7   Dyads 30   Longest run 9", and for a trial a second line of its thirds.
+    static QString countsLine(const SheetAdministration& given);
     // The results as tab-separated text, a heading line first.
     QString table() const;
     // What departs from standard administration, or an empty text: an earlier administration, a

@@ -3,6 +3,7 @@
 #include "FakeSteadyClock.h"
 #include "recordsheet/RecordSheet.h"
 #include "recordsheet/SheetCounts.h"
+#include "recordsheet/SheetMarking.h"
 #include "session/TestSession.h"
 
 #include <QTest>
@@ -123,6 +124,65 @@ private slots:
         QCOMPARE(SheetCounts::of(rig.given(0).marks).correct, 1);
         QCOMPARE(rig.given(0).marks[1], SheetMark::Correct);
         QCOMPARE(rig.given(1).marks[0], SheetMark::Wrong);
+    }
+
+    // The practice's ten answers marked by keys and clicks, as the grid passes them on. "dN": the
+    // run goes on until digit N (from 0) has been heard, and the key comes 0.5 s after it, past
+    // the grace; "end": the run ends and its last answer is no longer awaited; "c" and "x" are
+    // Space and X, "b" Backspace, "<", ">", "^" and "v" the arrow keys, "kN" a click on answer N.
+    void theMarkingRuleFollowsTheAnswerAwaitedAndTheCursor_data()
+    {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("marks");
+        QTest::addColumn<int>("cursor");
+        QTest::newRow("each key to the answer awaited") << "d1 c d2 x d3 c" << "cxc-------" << 2;
+        QTest::newRow("a correction mid-run, then on with the next") << "d1 c d2 c d3 < x d4 c" << "cx-c------" << 3;
+        QTest::newRow("the keys stay at the cursor while one answer is awaited") << "d1 c d2 < x > > c" << "x-c-------" << 2;
+        QTest::newRow("a mark taken back") << "d1 c d2 x b" << "c---------" << 1;
+        QTest::newRow("taken back twice, in turn") << "d1 c d2 x b b" << "----------" << 1;
+        QTest::newRow("between runs the keys mark at the cursor") << "d2 c end > > > x" << "-c--x-----" << 4;
+        QTest::newRow("a click turns a mark on: correct, wrong, none") << "end k4 k5 k5 k6 k6 k6" << "----cx----" << 6;
+        QTest::newRow("the cursor stays on the sheet") << "end < ^ c v v >" << "c---------" << 1;
+        QTest::newRow("nothing given: nothing marked") << "c x k3" << "----------" << 0;
+    }
+    void theMarkingRuleFollowsTheAnswerAwaitedAndTheCursor()
+    {
+        QFETCH(QString, script);
+        SheetRig rig;
+        SheetMarking marking(rig.sheet);
+        const auto follow = [&] {
+            if (rig.sheet.shown() != marking.viewed())
+                marking.view(rig.sheet.shown());
+        };
+        rig.engine.choosePractice();
+        const bool given = !script.startsWith(QLatin1Char('c'));
+        if (given)
+            rig.engine.startOrPause();
+        follow();
+        for (const QString& step : script.split(' ')) {
+            if (step.startsWith('d')) {
+                rig.tickUntil(rig.heard(step.mid(1).toInt()));
+                rig.clock.at = rig.heard(step.mid(1).toInt()) + 500ms;
+            } else if (step == "end") {
+                rig.tickUntil(rig.heard(11));
+                rig.clock.at = rig.heard(11);
+            } else if (step.startsWith('k')) {
+                marking.click(step.mid(1).toInt());
+            } else if (step == "b") {
+                rig.sheet.takeBack();
+            } else if (step == "c" || step == "x") {
+                marking.mark(step == "c" ? SheetMark::Correct : SheetMark::Wrong);
+            } else {
+                marking.moveCursor(step == "<" ? -1 : step == ">" ? 1 : step == "^" ? -10 : 10);
+            }
+            follow();
+        }
+        QString marks;
+        for (SheetMark mark : marking.shown().marks)
+            marks += QLatin1Char(mark == SheetMark::Correct ? 'c' : mark == SheetMark::Wrong ? 'x' : '-');
+        QTEST(marks, "marks");
+        QTEST(marking.cursor(), "cursor");
+        QCOMPARE(rig.sheet.administrations().size(), std::size_t(given ? 1 : 0));
     }
 };
 
