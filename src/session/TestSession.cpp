@@ -13,18 +13,26 @@ TestSession::TestSession(SoundOutput& output, const PacingTimerFactory& makeTime
 {
     connect(notice_, &DeliveryNotice::delivered, this, &TestSession::delivered);
     connect(notice_, &DeliveryNotice::noticeReady, this, &TestSession::noticeReady);
-    connect(engine_, &RunEngine::stateChanged, keeper_,
-            [this](RunEngine::State state) { keeper_->setNeeded(state == RunEngine::State::Running); });
+    // The output is held from a run's start to its pause or end: a choice between runs does not
+    // put off its closing.
     connect(engine_, &RunEngine::started, this, [this] {
+        keeper_->setNeeded(true);
         notice_->runStarted(engine_->itemSet());
         emit runStarted();
     });
+    connect(engine_, &RunEngine::resumed, this, [this] {
+        keeper_->setNeeded(true);
+        emit runResumed();
+    });
+    connect(engine_, &RunEngine::paused, this, [this] {
+        keeper_->setNeeded(false);
+        emit runPaused();
+    });
     connect(engine_, &RunEngine::finished, this, [this] {
+        keeper_->setNeeded(false);
         notice_->runFinished();
         emit runFinished();
     });
-    connect(engine_, &RunEngine::resumed, this, &TestSession::runResumed);
-    connect(engine_, &RunEngine::paused, this, &TestSession::runPaused);
     connect(engine_, &RunEngine::rewound, this, &TestSession::rewound);
     connect(engine_, &RunEngine::digitPlayed, this, [this](SteadyTime due) {
         notice_->digitStarted(due);

@@ -36,6 +36,7 @@ private slots:
         QTest::addColumn<int>("pace");
         QTest::addColumn<bool>("outputOpen");
         QTest::newRow("ready at start-up") << "" << "" << "Ready" << 0 << "" << -1 << false;
+        QTest::newRow("a choice opens nothing") << "pace2 practice" << "" << "Ready" << 0 << "rewound rewound" << 1600 << false;
         QTest::newRow("demonstration, ends by itself") << "go tick9" << kDemonstration << "Finished" << 0 << "started finished" << -1 << true;
         QTest::newRow("the same set again") << "go tick4 later go tick4" << kDemonstration + kDemonstration << "Finished" << 0
                                             << "started finished started finished" << -1 << true;
@@ -127,6 +128,8 @@ private slots:
             QCOMPARE(trial.interval(), pace);
         QCOMPARE(introduction.interval(), 2400);
         QCOMPARE(sink.isOpen, outputOpen);
+        // The close delay runs only while an output a run let go waits to close.
+        QCOMPARE(session.closeTimer().isActive(), outputOpen && state != "Running");
     }
 
 private:
