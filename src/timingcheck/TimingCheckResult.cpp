@@ -136,8 +136,7 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
                 continue;
             r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / double(kSampleRate);
             r.onsets[place] = f.sample;
-            const double wholeFrom = fromMicrophone ? kHeardMatch : kWholeMatch;
-            r.whole[place] = f.match >= wholeFrom && !f.overlapped && f.digit == expected[place];
+            r.whole[place] = (fromMicrophone ? f.whole(kHeardMatch) : f.whole()) && f.digit == expected[place];
         }
     }
     r.found = int(std::count(r.whole.begin(), r.whole.end(), true));

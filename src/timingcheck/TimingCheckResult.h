@@ -49,16 +49,14 @@ struct TimingCheckResult {
     static TimingCheckResult judge(const QByteArray& stereo16, const DigitLocator& locator,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
     // The same from the digits already found and the recording's peak. A digit counts as heard
-    // whole when it matches its recording at kWholeMatch or more (from a microphone kHeardMatch)
-    // and nothing lies over it.
+    // whole when it is whole() to the locator (from a microphone, matching at kHeardMatch or
+    // more) and is the digit expected at its place.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
     // The same with the recording's noise floor beside its peak, to tell too noisy from too quiet.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, DigitLocator::Level level,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
 
-    // The locator's own measure for a digit that came through the sound server untouched.
-    static constexpr double kWholeMatch = 0.95;
     // From a microphone, the direct sound's correlation with the digit's recording: see the
     // performance notes for what rooms give.
     static constexpr double kHeardMatch = 0.5;
