@@ -65,7 +65,7 @@ bool TimingCheck::start(SoundRecorder::Source source)
     heard_.clear();
     peak_ = 0;
     scanned_ = 0;
-    firstOnset_ = -1;
+    grid_.reset();
     errorsSoFar_.assign(sequence().size(), std::numeric_limits<double>::infinity());
     pace_.start();
     meter_.start();
@@ -137,18 +137,17 @@ void TimingCheck::findNewDigits()
     const qsizetype from = std::max<qsizetype>(scanned_ - kOverlapFrames, 0);
     if (end - from < kWholeFrames)
         return;
-    const double paceFrames = kPaceMs * double(kSampleRate) / 1000;
     bool changed = false;
     for (const DigitLocator::Found& f : locator_.locate(heard_.mid(from * kFrameBytes, (end - from + kWholeFrames) * kFrameBytes))) {
         const long long onset = from + f.sample;
         if (!f.whole() || onset >= end || (from > 0 && f.sample < kOverlapFrames / 2))
             continue;
-        if (firstOnset_ < 0)
-            firstOnset_ = onset;
-        const long long place = std::llround(double(onset - firstOnset_) / paceFrames);
-        if (place < 0 || place >= (long long)errorsSoFar_.size() || std::isfinite(errorsSoFar_[place]))
+        if (!grid_)
+            grid_.emplace(onset, kPaceMs);
+        const int place = grid_->placeOf(onset, int(errorsSoFar_.size()));
+        if (place < 0 || std::isfinite(errorsSoFar_[place]))
             continue;
-        errorsSoFar_[place] = (double(onset - firstOnset_) - double(place) * paceFrames) * 1000 / double(kSampleRate);
+        errorsSoFar_[place] = grid_->errorMs(onset, place);
         changed = true;
     }
     scanned_ = end;

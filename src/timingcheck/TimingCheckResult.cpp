@@ -1,4 +1,5 @@
 #include "timingcheck/TimingCheckResult.h"
+#include "timingcheck/DigitGrid.h"
 #include "sound/SoundFault.h"
 #include "sound/SoundFormat.h"
 
@@ -106,7 +107,7 @@ TimingCheckResult TimingCheckResult::judge(const QByteArray& stereo16, const Dig
     if (tooQuiet(level, fromMicrophone))
         return judge({}, level, expected, paceMs, fromMicrophone);
     if (fromMicrophone)
-        return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, paceMs * double(kSampleRate) / 1000),
+        return judge(locator.locateSequence(stereo16, {expected.begin(), expected.end()}, DigitGrid::framesOf(paceMs)),
                      level, expected, paceMs, true);
     return judge(locator.locate(stereo16), level, expected, paceMs);
 }
@@ -117,8 +118,7 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     return judge(found, DigitLocator::Level{float(peak), 0}, expected, paceMs, fromMicrophone);
 }
 
-// Each sound is given the place its distance from the first sound puts it in: a missing digit
-// leaves its place empty instead of shifting the rest.
+// Each sound is given its place on the grid of the first.
 TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found>& found, DigitLocator::Level level,
                                            std::span<const int> expected, int paceMs, bool fromMicrophone)
 {
@@ -127,14 +127,14 @@ TimingCheckResult TimingCheckResult::judge(const std::vector<DigitLocator::Found
     r.errorsMs.assign(expected.size(), NAN);
     r.whole.assign(expected.size(), false);
     r.onsets.assign(expected.size(), -1);
-    const double paceFrames = paceMs * double(kSampleRate) / 1000;
+    const double paceFrames = DigitGrid::framesOf(paceMs);
     if (!found.empty()) {
-        const long long origin = found.front().sample;
+        const DigitGrid grid(found.front().sample, paceMs);
         for (const auto& f : found) {
-            const long long place = std::llround(double(f.sample - origin) / paceFrames);
-            if (place < 0 || place >= r.expected || !std::isnan(r.errorsMs[place]))
+            const int place = grid.placeOf(f.sample, r.expected);
+            if (place < 0 || !std::isnan(r.errorsMs[place]))
                 continue;
-            r.errorsMs[place] = (double(f.sample - origin) - double(place) * paceFrames) * 1000 / double(kSampleRate);
+            r.errorsMs[place] = grid.errorMs(f.sample, place);
             r.onsets[place] = f.sample;
             r.whole[place] = (fromMicrophone ? f.whole(kHeardMatch) : f.whole()) && f.digit == expected[place];
         }
