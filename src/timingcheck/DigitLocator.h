@@ -3,7 +3,9 @@
 #include "sound/SoundFormat.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -42,6 +44,8 @@ public:
     struct Level {
         float peak = 0;
         float floor = 0;
+        // How far the floor lies under the peak, in dB (a silent floor as a thousandth of a step).
+        double floorUnderPeakDb() const { return 20 * std::log10(peak / std::max(floor, 1e-3f)); }
     };
     static Level levelOf(const QByteArray& stereo16);
 

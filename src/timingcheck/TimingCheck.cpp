@@ -155,23 +155,15 @@ void TimingCheck::findNewDigits()
         emit digitsFound(errorsSoFar_);
 }
 
+// Too quiet, from its level alone; the result tells how many digits were played before the stop.
 void TimingCheck::stopEarly(float peak)
 {
+    static_assert(kSilentPeak < TimingCheckResult::kQuietPeak && kSilentPeak < TimingCheckResult::kQuietMicrophonePeak);
     stopAll();
     emit runningChanged(false);
-    TimingCheckResult result;
-    result.expected = int(sequence().size());
-    result.errorsMs.assign(sequence().size(), NAN);
-    result.whole.assign(sequence().size(), false);
-    result.onsets.assign(sequence().size(), -1);
-    const bool microphone = source_ == SoundRecorder::Source::Microphone;
-    result.verdict = QStringLiteral("The recording is too quiet to judge (%1): the first %2 digits could hardly be heard, if at all, "
-                                    "so the check stopped. %3")
-                         .arg(TimingCheckResult::levelInWords(peak))
-                         .arg(kSilentDigits)
-                         .arg(microphone ? QStringLiteral("Check that the microphone is connected, switched on and not muted, "
-                                                          "and that the speakers are on; then check again.")
-                                         : QStringLiteral("Raise the volume slider and check again."));
+    TimingCheckResult result = TimingCheckResult::judge({}, DigitLocator::Level{peak, 0}, sequence(), kPaceMs,
+                                                        source_ == SoundRecorder::Source::Microphone);
+    result.stoppedAfter = next_;
     emit finished(result);
 }
 
@@ -182,7 +174,7 @@ void TimingCheck::finish()
     emit runningChanged(false);
     const bool microphone = source_ == SoundRecorder::Source::Microphone;
     TimingCheckResult result = TimingCheckResult::judge(recording.sound, locator_, sequence(), kPaceMs, microphone);
-    if (microphone && result.judged && !recording.speakers.isEmpty())
+    if (microphone && result.judged() && !recording.speakers.isEmpty())
         result.measureLatency(TimingCheckResult::judge(recording.speakers, locator_, sequence(), kPaceMs),
                               recording.speakersOffsetSeconds);
     emit finished(result);
