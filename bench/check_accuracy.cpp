@@ -18,6 +18,7 @@
 #include "sound/DefaultOutput.h"
 #include "sound/PreciseTimer.h"
 #include "timingcheck/TimingCheck.h"
+#include "timingcheck/TimingCheckVerdict.h"
 
 #include <QApplication>
 #include <QEventLoop>
@@ -32,7 +33,8 @@ namespace {
 double largestDisagreement(const TimingCheckResult& self, const TimingCheckResult& outside)
 {
     const auto interval = [](const TimingCheckResult& r, int i) {
-        return r.onsets[i] >= 0 && r.onsets[i - 1] >= 0 ? double(r.onsets[i] - r.onsets[i - 1]) * 1000 / 44100 : NAN;
+        const long long onset = r.digits[i].onset, before = r.digits[i - 1].onset;
+        return onset >= 0 && before >= 0 ? double(onset - before) * 1000 / 44100 : NAN;
     };
     double largest = 0;
     for (int i = 1; i < self.expected; ++i) {
@@ -46,8 +48,8 @@ double largestDisagreement(const TimingCheckResult& self, const TimingCheckResul
 
 QString figures(const TimingCheckResult& r)
 {
-    if (!r.judged)
-        return r.verdict;
+    if (!r.judged())
+        return TimingCheckVerdict::text(r);
     QString line = QStringLiteral("%1 of %2 found, largest interval error %3 ms, drift %4 ms")
                        .arg(r.found).arg(r.expected).arg(r.largestIntervalErrorMs, 0, 'f', 3).arg(r.driftMs, 0, 'f', 3);
     if (std::isfinite(r.clockPpm))

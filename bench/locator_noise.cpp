@@ -11,7 +11,7 @@
 #include "SyntheticTake.h"
 #include "timingcheck/TimingCheck.h"
 #include "SequenceRecording.h"
-#include "timingcheck/TimingCheckResult.h"
+#include "timingcheck/TimingCheckVerdict.h"
 
 #include <QCoreApplication>
 #include <algorithm>
@@ -19,6 +19,11 @@
 #include <cstdio>
 
 namespace {
+
+QString firstLine(const TimingCheckResult& result)
+{
+    return TimingCheckVerdict::text(result).section(QLatin1Char('\n'), 0, 0);
+}
 
 void rooms(const DigitLocator& locator)
 {
@@ -38,7 +43,7 @@ void rooms(const DigitLocator& locator)
                 const TimingCheckResult r = TimingCheckResult::judge(recording, locator, TimingCheck::sequence(), TimingCheck::kPaceMs);
                 std::printf("%-6.1f %-7s %-6.1f %2d/%-2d %9.3f %11.3f  %s\n", rt60,
                             std::isfinite(snr) ? qPrintable(QString::number(snr)) : "-", gain, r.found, r.expected,
-                            found.empty() ? 0.0 : lowest, r.largestIntervalErrorMs, qPrintable(r.verdict.section('\n', 0, 0)));
+                            found.empty() ? 0.0 : lowest, r.largestIntervalErrorMs, qPrintable(firstLine(r)));
                 const auto sequence = TimingCheck::sequence();
                 const auto heard = locator.locateSequence(recording, {sequence.begin(), sequence.end()}, TimingCheck::kPaceMs * 44.1);
                 lowest = 1;
@@ -46,7 +51,7 @@ void rooms(const DigitLocator& locator)
                     lowest = std::min(lowest, f.match);
                 const TimingCheckResult m = TimingCheckResult::judge(recording, locator, sequence, TimingCheck::kPaceMs, true);
                 std::printf("%-36s %2d/%-2d %9.3f %11.3f  %s\n", "", m.found, m.expected, lowest, m.largestIntervalErrorMs,
-                            qPrintable(m.verdict.section('\n', 0, 0)));
+                            qPrintable(firstLine(m)));
             }
 }
 
@@ -61,8 +66,8 @@ void take(const DigitLocator& locator, const TakeConditions& conditions)
         const TimingCheckResult r = TimingCheckResult::judge(take.sound, locator, TimingCheck::sequence(), TimingCheck::kPaceMs, microphone);
         int exact = 0;
         for (int i = 0; i < r.expected; ++i)
-            exact += r.whole[i] && std::llabs(r.onsets[i] - take.onsets[i]) <= (microphone ? 1 : 0);
-        std::printf(" %2d %2d  %-60s", r.found, exact, qPrintable(r.verdict.section('\n', 0, 0).left(60)));
+            exact += r.digits[i].whole && std::llabs(r.digits[i].onset - take.onsets[i]) <= (microphone ? 1 : 0);
+        std::printf(" %2d %2d  %-60s", r.found, exact, qPrintable(firstLine(r).left(60)));
     }
     std::printf("\n");
 }

@@ -83,9 +83,9 @@ double RigMicrophoneDelay::stopMs()
     const TimingCheckResult sink = TimingCheckResult::judge(pair(samples, 0), locator, sequence, TimingCheck::kPaceMs);
     const TimingCheckResult microphone = TimingCheckResult::judge(pair(samples, 2), locator, sequence, TimingCheck::kPaceMs, true);
     std::vector<double> delays;
-    for (std::size_t i = 0; i < sink.onsets.size() && i < microphone.onsets.size(); ++i)
-        if (sink.whole[i] && microphone.whole[i])
-            delays.push_back(double(microphone.onsets[i] - sink.onsets[i]) * 1000 / 44100);
+    for (std::size_t i = 0; i < sink.digits.size() && i < microphone.digits.size(); ++i)
+        if (sink.digits[i].whole && microphone.digits[i].whole)
+            delays.push_back(double(microphone.digits[i].onset - sink.digits[i].onset) * 1000 / 44100);
     if (!delays.empty()) {
         const auto [low, high] = std::minmax_element(delays.begin(), delays.end());
         spreadMs_ = *high - *low;

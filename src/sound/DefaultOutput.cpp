@@ -17,7 +17,7 @@ bool DefaultOutput::choose()
         return true;
     // Asking the server may take up to two seconds where it does not answer: while no stream
     // opens, the way is chosen again only as often as a stream is tried again.
-    const SteadyTime now = std::chrono::steady_clock::now();
+    const SteadyTime now = clock_->now();
     if (chosen_ && now - chosenAt_ < PlacedOutput::kRetryInterval)
         return true;
     chosenAt_ = now;

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "sound/MonotonicClock.h"
 #include "sound/PlacedOutput.h"
 #include "sound/SoundBackends.h"
 #include "sound/SoundRoute.h"
 
 #include <memory>
+#include <utility>
 
 // The program's one sound output, on the way its route decides as each stream opens (so a server
 // that changes while the program runs is followed): PipeWire's own stream where PipeWire plays
@@ -13,7 +15,12 @@
 // chosen; where none can be made, no stream opens.
 class DefaultOutput final : public SoundOutput {
 public:
-    DefaultOutput(SoundRoute& route, SoundBackends& backends) : route_(route), backends_(backends) {}
+    // `clock` paces how often the way is chosen again while no stream opens.
+    DefaultOutput(SoundRoute& route, SoundBackends& backends,
+                  std::shared_ptr<const SteadyClock> clock = std::make_shared<MonotonicClock>())
+        : route_(route), backends_(backends), clock_(std::move(clock))
+    {
+    }
 
     // The process-wide output, on the process's route and the sound module. Never destroyed: an
     // audio thread may still be reading the last sound while static objects are torn down.
@@ -37,6 +44,7 @@ private:
 
     SoundRoute& route_;
     SoundBackends& backends_;
+    const std::shared_ptr<const SteadyClock> clock_;
     PlacedOutput* chosen_ = nullptr;  // kept while it has a stream
     std::optional<SoundWay> taken_;   // the way `chosen_` was taken on
     SteadyTime chosenAt_{};

@@ -3,7 +3,9 @@
 #include "sound/SoundFormat.h"
 
 #include <QByteArray>
+#include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdint>
 #include <vector>
 
@@ -21,11 +23,15 @@ public:
         double match = 0;      // normalised correlation with that digit's recording, at most 1
         bool overlapped = false;  // the sound goes on past the end of that recording
 
-        // Heard whole and alone. A digit that comes through a sound server untouched matches its
-        // recording at 0.99 or more (resampled twice on PipeWire included); one with a gap of a
-        // single 10.7 ms server period cut into it matches at about 0.47, two digits laid over
-        // each other at about 0.78, and another digit lower still.
-        bool whole() const { return match >= 0.95 && !overlapped; }
+        // The match of a digit heard whole. A digit that comes through a sound server untouched
+        // matches its recording at 0.99 or more (resampled twice on PipeWire included); one with a
+        // gap of a single 10.7 ms server period cut into it matches at about 0.47, two digits laid
+        // over each other at about 0.78, and another digit lower still.
+        static constexpr double kWholeMatch = 0.95;
+
+        // Heard whole and alone: matching at `from` or more (a microphone's direct sound matches
+        // less), with nothing over it.
+        bool whole(double from = kWholeMatch) const { return match >= from && !overlapped; }
     };
 
     // The recordings of digits 1 to 9, from the program's own resources.
@@ -38,6 +44,8 @@ public:
     struct Level {
         float peak = 0;
         float floor = 0;
+        // How far the floor lies under the peak, in dB (a silent floor as a thousandth of a step).
+        double floorUnderPeakDb() const { return 20 * std::log10(peak / std::max(floor, 1e-3f)); }
     };
     static Level levelOf(const QByteArray& stereo16);
 

@@ -65,7 +65,7 @@ bool TimingCheck::start(SoundRecorder::Source source)
     heard_.clear();
     peak_ = 0;
     scanned_ = 0;
-    firstOnset_ = -1;
+    grid_.reset();
     errorsSoFar_.assign(sequence().size(), std::numeric_limits<double>::infinity());
     pace_.start();
     meter_.start();
@@ -137,18 +137,17 @@ void TimingCheck::findNewDigits()
     const qsizetype from = std::max<qsizetype>(scanned_ - kOverlapFrames, 0);
     if (end - from < kWholeFrames)
         return;
-    const double paceFrames = kPaceMs * double(kSampleRate) / 1000;
     bool changed = false;
     for (const DigitLocator::Found& f : locator_.locate(heard_.mid(from * kFrameBytes, (end - from + kWholeFrames) * kFrameBytes))) {
         const long long onset = from + f.sample;
         if (!f.whole() || onset >= end || (from > 0 && f.sample < kOverlapFrames / 2))
             continue;
-        if (firstOnset_ < 0)
-            firstOnset_ = onset;
-        const long long place = std::llround(double(onset - firstOnset_) / paceFrames);
-        if (place < 0 || place >= (long long)errorsSoFar_.size() || std::isfinite(errorsSoFar_[place]))
+        if (!grid_)
+            grid_.emplace(onset, kPaceMs);
+        const int place = grid_->placeOf(onset, int(errorsSoFar_.size()));
+        if (place < 0 || std::isfinite(errorsSoFar_[place]))
             continue;
-        errorsSoFar_[place] = (double(onset - firstOnset_) - double(place) * paceFrames) * 1000 / double(kSampleRate);
+        errorsSoFar_[place] = grid_->errorMs(onset, place);
         changed = true;
     }
     scanned_ = end;
@@ -156,23 +155,15 @@ void TimingCheck::findNewDigits()
         emit digitsFound(errorsSoFar_);
 }
 
+// Too quiet, from its level alone; the result tells how many digits were played before the stop.
 void TimingCheck::stopEarly(float peak)
 {
+    static_assert(kSilentPeak < TimingCheckResult::kQuietPeak && kSilentPeak < TimingCheckResult::kQuietMicrophonePeak);
     stopAll();
     emit runningChanged(false);
-    TimingCheckResult result;
-    result.expected = int(sequence().size());
-    result.errorsMs.assign(sequence().size(), NAN);
-    result.whole.assign(sequence().size(), false);
-    result.onsets.assign(sequence().size(), -1);
-    const bool microphone = source_ == SoundRecorder::Source::Microphone;
-    result.verdict = QStringLiteral("The recording is too quiet to judge (%1): the first %2 digits could hardly be heard, if at all, "
-                                    "so the check stopped. %3")
-                         .arg(TimingCheckResult::levelInWords(peak))
-                         .arg(kSilentDigits)
-                         .arg(microphone ? QStringLiteral("Check that the microphone is connected, switched on and not muted, "
-                                                          "and that the speakers are on; then check again.")
-                                         : QStringLiteral("Raise the volume slider and check again."));
+    TimingCheckResult result = TimingCheckResult::judge({}, DigitLocator::Level{peak, 0}, sequence(), kPaceMs,
+                                                        source_ == SoundRecorder::Source::Microphone);
+    result.stoppedAfter = next_;
     emit finished(result);
 }
 
@@ -183,7 +174,7 @@ void TimingCheck::finish()
     emit runningChanged(false);
     const bool microphone = source_ == SoundRecorder::Source::Microphone;
     TimingCheckResult result = TimingCheckResult::judge(recording.sound, locator_, sequence(), kPaceMs, microphone);
-    if (microphone && result.judged && !recording.speakers.isEmpty())
+    if (microphone && result.judged() && !recording.speakers.isEmpty())
         result.measureLatency(TimingCheckResult::judge(recording.speakers, locator_, sequence(), kPaceMs),
                               recording.speakersOffsetSeconds);
     emit finished(result);

@@ -2,10 +2,12 @@
 
 #include "sound/SoundRecorder.h"
 #include "sound/DigitPlayer.h"
+#include "timingcheck/DigitGrid.h"
 #include "timingcheck/DigitLocator.h"
 #include "timingcheck/TimingCheckResult.h"
 
 #include <QObject>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -80,6 +82,6 @@ private:
     QByteArray heard_;
     float peak_ = 0;
     qsizetype scanned_ = 0;
-    long long firstOnset_ = -1;
+    std::optional<DigitGrid> grid_;  // set by the first digit found
     std::vector<double> errorsSoFar_;
 };

@@ -4,6 +4,7 @@
 #include "sound/PacingTimer.h"
 #include "sound/SoundRecorder.h"
 #include "timingcheck/TimingCheck.h"
+#include "timingcheck/TimingCheckVerdict.h"
 #include "timingcheck/OnsetPlot.h"
 #include "timingcheck/TimingReport.h"
 
@@ -135,9 +136,9 @@ void TimingCheckDialog::showLevel(double dbfs)
 void TimingCheckDialog::showResult(const TimingCheckResult& result)
 {
     result_ = result;
-    plot_->setErrors(result.judged ? result.errorsMs : std::vector<double>{});
-    figures_->setText(result.figures().join(QLatin1Char('\n')));
-    verdict_->setText(result.verdict);
+    plot_->setErrors(result.judged() ? result.errorsMs() : std::vector<double>{});
+    figures_->setText(TimingCheckVerdict::figures(result).join(QLatin1Char('\n')));
+    verdict_->setText(TimingCheckVerdict::text(result));
     start_->setEnabled(true);
     save_->setEnabled(true);
     level_->setValue(kLowestLevel);
@@ -153,8 +154,8 @@ bool TimingCheckDialog::saveReport(const QString& path) const
                         wayTaken_,
                         orDefault(names_.output, "the default output"),
                         fromMicrophone ? orDefault(names_.input, "the default input") : QString(),
-                        result_->figures(),
-                        result_->verdict}
+                        TimingCheckVerdict::figures(*result_),
+                        TimingCheckVerdict::text(*result_)}
         .write(path, *plot_);
 }
 
@@ -163,5 +164,5 @@ void TimingCheckDialog::chooseReportFile()
     const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("sound-timing-check.pdf"),
                                                       QStringLiteral("PDF documents (*.pdf)"));
     if (!path.isEmpty() && !saveReport(path))
-        verdict_->setText(result_->verdict + QStringLiteral("\nThe report could not be saved to %1.").arg(path));
+        verdict_->setText(TimingCheckVerdict::text(*result_) + QStringLiteral("\nThe report could not be saved to %1.").arg(path));
 }

@@ -2,18 +2,17 @@
 
 #include "timingcheck/DigitLocator.h"
 
-#include <QString>
-#include <QStringList>
 #include <cmath>
 #include <span>
 #include <vector>
 
-// What a timing check found in its recording of a fixed digit sequence: where each digit began
-// against the grid the first one sets, and a verdict in plain words. A recording too quiet or
-// too noisy to make out most digits gets no figures, only a verdict that says which, with the
-// level measured and what to do. From a microphone, on a clock of its own, the grid is the line
-// fitted through the onsets: a constant difference of the clocks is taken out and given as a
-// figure, and each digit is judged by what is left.
+// What a timing check found in its recording of a fixed digit sequence: for each place of the
+// sequence, whether a digit was found there and whole, where it began against the grid the first
+// one sets, and what is wrong with it; for the whole recording, the condition it was taken in and
+// the figures. A recording too quiet or too noisy to make out most digits is not judged and has
+// no figures. From a microphone, on a clock of its own, the grid is the line fitted through the
+// onsets: a constant difference of the clocks is taken out and given as a figure, and each digit
+// is judged by what is left. TimingCheckVerdict tells it in words.
 struct TimingCheckResult {
     // A digit is on time within this of its place on the grid: a sample is 0.023 ms, and a digit
     // placed by the stream is off by none.
@@ -33,32 +32,69 @@ struct TimingCheckResult {
     // over this is a device running at another rate than it claims, and the verdict says so.
     static constexpr double kMostClockPpm = 1000;
 
+    // How a recording was taken in. One too quiet is not looked into; one of which fewer than
+    // half the digits were found whole is not judged, and is said to be too noisy where its noise
+    // floor lies within kNoisyWithinDb of its peak.
+    enum class Condition {
+        Judged,
+        TooQuiet,
+        TooNoisy,
+        DigitsLost,  // neither too quiet nor too noisy: other sound was recorded over them or cut into them
+    };
+    // What is wrong with the digit at one place.
+    enum class Problem {
+        None,
+        Missing,   // no sound at its place
+        NotWhole,  // a sound there, but cut into, overlaid or another digit
+        OffTime,   // heard whole, kOnTimeMs or more off its place on the grid
+    };
+    // What was found at one place of the sequence.
+    struct Digit {
+        long long onset = -1;  // the sample it began at; -1: nothing found there
+        bool whole = false;    // heard whole, and as the digit expected there
+        // Onset minus its place on the grid (from a microphone, once judged, the fitted line);
+        // NaN: nothing found there.
+        double errorMs = NAN;
+        Problem problem = Problem::Missing;
+        bool found() const { return onset >= 0; }
+    };
+
     int expected = 0;
-    int found = 0;                  // digits found whole, in their places
-    std::vector<double> errorsMs;   // by place: onset minus its place on the grid; NaN: missing
-    std::vector<bool> whole;        // by place: heard whole and as the right digit
-    std::vector<long long> onsets;  // by place: the sample it began at; -1: missing
+    int found = 0;              // digits found whole, in their places
+    std::vector<Digit> digits;  // by place in the sequence
     double largestIntervalErrorMs = 0;
-    double driftMs = 0;             // of the last digit found
-    double latencyMs = NAN;         // from the speakers to the microphone; NaN: not measured
-    double clockPpm = NAN;          // from a microphone: how much faster its clock ran; NaN: not fitted
-    bool judged = false;
-    QString verdict;
+    double driftMs = 0;         // of the last digit found
+    double latencyMs = NAN;     // from the speakers to the microphone; NaN: not measured
+    double clockPpm = NAN;      // from a microphone: how much faster its clock ran; NaN: not fitted
+    // Nothing recorded at all is too quiet.
+    Condition condition = Condition::TooQuiet;
+    DigitLocator::Level level;  // of the whole recording
+    bool fromMicrophone = false;
+    int paceMs = 0;
+    // A check that stopped once its first digits had been played into a recording too quiet to
+    // judge: how many; 0 for one that ran to the end.
+    int stoppedAfter = 0;
+
+    bool judged() const { return condition == Condition::Judged; }
+    // Judged, with every digit whole and on time.
+    bool allOnTime() const;
+    // A difference of the clocks no pair of sound cards has: the pace itself may be off by as much.
+    bool clockOff() const { return std::fabs(clockPpm) > kMostClockPpm; }
+    // The digits' onset errors by place, NaN where nothing was found.
+    std::vector<double> errorsMs() const;
 
     // A recording of the output as sent to the speakers, or (`fromMicrophone`) as heard in a room.
     static TimingCheckResult judge(const QByteArray& stereo16, const DigitLocator& locator,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
     // The same from the digits already found and the recording's peak. A digit counts as heard
-    // whole when it matches its recording at kWholeMatch or more (from a microphone kHeardMatch)
-    // and nothing lies over it.
+    // whole when it is whole() to the locator (from a microphone, matching at kHeardMatch or
+    // more) and is the digit expected at its place.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, int peak,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
     // The same with the recording's noise floor beside its peak, to tell too noisy from too quiet.
     static TimingCheckResult judge(const std::vector<DigitLocator::Found>& found, DigitLocator::Level level,
                                    std::span<const int> expected, int paceMs, bool fromMicrophone = false);
 
-    // The locator's own measure for a digit that came through the sound server untouched.
-    static constexpr double kWholeMatch = 0.95;
     // From a microphone, the direct sound's correlation with the digit's recording: see the
     // performance notes for what rooms give.
     static constexpr double kHeardMatch = 0.5;
@@ -68,12 +104,4 @@ struct TimingCheckResult {
     // the median over the digits heard whole in both, each paired with the last sent before it;
     // left unmeasured when fewer than half the digits pair.
     void measureLatency(const TimingCheckResult& sent, double sentOffsetSeconds);
-
-    // A recording's loudest frame (16-bit steps) in words: "peaks at -72 dB" (of full scale), or
-    // "silent: under -90 dB".
-    static QString levelInWords(float peak);
-
-    // "Digits found: N of M", "Largest interval error: X.XXX ms", "Drift: X.XXX ms" and, where
-    // measured, "Clock difference: N ppm" and "Latency: X.X ms"; empty when not judged.
-    QStringList figures() const;
 };
