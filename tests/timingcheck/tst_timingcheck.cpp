@@ -1,6 +1,8 @@
 #include "FakePacingTimer.h"
 #include "FakeSoundOutput.h"
 #include "FakeSoundRecorder.h"
+#include "resources/ResourceBytes.h"
+#include "timingcheck/DigitLocator.h"
 #include "timingcheck/TimingCheck.h"
 #include "SequenceRecording.h"
 
@@ -24,6 +26,23 @@ class tst_TimingCheck : public QObject {
     };
 
 private slots:
+    // What the end-to-end checks rely on: a digit with a gap in it, or two laid over each other,
+    // is never taken for one heard whole.
+    void theLocatorTellsAWholeDigitFromAGarbledOne()
+    {
+        const QByteArray four = resourceBytes(QStringLiteral("WAVE"), 4).mid(44);
+        const QByteArray three = resourceBytes(QStringLiteral("WAVE"), 3).mid(44);
+        const QByteArray silence(44100 * 4, 0);
+        QByteArray overlaid = four;
+        auto* samples = reinterpret_cast<qint16*>(overlaid.data()) + 2 * 13230;  // 0.3 s in
+        for (qsizetype i = 0; i < std::min(three.size(), overlaid.size() - 4 * 13230) / 2; ++i)
+            samples[i] = qint16(std::clamp(samples[i] + reinterpret_cast<const qint16*>(three.constData())[i], -32768, 32767));
+        const auto heard = [&](const QByteArray& sound) { return DigitLocator().locate(silence + sound + silence); };
+        QVERIFY(heard(four).size() == 1 && heard(four)[0].digit == 4 && heard(four)[0].whole());
+        QVERIFY(!heard(four.left(16000) + four.mid(16000 + 470 * 4))[0].whole());  // a server period lost
+        QVERIFY(!heard(overlaid)[0].whole());
+    }
+
     void aCheckPlaysTheSequenceWhileRecording()
     {
         Rig rig;
