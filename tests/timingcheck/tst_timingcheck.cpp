@@ -12,7 +12,8 @@
 
 // The check's run with the timers driven by hand: the recording spans every digit, the output is
 // held only while the check runs, a check cut short lets both go, and what it shows as it goes
-// follows what the recorder has heard.
+// follows what the recorder has heard; and the locator, which the check judges by, tells a digit
+// heard whole from a garbled one.
 class tst_TimingCheck : public QObject {
     Q_OBJECT
 
