@@ -11,8 +11,8 @@
 class TestSession;
 
 // The examiner's sheet behind its window: every administration since the sheet was last cleared,
-// the answer awaited now, and the marks. Needs no window: the main window passes on what its run
-// does, and the sheet's window what the examiner keys.
+// the answer awaited now, and the marks. Needs no window: it follows the session's runs, and the
+// sheet's window passes on what the examiner keys.
 //
 // The sheet also holds the examinee's age group, wherever it was chosen: on the sheet or in the
 // scoring window.
