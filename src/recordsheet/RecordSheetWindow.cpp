@@ -89,6 +89,7 @@ void RecordSheetWindow::buildControls()
 
     auto* buttons = new QHBoxLayout;
     newExaminee_ = new QPushButton(QStringLiteral("&New Examinee"), this);
+    newExaminee_->setObjectName(QStringLiteral("newExamineeButton"));
     auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
     auto* save = new QPushButton(QStringLiteral("&Save Report…"), this);
     auto* print = new QPushButton(QStringLiteral("&Print…"), this);

@@ -17,10 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
-#include <QClipboard>
 #include <QLineEdit>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTimer>
 #include <QRadioButton>
 #include <QScopeGuard>
@@ -133,8 +130,9 @@ class tst_EndToEnd : public QObject {
 
     // The whole trial marked: 60 answers, every seventh from the fifth unanswered, every fifth
     // from the third otherwise wrong (the 33rd falls under both: unanswered). Its digit 30 was
-    // held up: the notice names it alone, and the trial was not on time.
-    void checkSheetOfTheWholeTrial(RecordSheetWindow& sheet, MainWindow& main)
+    // held up: the notice names it alone, and the trial was not on time. (What the report and the
+    // clipboard make of such a line is the sheet window's test.)
+    void checkSheetOfTheWholeTrial(MainWindow& main)
     {
         PlantedRun told;
         told.notices = messages.texts;
@@ -143,14 +141,6 @@ class tst_EndToEnd : public QObject {
         messages.texts.clear();
         const QString line = QStringLiteral("Trial 1.2 s: correct 41, wrong 11, no answer 8, dyads 25, on time: no");
         QCOMPARE(SheetResults::trialLine(main.recordSheet().administrations().back()), line);
-        sheet.copyResults();
-        QVERIFY(QGuiApplication::clipboard()->text().section(QLatin1Char('\n'), 1, 1).startsWith(QLatin1String("Trial 1.2 s\t41\t")));
-        QTemporaryDir folder;
-        QVERIFY(sheet.saveReport(folder.filePath(QStringLiteral("sheet.pdf"))));
-        QProcess text;
-        text.start(QStringLiteral("pdftotext"), {folder.filePath(QStringLiteral("sheet.pdf")), QStringLiteral("-")});
-        QVERIFY(text.waitForFinished(10000));
-        QVERIFY(QString::fromUtf8(text.readAllStandardOutput()).contains(line));
         QString raw;
         QTimer::singleShot(0, this, [&] {
             QWidget* scoring = QApplication::activeModalWidget();
@@ -217,7 +207,7 @@ private slots:
         }
         QCOMPARE(marked, planned);
         if (!pipewire)
-            checkSheetOfTheWholeTrial(sheet, main);
+            checkSheetOfTheWholeTrial(main);
         qInfo("trial 1.2 s: %d intervals, mean error %.3f ms, SD %.3f ms, max %.3f ms", trial.stats.count,
               trial.stats.meanErrorMs, trial.stats.sdMs, trial.stats.maxAbsErrorMs);
         // Another client asks PipeWire for 64-frame cycles now and then; while the program plays,

@@ -7,13 +7,16 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
 #include <QLayout>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 
 using namespace std::chrono_literals;
 
@@ -73,7 +76,15 @@ private slots:
         QCOMPARE(SheetResults::trialLine(main.recordSheet().administrations().back()),
                  QStringLiteral("Trial 1.2 s: correct 36, wrong 10, no answer 14, dyads 25, on time: yes"));
 
-        main.recordSheet().setAgeGroup(30);  // 1.2 s, 30-49: mean 24.6, SD 10.6; z = (36 - 24.6) / 10.6
+        // The age group chosen in the scoring window: 1.2 s, 30-49: mean 24.6, SD 10.6; z = (36 - 24.6) / 10.6.
+        QTimer::singleShot(0, this, [] {
+            QWidget* scoring = QApplication::activeModalWidget();
+            scoring->findChild<QRadioButton*>(QStringLiteral("age30Button"))->click();
+            scoring->close();
+        });
+        rig.child<QAction>("scoringAction").trigger();
+        auto& ageGroup = *sheet->findChild<QComboBox*>(QStringLiteral("ageGroupBox"));
+        QCOMPARE(ageGroup.currentText(), QStringLiteral("30-49"));
         sheet->copyResults();
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
         QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
@@ -91,6 +102,12 @@ private slots:
         rig.messages.answer = true;
         rig.child<QAction>("exitAction").trigger();
         QCOMPARE(rig.exits.ends, 1);
+
+        // The age group is the examinee's: a new one has none, also once the sheet is opened again.
+        sheet->findChild<QPushButton*>(QStringLiteral("newExamineeButton"))->click();
+        sheet->close();
+        rig.child<QAction>("recordSheetAction").trigger();
+        QCOMPARE(ageGroup.currentText(), QStringLiteral("not chosen"));
     }
 
     // Each trial given twice: the report goes over a second page and leaves out no trial's line
