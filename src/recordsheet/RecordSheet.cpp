@@ -49,14 +49,11 @@ void RecordSheet::runResumed()
     emit runUnderWay();
 }
 
-// Paused before its first digit, an administration has nothing of its own yet: the sheet may
-// be cleared, and a new start gives it afresh.
+// Paused, also before its first digit, the run may go on: its digits are to come to this sheet.
 void RecordSheet::runPaused()
 {
-    if (current_ >= 0) {
+    if (current_ >= 0)
         at(current_).running = false;
-        at(current_).ended = at(current_).heard.empty();
-    }
     emit changed();
 }
 

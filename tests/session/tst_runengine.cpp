@@ -57,11 +57,9 @@ private slots:
                                              << "rewound started paused rewound started" << -1 << true;
         QTest::newRow("a choice discards a pause") << "pace3 go tick30 go practice go tick1" << kTrial.left(30) + kPractice.left(1) << "Running" << 1
                                                    << "rewound started paused rewound started" << 1200 << true;
-        QTest::newRow("a finished set chosen again is ready") << "go tick4 demo" << kDemonstration << "Ready" << 0 << "started finished rewound" << -1 << true;
         QTest::newRow("no choice or rewind while running") << "pace0 go tick2 practice pace3 rewind tick1" << kTrial.left(3) << "Running" << 3
                                                            << "rewound started" << 2400 << true;
         QTest::newRow("the program's end pauses") << "go tick2 halt tick3" << "12" << "Paused" << 2 << "started paused" << -1 << true;
-        QTest::newRow("the end of a program between runs") << "go tick4 halt" << kDemonstration << "Finished" << 0 << "started finished" << -1 << true;
     }
     void scriptsGiveTheirDigitsAndState()
     {
