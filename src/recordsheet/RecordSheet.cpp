@@ -45,6 +45,7 @@ void RecordSheet::runResumed()
         at(current_).running = true;
         shown_ = current_;
     }
+    emit listChanged();
     emit changed();
     emit runUnderWay();
 }

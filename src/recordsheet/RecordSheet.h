@@ -89,7 +89,7 @@ public:
 signals:
     // Anything the sheet shows changed: a digit heard, a mark, a run's state, its delivery.
     void changed();
-    // The administrations, or the set chosen, changed (before changed()).
+    // The administrations, the set chosen or the one the sheet shows changed (before changed()).
     void listChanged();
     // A run started or went on after a pause.
     void runUnderWay();

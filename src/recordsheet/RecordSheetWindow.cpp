@@ -123,15 +123,8 @@ void RecordSheetWindow::buildControls()
     });
 }
 
-// Follows the sheet to the administration under way, or to the set chosen; one picked from the
-// list stays in view until the sheet moves on.
 void RecordSheetWindow::refresh()
 {
-    if (sheet_.shown() != followed_) {
-        followed_ = sheet_.shown();
-        grid_->view(followed_);
-        refreshList();
-    }
     const int viewed = grid_->viewed();
     const SheetAdministration& given = viewed >= 0 ? sheet_.administrations()[std::size_t(viewed)] : sheet_.chosen();
     counts_->setText(SheetResults::countsLine(given));
@@ -149,9 +142,15 @@ void RecordSheetWindow::refresh()
 }
 
 // The administrations given, the latest of a set given again said to be so, and the set chosen
-// while it has not been given.
+// while it has not been given. Follows the sheet to the administration under way, or to the set
+// chosen (the sheet moves on only with a change of its list); one picked from the list stays in
+// view until the sheet moves on.
 void RecordSheetWindow::refreshList()
 {
+    if (sheet_.shown() != followed_) {
+        followed_ = sheet_.shown();
+        grid_->view(followed_);
+    }
     const std::vector<SheetAdministration>& all = sheet_.administrations();
     administrations_->clear();
     for (int n = 0; n < int(all.size()); ++n)

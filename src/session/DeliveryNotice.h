@@ -1,7 +1,7 @@
 #pragma once
 
-#include "sound/SoundFault.h"
 #include "protocol/ItemSet.h"
+#include "sound/SoundFault.h"
 #include "sound/SteadyTime.h"
 
 #include <QObject>
