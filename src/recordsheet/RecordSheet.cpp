@@ -10,12 +10,14 @@ RecordSheet::RecordSheet(const SteadyClock& clock, QObject* parent) : QObject(pa
 void RecordSheet::follow(const TestSession& session)
 {
     const RunEngine& engine = session.engine();
-    connect(&session, &TestSession::runStarted, this, [this, &engine] { runStarted(engine.itemSet(), engine.pace()); });
+    // The practice's number goes where a trial's pace does.
+    const auto variant = [&engine] { return engine.itemSet() == ItemSet::Practice ? engine.practice() - 1 : engine.pace(); };
+    connect(&session, &TestSession::runStarted, this, [this, &engine, variant] { runStarted(engine.itemSet(), variant()); });
     connect(&session, &TestSession::runPaused, this, &RecordSheet::runPaused);
     connect(&session, &TestSession::runResumed, this, &RecordSheet::runResumed);
     connect(&session, &TestSession::runFinished, this, &RecordSheet::runFinished);
     connect(&session, &TestSession::digitPlayed, this, [this](SteadyTime, SteadyTime heard) { digitStarted(heard); });
-    connect(&session, &TestSession::rewound, this, [this, &engine] { rewound(engine.itemSet(), engine.pace()); });
+    connect(&session, &TestSession::rewound, this, [this, &engine, variant] { rewound(engine.itemSet(), variant()); });
     connect(&session, &TestSession::delivered, this, &RecordSheet::delivered);
 }
 
@@ -27,6 +29,7 @@ void RecordSheet::runStarted(ItemSet set, int pace)
             at(current_).ended = true;
         administrations_.push_back(fresh);
         current_ = int(administrations_.size()) - 1;
+        at(current_).started = QDateTime::currentDateTime();
     }
     at(current_).ended = false;
     at(current_).running = true;
@@ -41,8 +44,10 @@ void RecordSheet::runStarted(ItemSet set, int pace)
 void RecordSheet::runResumed()
 {
     if (current_ >= 0) {
-        at(current_).paused = true;
-        at(current_).running = true;
+        SheetAdministration& given = at(current_);
+        if (!given.pauses.empty() && !given.pauses.back().to)
+            given.pauses.back().to = clock_.now();
+        given.running = true;
         shown_ = current_;
     }
     emit listChanged();
@@ -53,8 +58,13 @@ void RecordSheet::runResumed()
 // Paused, also before its first digit, the run may go on: its digits are to come to this sheet.
 void RecordSheet::runPaused()
 {
-    if (current_ >= 0)
-        at(current_).running = false;
+    if (current_ >= 0) {
+        SheetAdministration& given = at(current_);
+        given.running = false;
+        // One before its first digit is no pause of the administration: nothing of it was heard.
+        if (!given.heard.empty())
+            given.pauses.push_back({int(given.heard.size()), clock_.now(), std::nullopt});
+    }
     emit changed();
 }
 
@@ -136,7 +146,8 @@ void RecordSheet::setMark(Answer answer, SheetMark mark)
     if (answer.administration < 0 || answer.administration >= int(administrations_.size()))
         return;
     std::vector<SheetMark>& marks = at(answer.administration).marks;
-    if (answer.item < 0 || answer.item >= int(marks.size()))
+    // An answer not presented yet, or never to be, takes no mark.
+    if (answer.item < 0 || answer.item >= at(answer.administration).presented())
         return;
     made_.push_back({answer, marks[std::size_t(answer.item)]});
     marks[std::size_t(answer.item)] = mark;
@@ -167,12 +178,38 @@ void RecordSheet::clear()
     emit changed();
 }
 
+// The report saved before does not have it: with marks to report, it is to be saved again.
 void RecordSheet::setAgeGroup(std::uint8_t code)
 {
     if (code == ageGroup_)
         return;
     ageGroup_ = code;
+    unsaved_ = unsaved_ || hasMarks();
     emit changed();
+}
+
+void RecordSheet::setNotes(int administration, const QString& notes)
+{
+    if (administration < 0 || administration >= int(administrations_.size()) || at(administration).notes == notes)
+        return;
+    at(administration).notes = notes;
+    unsaved_ = true;
+    emit changed();
+}
+
+bool RecordSheet::hasMarks() const
+{
+    return std::any_of(administrations_.begin(), administrations_.end(), [](const SheetAdministration& given) {
+        return std::any_of(given.marks.begin(), given.marks.end(), [](SheetMark m) { return m != SheetMark::None; });
+    });
+}
+
+int RecordSheet::ordinal(int administration) const
+{
+    int n = 1;
+    for (int earlier = 0; earlier < administration; ++earlier)
+        n += sameGiving(earlier, at(administration)) ? 1 : 0;
+    return n;
 }
 
 bool RecordSheet::superseded(int administration) const
@@ -201,7 +238,7 @@ std::optional<int> RecordSheet::rawScore(int pace) const
     const SheetAdministration* given = latestTrial(pace);
     if (!given || std::all_of(given->marks.begin(), given->marks.end(), [](SheetMark m) { return m == SheetMark::None; }))
         return std::nullopt;
-    return SheetCounts::of(given->marks).correct;
+    return SheetCounts::of(*given).correct;
 }
 
 bool RecordSheet::givingNow() const

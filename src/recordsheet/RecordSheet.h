@@ -21,7 +21,7 @@ class TestSession;
 // the last stays awaited for one interval after the last digit. A mark made within kGrace of a
 // digit being heard belongs to the answer awaited before it, to which the examinee may still be
 // speaking. An administration starts with a run at its first digit; a trial given again keeps
-// the earlier one, and only the latest counts.
+// the earlier one, and only the latest counts. An answer takes a mark only once it was presented.
 class RecordSheet final : public QObject {
     Q_OBJECT
 public:
@@ -63,7 +63,11 @@ public:
     void clear();
     // 16, 30 or 50; 0: none chosen.
     std::uint8_t ageGroup() const { return ageGroup_; }
+    // Makes the sheet unsaved again where it holds marks: the report saved has another age group.
     void setAgeGroup(std::uint8_t code);
+    // The examiner's notes on an administration.
+    void setNotes(int administration, const QString& notes);
+    bool hasMarks() const;
 
     const std::vector<SheetAdministration>& administrations() const { return administrations_; }
     // The answer awaited now (without the grace: the one to show); none between runs.
@@ -75,6 +79,8 @@ public:
     const SheetAdministration& chosen() const { return chosen_; }
     // Whether the same set (a trial: at the same pace) was given again after it.
     bool superseded(int administration) const;
+    // Which giving of its set it is: 1 for the first, 2 for the one given again, and so on.
+    int ordinal(int administration) const;
     // The latest administration of the trial at `pace` (0 to 3), or null.
     const SheetAdministration* latestTrial(int pace) const;
     // The raw score of that administration, where any of its answers was marked.
@@ -82,7 +88,8 @@ public:
 
     // Whether a run of the sheet's goes, or is paused, and may go on.
     bool givingNow() const;
-    // Whether marks were made since the last report saved or printed.
+    // Whether marks, notes or the age group changed since the last report saved or printed,
+    // where there are marks to report.
     bool hasUnsavedMarks() const { return unsaved_; }
     void markSaved() { unsaved_ = false; }
 

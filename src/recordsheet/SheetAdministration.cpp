@@ -3,7 +3,7 @@
 #include "protocol/Paces.h"
 
 SheetAdministration::SheetAdministration(ItemSet set, int pace)
-    : set(set), pace(set == ItemSet::Trial ? pace : -1)
+    : set(set), pace(set == ItemSet::Trial ? pace : set == ItemSet::Practice ? (pace == 1 ? 1 : 0) : -1)
 {
     const std::span<const int> digits = digitsOf(set);
     for (std::size_t n = 1; n < digits.size(); ++n)
@@ -18,13 +18,18 @@ std::chrono::milliseconds SheetAdministration::interval() const
 
 QString SheetAdministration::name() const
 {
+    return isTrial() ? QStringLiteral("Trial ") + shortName() : shortName();
+}
+
+QString SheetAdministration::shortName() const
+{
     switch (set) {
     case ItemSet::Demonstration:
         return QStringLiteral("Demonstration");
     case ItemSet::Practice:
-        return QStringLiteral("Practice");
+        return QStringLiteral("Practice %1").arg(pace + 1);
     case ItemSet::Trial:
         break;
     }
-    return QStringLiteral("Trial %1 s").arg(paceName(pace));
+    return QStringLiteral("%1 s").arg(paceName(pace));
 }

@@ -1,17 +1,17 @@
 #include "recordsheet/SheetCounts.h"
 
-#include <algorithm>
+#include "recordsheet/SheetAdministration.h"
 
-SheetCounts SheetCounts::of(const std::vector<SheetMark>& marks)
+SheetCounts SheetCounts::of(const SheetAdministration& given)
 {
     SheetCounts counts;
     int run = 0;
-    for (std::size_t item = 0; item < marks.size(); ++item) {
-        switch (marks[item]) {
+    for (int item = 0; item < int(given.marks.size()); ++item) {
+        switch (given.marks[std::size_t(item)]) {
         case SheetMark::Correct:
             ++counts.correct;
             if (item < 60)
-                ++counts.thirds[item / 20];
+                ++counts.thirds[std::size_t(item / 20)];
             counts.dyads += run > 0 ? 1 : 0;
             counts.longestRun = std::max(counts.longestRun, ++run);
             continue;
@@ -19,7 +19,7 @@ SheetCounts SheetCounts::of(const std::vector<SheetMark>& marks)
             ++counts.wrong;
             break;
         case SheetMark::None:
-            ++counts.noAnswer;
+            ++(item < given.presented() ? counts.noAnswer : counts.notGiven);
             break;
         }
         run = 0;

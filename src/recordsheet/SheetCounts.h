@@ -1,15 +1,16 @@
 #pragma once
 
-#include "recordsheet/SheetMark.h"
-
 #include <array>
-#include <vector>
 
-// What a trial's marks add up to. The raw score is `correct`.
+struct SheetAdministration;
+
+// What an administration's marks add up to. The raw score is `correct`. Answers never presented
+// (the run stopped before their second digit) are in no count but `notGiven`.
 struct SheetCounts {
     int correct = 0;
     int wrong = 0;
-    int noAnswer = 0;
+    int noAnswer = 0;  // presented, and no mark
+    int notGiven = 0;
     // Two answers in a row, both correct: a run of n correct answers holds n - 1.
     int dyads = 0;
     int longestRun = 0;  // of correct answers in a row
@@ -17,5 +18,5 @@ struct SheetCounts {
     // fall in the thirds they would on a trial's sheet).
     std::array<int, 3> thirds{};
 
-    static SheetCounts of(const std::vector<SheetMark>& marks);
+    static SheetCounts of(const SheetAdministration& given);
 };

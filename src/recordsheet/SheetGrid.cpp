@@ -45,13 +45,16 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
     large.setBold(true);
     for (int item = 0; item < int(given.sums.size()); ++item) {
         const QRectF cell(area.left() + (item % kColumns) * width, area.top() + (item / kColumns) * height, width, height);
-        painter.fillRect(cell, item == awaited ? QColor(255, 236, 140) : QColor(Qt::white));
+        // An answer never presented, the run having stopped before its second digit: greyed.
+        const bool notGiven = given.notGiven(item);
+        painter.fillRect(cell, item == awaited ? QColor(255, 236, 140) : notGiven ? QColor(228, 228, 228) : QColor(Qt::white));
         painter.setPen(QPen(Qt::gray, 0));
         painter.drawRect(cell);
         painter.setPen(Qt::black);
         painter.setFont(small);
         painter.drawText(cell.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::number(item + 1));
         painter.setFont(large);
+        painter.setPen(notGiven ? QColor(150, 150, 150) : QColor(Qt::black));
         // The sum in the middle, the mark in the right third.
         painter.drawText(cell.adjusted(width * 0.18, 0, -width * 0.3, 0), Qt::AlignCenter,
                          QString::number(given.sums[std::size_t(item)]));

@@ -17,21 +17,29 @@ public:
     struct Row {
         const SheetAdministration* given;
         bool earlier;  // given again after it: it does not count
+        int administration;  // which giving of its trial: 1 for the first
         QString zScore, percentile;  // empty without an age group
     };
     const std::vector<Row>& rows() const { return rows_; }
 
     // One line a program can read: "Trial 1.2 s: correct 41, wrong 12, no answer 7, dyads 30,
-    // on time: yes" ("no" for a faulty delivery, "not known" before it is known).
+    // on time: yes" ("no" for a faulty delivery, "not known" before it is known); a trial stopped
+    // short has "not given 51, " before the dyads.
     static QString trialLine(const SheetAdministration& given);
     // The counts of `given` as the sheet shows them under its grid: "Correct 41   Wrong 12   No
     // answer 7   Dyads 30   Longest run 9", and for a trial a second line of its thirds.
     static QString countsLine(const SheetAdministration& given);
     // The results as tab-separated text, a heading line first.
     QString table() const;
-    // What departs from standard administration, or an empty text: an earlier administration, a
-    // pause, a stop before the end (or a run still under way).
+    // What departs from standard administration, or an empty text: an earlier administration, one
+    // given again, each pause and its length, a stop before the end (or a run still under way).
     static QString remarks(const Row& row);
+    // "1st", "2nd", "3rd", "4th"…
+    static QString ordinalName(int n);
+    // "12 s", "2 min 5 s".
+    static QString lengthInWords(SteadyTime::duration length);
+    // The trial's name, with which administration it is where it was given more than once.
+    QString rowName(const Row& row) const;
 
 private:
     std::vector<Row> rows_;

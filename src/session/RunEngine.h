@@ -32,7 +32,13 @@ public:
 
     // Each choice rewinds the chosen set and discards a pause.
     void chooseDemonstration() { chooseIntroduction(ItemSet::Demonstration); }
-    void choosePractice() { chooseIntroduction(ItemSet::Practice); }
+    // `which`: 1 for the practice, 2 for the practice repeated (the same digits at the same pace).
+    void choosePractice(int which = 1)
+    {
+        if (!isRunning())
+            practice_ = which == 2 ? 2 : 1;
+        chooseIntroduction(ItemSet::Practice);
+    }
     // `pace` 0 to 3: 2.4, 2.0, 1.6 or 1.2 s.
     void chooseTrial(int pace);
     // Starts or resumes a run that is not running; pauses one that is.
@@ -47,6 +53,8 @@ public:
     ItemSet itemSet() const { return itemSet_; }
     // The trial pace last chosen, 0 to 3; it is the set's only while itemSet() is Trial.
     int pace() const { return pace_; }
+    // The practice last chosen: 1, or 2 for the practice repeated.
+    int practice() const { return practice_; }
     // The index of the next digit to play.
     int position() const { return position_; }
 
@@ -82,4 +90,5 @@ private:
     ItemSet itemSet_ = ItemSet::Demonstration;
     int position_ = 0;
     int pace_ = 0;
+    int practice_ = 1;
 };

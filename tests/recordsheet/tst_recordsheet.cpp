@@ -3,6 +3,8 @@
 #include "FakeSteadyClock.h"
 #include "recordsheet/RecordSheet.h"
 #include "recordsheet/SheetCounts.h"
+#include "recordsheet/SheetItemsFile.h"
+#include "recordsheet/SheetResults.h"
 #include "recordsheet/SheetMarking.h"
 #include "session/TestSession.h"
 
@@ -93,9 +95,11 @@ private slots:
         QCOMPARE(rig.given().sums, std::vector<int>({3, 5, 7}));
     }
 
-    // A pause keeps the answer awaited and flags the administration; one before the first digit
-    // flags nothing, but its run may still go on. A trial rewound and given again from its first
-    // digit is a new one, the earlier kept, and the latest counts.
+    // A pause keeps the answer awaited and is kept with where and how long it was; one before the
+    // first digit is none, but its run may still go on. A trial rewound and given again from its
+    // first digit is a new one, the earlier kept, and the latest counts; what the earlier never
+    // presented is "not given", in no other count, and takes no mark. Each row, line and file
+    // says which administration it is.
     void aPauseIsFlaggedAndATrialGivenAgainKeepsTheFirst()
     {
         SheetRig rig;
@@ -107,7 +111,8 @@ private slots:
         QCOMPARE(rig.sheet.awaited(), (RecordSheet::Answer{0, 1}));
         QVERIFY(rig.sheet.givingNow());  // its digits may go on: not to be cleared away
         rig.engine.startOrPause();
-        QVERIFY(rig.given(0).paused);
+        QCOMPARE(rig.given(0).pauses.size(), std::size_t(1));
+        QCOMPARE(SheetResults::remarks({&rig.given(0), false, 1, {}, {}}), QStringLiteral("paused after digit 3 for 1 min; under way: 3 of 61 digits given"));
         rig.engine.startOrPause();
         rig.engine.rewind();
         QVERIFY(!rig.sheet.awaited() && !rig.sheet.givingNow());
@@ -123,11 +128,31 @@ private slots:
         QVERIFY(rig.sheet.markAwaited(SheetMark::Wrong));
         QCOMPARE(rig.sheet.administrations().size(), std::size_t(2));
         QVERIFY(rig.sheet.superseded(0));
-        QVERIFY(!rig.given(1).paused);
+        QVERIFY(rig.given(1).pauses.empty());
         QCOMPARE(rig.sheet.latestTrial(0), &rig.given(1));
-        QCOMPARE(SheetCounts::of(rig.given(0).marks).correct, 1);
+        const SheetCounts stopped = SheetCounts::of(rig.given(0));
+        QCOMPARE((std::array{stopped.correct, stopped.wrong, stopped.noAnswer, stopped.notGiven}), (std::array{1, 0, 1, 58}));
+        rig.sheet.setMark({0, 2}, SheetMark::Correct);  // never presented
+        QCOMPARE(rig.given(0).marks[2], SheetMark::None);
         QCOMPARE(rig.given(0).marks[1], SheetMark::Correct);
         QCOMPARE(rig.given(1).marks[0], SheetMark::Wrong);
+
+        const SheetResults results(rig.sheet, 0);
+        QCOMPARE(SheetResults::remarks(results.rows()[1]), QStringLiteral("given again: 2nd administration; under way: 2 of 61 digits given"));
+        QVERIFY(SheetResults::remarks(results.rows()[0]).endsWith(QLatin1String("; paused after digit 3 for 1 min; stopped after 3 of 61 digits")));
+        QVERIFY(SheetResults::trialLine(rig.given(0)).contains(QLatin1String("no answer 1, not given 58, dyads 0")));
+        const QStringList rows = results.table().split(QLatin1Char('\n'));
+        QVERIFY(rows[1].startsWith(QLatin1String("Trial 2.4 s (1st administration)\t1\t\t\t0\t1\t58\t")));
+        QVERIFY(rows[2].startsWith(QLatin1String("Trial 2.4 s (2nd administration)\t0\t")));
+
+        // One row per item, after the fixed header.
+        const QList<QByteArray> lines = SheetItemsFile::csv(rig.sheet).split('\n');
+        QCOMPARE(lines.size(), 1 + 2 * 60 + 1);
+        QCOMPARE(lines[0], QByteArray(SheetItemsFile::kHeader) + '\r');
+        QCOMPARE(lines[2], QByteArray("2.4 s,1,2,7,5,12,correct,examiner,,,,\r"));
+        QCOMPARE(lines[3], QByteArray("2.4 s,1,3,5,1,6,not given,,,,,\r"));
+        QCOMPARE(lines[61], QByteArray("2.4 s,2,1,2,7,9,wrong,examiner,,,,\r"));
+        QCOMPARE(lines[62], QByteArray("2.4 s,2,2,7,5,12,not given,,,,,\r"));
     }
 
     // The practice's ten answers marked by keys and clicks, as the grid passes them on. "dN": the
@@ -141,7 +166,8 @@ private slots:
         QTest::addColumn<int>("cursor");
         QTest::newRow("each key to the answer awaited") << "d1 c d2 x d3 c" << "cxc-------" << 2;
         QTest::newRow("a correction mid-run, then on with the next") << "d1 c d2 c d3 < x d4 c" << "cx-c------" << 3;
-        QTest::newRow("the keys stay at the cursor while one answer is awaited") << "d1 c d2 < x > > c" << "x-c-------" << 2;
+        QTest::newRow("the keys stay at the cursor while one answer is awaited") << "d1 c d2 < x > c" << "xc--------" << 1;
+        QTest::newRow("an answer not presented yet takes no mark") << "d1 c d2 > > c" << "c---------" << 3;
         QTest::newRow("a mark taken back") << "d1 c d2 x b" << "c---------" << 1;
         QTest::newRow("between runs the keys mark at the cursor") << "d2 c end > > > x" << "-c--x-----" << 4;
         QTest::newRow("a click turns a mark on: correct, wrong, none") << "end k4 k5 k5 k6 k6 k6" << "----cx----" << 6;
