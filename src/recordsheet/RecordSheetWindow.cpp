@@ -1,11 +1,14 @@
 #include "recordsheet/RecordSheetWindow.h"
 
 #include "desktop/MessagePresenter.h"
+#include "desktop/SettingsStore.h"
 #include "protocol/AgeGroups.h"
 #include "recordsheet/SheetGrid.h"
+#include "recordsheet/SheetItemsFile.h"
 #include "recordsheet/SheetReport.h"
 #include "recordsheet/SheetResults.h"
 #include "ui/Fonts.h"
+#include "ui/PaperSize.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -24,6 +27,12 @@
 #include <QScreen>
 #include <QStandardPaths>
 #include <QVBoxLayout>
+
+namespace {
+
+const QString kExaminerKey = QStringLiteral("Examiner");
+
+}  // namespace
 
 RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
     : QWidget(parent, Qt::Window), sheet_(sheet), messages_(messages)
@@ -56,6 +65,10 @@ void RecordSheetWindow::buildControls()
     examinee_ = new QLineEdit(this);
     examinee_->setObjectName(QStringLiteral("examineeField"));
     examinee_->setPlaceholderText(QStringLiteral("optional, never stored"));
+    examiner_ = new QLineEdit(readSetting(kExaminerKey, QString()), this);
+    examiner_->setObjectName(QStringLiteral("examinerField"));
+    examiner_->setPlaceholderText(QStringLiteral("optional"));
+    connect(examiner_, &QLineEdit::editingFinished, this, [this] { writeSetting(kExaminerKey, examiner_->text().trimmed()); });
     ageGroup_ = new QComboBox(this);
     ageGroup_->setObjectName(QStringLiteral("ageGroupBox"));
     ageGroup_->addItem(ageGroupName(0), 0);
@@ -64,6 +77,7 @@ void RecordSheetWindow::buildControls()
     administrations_ = new QComboBox(this);
     administrations_->setObjectName(QStringLiteral("administrationBox"));
     auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Exa&miner:"), examiner_);
     form->addRow(QStringLiteral("&Examinee code:"), examinee_);
     form->addRow(QStringLiteral("&Age group:"), ageGroup_);
     form->addRow(QStringLiteral("S&hown:"), administrations_);
@@ -83,8 +97,15 @@ void RecordSheetWindow::buildControls()
     // Room for a trial's two lines of counts and two of remarks, whatever is shown first.
     counts_->setMinimumHeight(2 * counts_->fontMetrics().lineSpacing());
     remarks_->setMinimumHeight(2 * remarks_->fontMetrics().lineSpacing());
+    notes_ = new QLineEdit(this);
+    notes_->setObjectName(QStringLiteral("notesField"));
+    notes_->setPlaceholderText(QStringLiteral("pauses, notices, anything of this administration"));
+    connect(notes_, &QLineEdit::textEdited, this, [this](const QString& text) { sheet_.setNotes(grid_->viewed(), text); });
+    auto* notesRow = new QFormLayout;
+    notesRow->addRow(QStringLiteral("N&otes:"), notes_);
     layout->addWidget(counts_);
     layout->addWidget(remarks_);
+    layout->addLayout(notesRow);
     layout->addWidget(keys);
 
     auto* buttons = new QHBoxLayout;
@@ -93,17 +114,20 @@ void RecordSheetWindow::buildControls()
     auto* copy = new QPushButton(QStringLiteral("&Copy"), this);
     auto* save = new QPushButton(QStringLiteral("&Save Report…"), this);
     auto* print = new QPushButton(QStringLiteral("&Print…"), this);
-    for (QPushButton* button : {newExaminee_, copy, save, print}) {
+    auto* exportItems = new QPushButton(QStringLiteral("Export &Items…"), this);
+    exportItems->setToolTip(QStringLiteral("Every item's mark, as a CSV file (Ctrl+E)"));
+    for (QPushButton* button : {newExaminee_, copy, save, print, exportItems}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
     buttons->addStretch();
     layout->addLayout(buttons);
     // The shortcuts act on the whole window; a text field that has the focus keeps Ctrl+C for itself.
-    const std::pair<QKeySequence::StandardKey, void (RecordSheetWindow::*)()> shortcuts[] = {
+    const std::pair<QKeySequence, void (RecordSheetWindow::*)()> shortcuts[] = {
         {QKeySequence::Copy, &RecordSheetWindow::copyResults},
         {QKeySequence::Save, &RecordSheetWindow::chooseReportFile},
-        {QKeySequence::Print, &RecordSheetWindow::choosePrinter}};
+        {QKeySequence::Print, &RecordSheetWindow::choosePrinter},
+        {QKeySequence(Qt::CTRL | Qt::Key_E), &RecordSheetWindow::chooseItemsFile}};
     for (const auto& [key, slot] : shortcuts) {
         auto* action = new QAction(this);
         action->setShortcut(key);
@@ -113,6 +137,7 @@ void RecordSheetWindow::buildControls()
     connect(copy, &QPushButton::clicked, this, &RecordSheetWindow::copyResults);
     connect(save, &QPushButton::clicked, this, &RecordSheetWindow::chooseReportFile);
     connect(print, &QPushButton::clicked, this, &RecordSheetWindow::choosePrinter);
+    connect(exportItems, &QPushButton::clicked, this, &RecordSheetWindow::chooseItemsFile);
     connect(newExaminee_, &QPushButton::clicked, this, &RecordSheetWindow::newExaminee);
     connect(ageGroup_, &QComboBox::activated, this,
             [this](int index) { sheet_.setAgeGroup(std::uint8_t(ageGroup_->itemData(index).toInt())); });
@@ -130,12 +155,16 @@ void RecordSheetWindow::refresh()
     counts_->setText(SheetResults::countsLine(given));
     QStringList remarks;
     if (viewed >= 0) {
-        if (const QString said = SheetResults::remarks({&given, sheet_.superseded(viewed), {}, {}}); !said.isEmpty())
+        if (const QString said = SheetResults::remarks({&given, sheet_.superseded(viewed), sheet_.ordinal(viewed), {}, {}});
+            !said.isEmpty())
             remarks << said.left(1).toUpper() + said.mid(1) + QLatin1Char('.');
         if (given.ended && given.finished())
             remarks << QStringLiteral("Delivery: %1.").arg(given.delivery.isEmpty() ? QStringLiteral("being checked") : given.delivery);
     }
     remarks_->setText(remarks.join(QLatin1Char(' ')));
+    notes_->setEnabled(viewed >= 0);
+    if (notes_->text() != given.notes)
+        notes_->setText(given.notes);
     ageGroup_->setCurrentIndex(ageGroup_->findData(sheet_.ageGroup()));
     // A run paused may go on: its digits are the sheet's.
     newExaminee_->setEnabled(!sheet_.givingNow());
@@ -154,7 +183,12 @@ void RecordSheetWindow::refreshList()
     const std::vector<SheetAdministration>& all = sheet_.administrations();
     administrations_->clear();
     for (int n = 0; n < int(all.size()); ++n)
-        administrations_->addItem(all[std::size_t(n)].name() + (sheet_.superseded(n) ? QStringLiteral(" (earlier, given again)") : QString()), n);
+        administrations_->addItem(all[std::size_t(n)].name()
+                                      + (sheet_.superseded(n)      ? QStringLiteral(" (earlier, given again)")
+                                         : sheet_.ordinal(n) > 1 ? QStringLiteral(" (given again: %1 administration)")
+                                                                       .arg(SheetResults::ordinalName(sheet_.ordinal(n)))
+                                                                 : QString()),
+                                  n);
     if (grid_->viewed() < 0)
         administrations_->addItem(sheet_.chosen().name() + QStringLiteral(" (not given yet)"), -1);
     administrations_->setCurrentIndex(administrations_->findData(grid_->viewed()));
@@ -195,9 +229,14 @@ void RecordSheetWindow::copyResults()
     QGuiApplication::clipboard()->setText(SheetResults(sheet_, sheet_.ageGroup()).table());
 }
 
+SheetReport::Particulars RecordSheetWindow::particulars(bool printed) const
+{
+    return {examinee_->text(), examiner_->text(), QDateTime::currentDateTime(), printed};
+}
+
 bool RecordSheetWindow::saveReport(const QString& path)
 {
-    const bool written = SheetReport(sheet_, sheet_.ageGroup(), examinee_->text(), QDateTime::currentDateTime()).writePdf(path);
+    const bool written = SheetReport(sheet_, particulars(false)).writePdf(path);
     if (written)
         sheet_.markSaved();
     return written;
@@ -205,7 +244,7 @@ bool RecordSheetWindow::saveReport(const QString& path)
 
 bool RecordSheetWindow::printReport(QPagedPaintDevice& printer)
 {
-    const bool printed = SheetReport(sheet_, sheet_.ageGroup(), examinee_->text(), QDateTime::currentDateTime()).paint(printer);
+    const bool printed = SheetReport(sheet_, particulars(true)).paint(printer);
     if (printed)
         sheet_.markSaved();
     return printed;
@@ -221,9 +260,20 @@ void RecordSheetWindow::chooseReportFile()
         messages_.tell(QStringLiteral("The report could not be saved to %1.").arg(path), MessageIcon::Warning, this);
 }
 
+void RecordSheetWindow::chooseItemsFile()
+{
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Items"),
+                                                      QDir(folder).filePath(QStringLiteral("record-sheet-items.csv")),
+                                                      QStringLiteral("CSV files (*.csv)"));
+    if (!path.isEmpty() && !SheetItemsFile::write(sheet_, path))
+        messages_.tell(QStringLiteral("The items could not be written to %1.").arg(path), MessageIcon::Warning, this);
+}
+
 void RecordSheetWindow::choosePrinter()
 {
     QPrinter printer;
+    printer.setPageSize(paperSize());
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted && !printReport(printer))
         messages_.tell(QStringLiteral("The report could not be printed."), MessageIcon::Warning, this);
@@ -232,7 +282,7 @@ void RecordSheetWindow::choosePrinter()
 bool RecordSheetWindow::mayDropMarks(const RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
 {
     return !sheet.hasUnsavedMarks()
-           || messages.confirm(parent, QStringLiteral("The marks on the record sheet have not been saved. Close anyway?"));
+           || messages.confirm(parent, QStringLiteral("The record sheet has changes that are in no report saved or printed. Close anyway?"));
 }
 
 void RecordSheetWindow::newExaminee()

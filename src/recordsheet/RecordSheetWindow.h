@@ -1,6 +1,7 @@
 #pragma once
 
 #include "recordsheet/RecordSheet.h"
+#include "recordsheet/SheetReport.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -18,9 +19,10 @@ class SheetGrid;
 // opens and whenever a run starts, so that the marking keys and Ctrl+C act on the marks. Under
 // the grid: the counts, pauses and delivery of the administration shown. Copy (Ctrl+C) puts the
 // results on the clipboard as tab-separated text; "Save Report…" (Ctrl+S) and "Print…" (Ctrl+P)
-// make the report. "New Examinee" clears the sheet, asking first where its marks are in
-// no report saved or printed. The examinee's code and the age group are never stored; the age
-// group is the sheet's, and shows as chosen in the scoring window too.
+// make the report; "Export Items…" (Ctrl+E) writes every item to a CSV file. "New Examinee"
+// clears the sheet, asking first where its changes are in no report saved or printed. The
+// examiner's name is remembered; the examinee's code and the age group are never stored, and
+// the age group is the sheet's, and shows as chosen in the scoring window too.
 class RecordSheetWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -51,12 +53,16 @@ private:
     void refreshList();
     void chooseReportFile();
     void choosePrinter();
+    void chooseItemsFile();
+    SheetReport::Particulars particulars(bool printed) const;
     void newExaminee();
 
     RecordSheet& sheet_;
     MessagePresenter& messages_;
     SheetGrid* grid_ = nullptr;
     QLineEdit* examinee_ = nullptr;
+    QLineEdit* examiner_ = nullptr;  // remembered from one start of the program to the next
+    QLineEdit* notes_ = nullptr;     // on the administration shown
     QComboBox* ageGroup_ = nullptr;
     QComboBox* administrations_ = nullptr;
     QLabel* counts_ = nullptr;

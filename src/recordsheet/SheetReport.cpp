@@ -3,6 +3,7 @@
 #include "protocol/AgeGroups.h"
 #include "recordsheet/SheetCounts.h"
 #include "recordsheet/SheetGrid.h"
+#include "ui/PaperSize.h"
 
 #include <QPageLayout>
 #include <QPageSize>
@@ -23,17 +24,24 @@ QFont sans(const QPaintDevice& device, double points, bool bold = false)
 
 }  // namespace
 
-SheetReport::SheetReport(const RecordSheet& sheet, std::uint8_t ageGroup, const QString& examinee, const QDateTime& when)
-    : sheet_(sheet), ageGroup_(ageGroup), examinee_(examinee), when_(when), results_(sheet, ageGroup)
+SheetReport::SheetReport(const RecordSheet& sheet, const Particulars& particulars)
+    : sheet_(sheet), particulars_(particulars), results_(sheet, sheet.ageGroup())
 {
 }
 
 QStringList SheetReport::heading() const
 {
-    QStringList lines{QStringLiteral("Date: %1").arg(when_.toString(QStringLiteral("yyyy-MM-dd HH:mm")))};
-    if (!examinee_.trimmed().isEmpty())
-        lines << QStringLiteral("Examinee: %1").arg(examinee_.trimmed());
-    lines << QStringLiteral("Age group: %1").arg(ageGroupName(ageGroup_));
+    QStringList lines{QStringLiteral("%1: %2").arg(particulars_.printed ? QStringLiteral("Printed") : QStringLiteral("Saved"),
+                                                   particulars_.when.toString(QStringLiteral("yyyy-MM-dd HH:mm")))};
+    if (!particulars_.examiner.trimmed().isEmpty())
+        lines << QStringLiteral("Examiner: %1").arg(particulars_.examiner.trimmed());
+    if (!particulars_.examinee.trimmed().isEmpty())
+        lines << QStringLiteral("Examinee: %1").arg(particulars_.examinee.trimmed());
+    lines << QStringLiteral("Age group: %1").arg(ageGroupName(sheet_.ageGroup()));
+    for (const SheetAdministration& given : sheet_.administrations())
+        if (!given.isTrial() && !given.notes.trimmed().isEmpty())
+            lines << QStringLiteral("Notes on the %1 started %2: %3")
+                         .arg(given.name().toLower(), given.started.toString(QStringLiteral("HH:mm")), given.notes.simplified());
     if (results_.rows().empty())
         lines << QStringLiteral("No trial was given.");
     return lines;
@@ -41,16 +49,20 @@ QStringList SheetReport::heading() const
 
 QStringList SheetReport::trialText(const SheetResults::Row& row) const
 {
-    const SheetCounts counts = SheetCounts::of(row.given->marks);
+    const SheetCounts counts = SheetCounts::of(*row.given);
     const QString remarks = SheetResults::remarks(row);
     QString scores = QStringLiteral("Raw score %1").arg(counts.correct);
     if (!row.zScore.isEmpty())
         scores += QStringLiteral(", z %1, percentile %2").arg(row.zScore, row.percentile);
-    return {row.given->name() + (remarks.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(remarks)),
-            scores + QStringLiteral("; longest run %1; correct in items 1-20: %2, 21-40: %3, 41-60: %4")
-                         .arg(counts.longestRun).arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]),
-            QStringLiteral("Delivery: %1").arg(row.given->deliveryInWords()),
-            SheetResults::trialLine(*row.given)};
+    QStringList text{results_.rowName(row) + (remarks.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(remarks)),
+                     scores + QStringLiteral("; longest run %1; correct in items 1-20: %2, 21-40: %3, 41-60: %4")
+                                  .arg(counts.longestRun).arg(counts.thirds[0]).arg(counts.thirds[1]).arg(counts.thirds[2]),
+                     QStringLiteral("Started %1; delivery: %2")
+                         .arg(row.given->started.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")), row.given->deliveryInWords())};
+    if (!row.given->notes.trimmed().isEmpty())
+        text << QStringLiteral("Notes: %1").arg(row.given->notes.simplified());
+    text << SheetResults::trialLine(*row.given);
+    return text;
 }
 
 bool SheetReport::paint(QPagedPaintDevice& device) const
@@ -68,15 +80,18 @@ bool SheetReport::paint(QPagedPaintDevice& device) const
     painter.setFont(sans(device, 9.5));
     for (const QString& line : heading())
         painter.drawText(QPointF(page.left(), y += 14), line);
-    painter.setFont(sans(device, 7.5));
-    painter.drawText(QPointF(page.left(), y += 12),
-                     QStringLiteral("Answer n is the sum of digits n and n + 1: a digit that a notice names, say digit 37, "
-                                    "touches two answers, 36 and 37."));
+    const std::vector<SheetResults::Row>& rows = results_.rows();
+    // Only where a notice named a digit of a trial reported.
+    if (std::any_of(rows.begin(), rows.end(), [](const SheetResults::Row& row) { return row.given->onTime == false; })) {
+        painter.setFont(sans(device, 7.5));
+        painter.drawText(QPointF(page.left(), y += 12),
+                         QStringLiteral("Answer n is the sum of digits n and n + 1: a digit that a notice names, say digit 37, "
+                                        "touches two answers, 36 and 37."));
+    }
     y += 8;
     // The trials share the page. Past what it holds with a grid of legible size, each keeps that
     // least room and the rest go over the page: a report leaves out no trial's marks.
-    constexpr double kLeastBlock = 4 * 11 + 10 + 100;
-    const std::vector<SheetResults::Row>& rows = results_.rows();
+    constexpr double kLeastBlock = 4 * 11 + 10 + 90;
     const double block = rows.empty() ? 0 : std::max((page.bottom() - y) / double(rows.size()), kLeastBlock);
     for (const SheetResults::Row& row : rows) {
         if (y + block > page.bottom() + 1) {
@@ -104,7 +119,7 @@ bool SheetReport::writePdf(const QString& path) const
     QPdfWriter pdf(path);
     pdf.setTitle(QStringLiteral("OVREL Record Sheet"));
     pdf.setCreator(QStringLiteral("OVREL"));
-    pdf.setPageLayout(QPageLayout(QPageSize(QPageSize::Letter), QPageLayout::Portrait, QMarginsF()));
+    pdf.setPageLayout(QPageLayout(paperSize(), QPageLayout::Portrait, QMarginsF()));
     pdf.setResolution(300);
     return paint(pdf);
 }

@@ -8,12 +8,21 @@
 class QPagedPaintDevice;
 class QPainter;
 
-// The report of a sheet, for a PDF file or a printer: the date and time, the examinee's code where
-// one was typed, the age group where one was chosen, and for each trial given its scores, counts,
-// remarks, delivery, the line a program can read, and its marks. Four trials fit on one page.
+// The report of a sheet, for a PDF file or a printer: when it was saved or printed, the examiner
+// and the examinee's code where typed, the age group where one was chosen, the notes on the
+// demonstration and practice, and for each trial given its start, scores, counts, remarks (pauses
+// among them), delivery, notes, the line a program can read, and its marks. Four trials fit on
+// one page, of the size the computer's printer or locale uses.
 class SheetReport {
 public:
-    SheetReport(const RecordSheet& sheet, std::uint8_t ageGroup, const QString& examinee, const QDateTime& when);
+    struct Particulars {
+        QString examinee;
+        QString examiner;
+        QDateTime when;
+        bool printed = false;  // or saved
+    };
+
+    SheetReport(const RecordSheet& sheet, const Particulars& particulars);
 
     // The report's text, line by line, as it is printed above each trial's marks.
     QStringList heading() const;
@@ -25,8 +34,6 @@ public:
 
 private:
     const RecordSheet& sheet_;
-    std::uint8_t ageGroup_;
-    QString examinee_;
-    QDateTime when_;
+    Particulars particulars_;
     SheetResults results_;
 };

@@ -1,6 +1,7 @@
 #include "timingcheck/TimingReport.h"
 
 #include "timingcheck/OnsetPlot.h"
+#include "ui/PaperSize.h"
 
 #include <QDateTime>
 #include <QPainter>
@@ -9,7 +10,7 @@
 bool TimingReport::write(const QString& path, const OnsetPlot& plot) const
 {
     QPdfWriter pdf(path);
-    pdf.setPageSize(QPageSize(QPageSize::A4));
+    pdf.setPageSize(paperSize());
     pdf.setResolution(300);
     pdf.setTitle(QStringLiteral("OVREL sound timing check"));
     QPainter painter;

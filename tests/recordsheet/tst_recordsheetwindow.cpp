@@ -4,6 +4,7 @@
 #include "recordsheet/SheetGrid.h"
 #include "recordsheet/SheetReport.h"
 #include "recordsheet/SheetResults.h"
+#include "ui/PaperSize.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -60,9 +61,23 @@ private slots:
         for (int item = 0; item < 60; ++item) {
             pace.tick();
             rig.clock.at = pace.dueTime() + 500ms;
-            if (item == 3) {  // a slip of the finger, taken back
+            if (item == 3) {  // a slip of the finger, taken back: the mark it replaced comes back
+                QTest::keyClick(grid, Qt::Key_Space);
                 QTest::keyClick(grid, Qt::Key_X);
                 QTest::keyClick(grid, Qt::Key_Backspace);
+                QCOMPARE(main.recordSheet().administrations().back().marks[3], SheetMark::Correct);
+                QTest::keyClick(grid, Qt::Key_Backspace);
+            }
+            if (item == 10) {  // closed mid-run, the sheet comes back with Ctrl+R; a close of the main window asks
+                sheet->close();
+                QApplication::setActiveWindow(&main);
+                QTest::keyClick(&main, Qt::Key_R, Qt::ControlModifier);
+                QVERIFY(sheet->isVisible());
+                rig.messages.answer = false;
+                main.close();
+                QCOMPARE(rig.messages.questions, QStringList{"A trial is under way. Stop it and quit?"});
+                QVERIFY(main.engine().isRunning() && main.isVisible());
+                rig.messages.questions.clear();
             }
             if (keys[item] != QLatin1Char('-'))
                 QTest::keyClick(grid, keys[item] == QLatin1Char('c') ? Qt::Key_Space : Qt::Key_X);
@@ -87,17 +102,18 @@ private slots:
         QCOMPARE(ageGroup.currentText(), QStringLiteral("30-49"));
         sheet->copyResults();
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
-        QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
+        QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t0\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
 
-        // A report saved keeps the marks: leaving asks nothing. A mark since: it asks, and No
-        // keeps the program.
+        // A report saved keeps the marks: leaving asks nothing. An age group chosen since: it
+        // asks, and No keeps the program.
         QTemporaryDir folder;
         QVERIFY(sheet->saveReport(folder.filePath(QStringLiteral("sheet.pdf"))));
         QVERIFY(!main.recordSheet().hasUnsavedMarks());
-        main.recordSheet().setMark({0, 59}, SheetMark::Correct);
+        ageGroup.setCurrentIndex(ageGroup.findData(50));
+        emit ageGroup.activated(ageGroup.currentIndex());
         rig.messages.answer = false;
         main.close();
-        QCOMPARE(rig.messages.questions, QStringList{"The marks on the record sheet have not been saved. Close anyway?"});
+        QCOMPARE(rig.messages.questions, QStringList{"The record sheet has changes that are in no report saved or printed. Close anyway?"});
         QCOMPARE(rig.exits.ends, 0);
         rig.messages.answer = true;
         rig.child<QAction>("exitAction").trigger();
@@ -111,25 +127,45 @@ private slots:
     }
 
     // Each trial given twice: the report goes over a second page and leaves out no trial's line
-    // or grid (item 59's number is in the grids only).
+    // or grid (item 59's number is in the grids only). It says when it was saved and each trial
+    // started, who examined, the notes and each pause, on the page size of the computer's locale.
     void aReportOfEightTrialsKeepsEveryGrid()
     {
         FakeSteadyClock clock;
         RecordSheet sheet(clock);
+        const QDateTime before = QDateTime::currentDateTime();
         for (int n = 0; n < 8; ++n) {
             sheet.runStarted(ItemSet::Trial, n % 4);
             sheet.digitStarted({});
+            if (n == 0) {
+                sheet.runPaused();
+                clock.at += 75s;
+                sheet.runResumed();
+            }
             sheet.runFinished();
         }
+        sheet.setNotes(0, QStringLiteral("coughed at item 12"));
         QTemporaryDir folder;
-        QVERIFY(SheetReport(sheet, 0, {}, {}).writePdf(folder.filePath(QStringLiteral("report.pdf"))));
+        const QString path = folder.filePath(QStringLiteral("report.pdf"));
+        QVERIFY(SheetReport(sheet, {{}, QStringLiteral("Dr Quinn"), QDateTime(QDate(2026, 3, 4), QTime(9, 5)), false}).writePdf(path));
         QProcess text;
-        text.start(QStringLiteral("pdftotext"), {folder.filePath(QStringLiteral("report.pdf")), QStringLiteral("-")});
+        text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
         QVERIFY(text.waitForFinished(10000));
         const QString said = QString::fromUtf8(text.readAllStandardOutput());
         QCOMPARE(said.count(QLatin1Char('\f')), 2);
-        QCOMPARE(said.count(QStringLiteral("no answer 60, dyads 0, on time: not known")), 8);
+        QCOMPARE(said.count(QStringLiteral("not given 60, dyads 0, on time: not known")), 8);
         QCOMPARE(said.count(QRegularExpression(QStringLiteral("^59$"), QRegularExpression::MultilineOption)), 8);
+        for (const QString& line : {QStringLiteral("Saved: 2026-03-04 09:05"), QStringLiteral("Examiner: Dr Quinn"),
+                                    QStringLiteral("Notes: coughed at item 12"), QStringLiteral("paused after digit 1 for 1 min 15 s"),
+                                    QStringLiteral("Started ") + before.toString(QStringLiteral("yyyy-MM-dd HH:"))})
+            QVERIFY2(said.contains(line), qPrintable(line));
+        QVERIFY(!said.contains(QLatin1String("a digit that a notice names")));  // no notice named one
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path});
+        QVERIFY(info.waitForFinished(10000));
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains(paperSize().id() == QPageSize::A4 ? "(A4)" : "(letter)"));
+        QCOMPARE(paperSizeFor(QLocale(QStringLiteral("en_US"))).id(), QPageSize::Letter);
+        QCOMPARE(paperSizeFor(QLocale(QStringLiteral("de_DE"))).id(), QPageSize::A4);
     }
 };
 
