@@ -102,7 +102,7 @@ void MainWindow::connectControls()
             if (introduction == introductionButtons_[0])
                 engine.chooseDemonstration();
             else
-                engine.choosePractice();
+                engine.choosePractice(introduction == introductionButtons_[2] ? 2 : 1);
             for (QRadioButton* button : paceButtons_)
                 clearChoice(button);
         });
@@ -203,8 +203,12 @@ void MainWindow::buildMenus()
     menuBar()->setFont(captionFont());
     fileMenu_ = menuBar()->addMenu(QStringLiteral("&File"));
     fileMenu_->addAction(QStringLiteral("&Scoring"), this, &MainWindow::onScoringChosen)->setObjectName(QStringLiteral("scoringAction"));
-    fileMenu_->addAction(QStringLiteral("Record &Sheet…"), QKeySequence(Qt::CTRL | Qt::Key_R), this, &MainWindow::onRecordSheetChosen)
-        ->setObjectName(QStringLiteral("recordSheetAction"));
+    // The sheet stays at hand during a run, when the menus are not: its item keeps its shortcut.
+    recordSheetAction_ = fileMenu_->addAction(QStringLiteral("&Record Sheet…"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
+                                              &MainWindow::onRecordSheetChosen);
+    recordSheetAction_->setObjectName(QStringLiteral("recordSheetAction"));
+    recordSheetAction_->setShortcutContext(Qt::ApplicationShortcut);
+    addAction(recordSheetAction_);
     fileMenu_->addSeparator();
     fileMenu_->addAction(QStringLiteral("E&xit"), this, &MainWindow::exitProgram)->setObjectName(QStringLiteral("exitAction"));
 
@@ -232,10 +236,14 @@ void MainWindow::exitProgram()
         leave(false);
 }
 
-// Marks in no saved or printed report are not dropped without asking.
+// A run under way or paused, and marks in no saved or printed report, are not dropped without asking.
 bool MainWindow::mayLeave()
 {
-    return exiting_ || RecordSheetWindow::mayDropMarks(*sheet_, services_.messages, this);
+    if (exiting_)
+        return true;  // the desktop session ends it
+    const bool underWay = session_->engine().isRunning() || session_->engine().state() == RunEngine::State::Paused;
+    return (!underWay || services_.messages.confirm(this, QStringLiteral("A trial is under way. Stop it and quit?")))
+           && RecordSheetWindow::mayDropMarks(*sheet_, services_.messages, this);
 }
 
 void MainWindow::endSession()
@@ -288,10 +296,10 @@ void MainWindow::onRecordSheetChosen()
     sheetWindow_->activateWindow();
 }
 
-// A missing manual or no PDF reader shows nothing here; the desktop may say something itself.
 void MainWindow::onManualChosen()
 {
-    openDocument(documentPath(QCoreApplication::applicationDirPath(), kManualFileName));
+    if (const QString problem = openManual(QCoreApplication::applicationDirPath(), services_.documents); !problem.isEmpty())
+        services_.messages.tell(problem, MessageIcon::Warning, this);
 }
 
 // A check started soon after a run is not to have the stream closed under it by the run's delay.
@@ -304,14 +312,12 @@ void MainWindow::onTimingCheckChosen()
 
 void MainWindow::onRecordFormChosen()
 {
-    RecordFormDialog form;
-    form.exec();
+    RecordFormDialog(this).exec();
 }
 
 void MainWindow::onAboutChosen()
 {
-    AboutDialog about(this);
-    about.exec();
+    AboutDialog(this).exec();
 }
 
 void MainWindow::setMenusEnabled(bool enabled)
@@ -319,7 +325,7 @@ void MainWindow::setMenusEnabled(bool enabled)
     for (QMenu* menu : {fileMenu_, helpMenu_}) {
         menu->menuAction()->setEnabled(enabled);
         for (QAction* item : menu->actions())
-            item->setEnabled(enabled);
+            item->setEnabled(enabled || item == recordSheetAction_);
     }
 }
 

@@ -9,6 +9,7 @@
 #include <functional>
 #include <memory>
 
+class QAction;
 class QMenu;
 class RecordSheet;
 class RecordSheetWindow;
@@ -21,7 +22,9 @@ class QToolButton;
 // File and Help menus. The runs are the session's and the volume MasterVolume's; this class lays
 // out the controls, passes on what they ask and shows the run's state. On construction it places the slider at the stored position;
 // applyStoredVolume() then notes the computer's volume and sets it from the slider. File, Exit
-// and the close box store the position, put the computer's volume back and end the program.
+// and the close box store the position, put the computer's volume back and end the program,
+// asking first while a run is under way or paused. Ctrl+R shows the record sheet, also during a
+// run.
 class MainWindow final : public QMainWindow {
     Q_OBJECT
 public:
@@ -83,5 +86,6 @@ private:
     QToolButton* startStopButton_ = nullptr;
     QMenu* fileMenu_ = nullptr;
     QMenu* helpMenu_ = nullptr;
+    QAction* recordSheetAction_ = nullptr;
     bool exiting_ = false;
 };

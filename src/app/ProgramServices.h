@@ -4,6 +4,7 @@
 #include "timingcheck/TimingCheckServices.h"
 
 #include <QObject>
+#include <QString>
 #include <functional>
 #include <memory>
 
@@ -35,6 +36,8 @@ struct ProgramServices {
     // The sound server's names for the devices in use, asked for when a window shows them; null
     // where the server cannot be asked.
     std::function<std::unique_ptr<SoundDevices>()> makeDevices;
+    // Hands a document to the desktop's program for it; false where none took it.
+    std::function<bool(const QString& path)> documents;
 
     TimingCheckServices forTimingCheck() const { return {output, makeRecorder, makeDevices, makeTimer}; }
 };

@@ -1,5 +1,6 @@
 #include "app/RealServices.h"
 
+#include "desktop/Desktop.h"
 #include "sound/BackendModule.h"
 #include "sound/DefaultOutput.h"
 #include "sound/DefaultRecorder.h"
@@ -14,6 +15,6 @@ RealServices::RealServices(MessagePresenter& messages, ProgramEnder& ender)
                     return std::unique_ptr<SoundRecorder>(
                         std::make_unique<DefaultRecorder>(DefaultOutput::instance().route(), BackendModule::instance()));
                 },
-                [] { return BackendModule::soundDevices(); }}
+                [] { return BackendModule::soundDevices(); }, &openDocument}
 {
 }

@@ -9,7 +9,6 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -78,11 +77,4 @@ RecordFormDialog::RecordFormDialog(QWidget* parent) : QDialog(parent)
         frame.moveCenter(screen->availableGeometry().center());
         move(frame.topLeft());
     }
-}
-
-void RecordFormDialog::keyPressEvent(QKeyEvent* event)
-{
-    if (event->key() == Qt::Key_Escape)
-        return;  // this window is closed only by Close or its close box
-    QDialog::keyPressEvent(event);
 }

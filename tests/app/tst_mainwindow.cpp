@@ -5,7 +5,12 @@
 #include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSlider>
+#include <QFile>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QScopeGuard>
 #include <QTest>
+#include "help/HelpDocuments.h"
 #include <QToolButton>
 
 // The main window's wiring: the stored volume at the start and at the end, and a long session of
@@ -128,6 +133,38 @@ private slots:
         QCOMPARE(QApplication::focusWidget(), &rig.child<QToolButton>("startStopButton"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key(startKey));
         QTRY_VERIFY(w.engine().isRunning());  // Enter presses the button as a click shows it
+    }
+
+    // Alt and a letter reach one item only: in the menu bar and in each menu, no two items share
+    // their access key. F1 without a program for PDF documents says so, and where the manual is.
+    void accessKeysAreUniqueAndTheManualSaysWhyItDidNotOpen()
+    {
+        MainWindowRig rig;
+        MainWindow& w = rig.build();
+        const auto keysOf = [](const QList<QAction*>& actions) {
+            QString keys;
+            for (const QAction* action : actions)
+                if (const qsizetype at = action->text().indexOf(QLatin1Char('&')); at >= 0)
+                    keys += action->text().at(at + 1).toLower();
+            return keys;
+        };
+        QList<QList<QAction*>> menus{w.menuBar()->actions()};
+        for (const QAction* top : w.menuBar()->actions())
+            menus << top->menu()->actions();
+        for (const QList<QAction*>& menu : menus)
+            for (const QString keys = keysOf(menu); const QChar key : keys)
+                QVERIFY2(keys.count(key) == 1, qPrintable(keys));
+        QCOMPARE(keysOf(menus[1]), QStringLiteral("srx"));
+
+        const QString manual = documentPath(QCoreApplication::applicationDirPath(), kManualFileName);
+        const bool made = !QFileInfo::exists(manual) && QFile(manual).open(QIODevice::WriteOnly);
+        const auto unmade = qScopeGuard([&] { if (made) QFile::remove(manual); });
+        rig.documentReader = false;
+        w.show();
+        QApplication::setActiveWindow(&w);
+        QTest::keyClick(&w, Qt::Key_F1);
+        QCOMPARE(rig.documentsOpened, QStringList{manual});
+        QCOMPARE(rig.messages.texts, QStringList{"No program to show PDF documents was found. The manual is at " + manual + "."});
     }
 
     // Random clicks and ticks: the window always shows the engine's state ("Reset Trial" only

@@ -38,6 +38,8 @@ struct MainWindowRig {
     FakeSteadyClock clock;  // with fake timers
     MonotonicClock monotonic;  // with real ones
     FakeSoundRecorder fakeRecorder;
+    QStringList documentsOpened;
+    bool documentReader = true;  // whether the desktop has a program for them
     std::unique_ptr<TappedOutput> output;
     std::unique_ptr<MainWindow> window;
 
@@ -53,7 +55,8 @@ struct MainWindowRig {
                     return std::make_unique<DefaultRecorder>(DefaultOutput::instance().route(), BackendModule::instance());
                 return std::make_unique<FakeSoundRecorder>(fakeRecorder);
             },
-            [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); }};
+            [] { return std::unique_ptr<SoundDevices>(std::make_unique<FakeSoundDevices>()); },
+            [this](const QString& path) { documentsOpened << path; return documentReader; }};
         window = std::make_unique<MainWindow>(services);
         window->applyStoredVolume();  // as start-up does once the window shows
         return *window;
