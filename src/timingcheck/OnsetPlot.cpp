@@ -1,6 +1,7 @@
 #include "timingcheck/OnsetPlot.h"
 
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -54,6 +55,8 @@ void OnsetPlot::draw(QPainter& painter, const QRectF& area) const
         painter.drawText(QRectF(area.left(), y(ms) - metrics.height() / 2, left - area.left() - 4, metrics.height()),
                          Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("%1 ms").arg(ms));
     }
+    // Marks as large on paper as on a screen of 96 dots per inch: a dot about 1.9 mm wide.
+    const double unit = std::max(1.0, painter.device()->logicalDpiX() / 96.0);
     const int count = int(errors_.size());
     const auto x = [&](int i) { return plot.left() + plot.width() * (i + 0.5) / std::max(count, 1); };
     for (int i = 0; i < count; ++i) {
@@ -62,15 +65,16 @@ void OnsetPlot::draw(QPainter& painter, const QRectF& area) const
         if (std::isinf(errors_[i]))
             continue;
         if (std::isnan(errors_[i])) {
-            painter.setPen(QPen(Qt::red, 2));
-            painter.drawLine(QPointF(x(i) - 4, y(0) - 4), QPointF(x(i) + 4, y(0) + 4));
-            painter.drawLine(QPointF(x(i) - 4, y(0) + 4), QPointF(x(i) + 4, y(0) - 4));
+            const double arm = 4 * unit;
+            painter.setPen(QPen(Qt::red, 2 * unit));
+            painter.drawLine(QPointF(x(i) - arm, y(0) - arm), QPointF(x(i) + arm, y(0) + arm));
+            painter.drawLine(QPointF(x(i) - arm, y(0) + arm), QPointF(x(i) + arm, y(0) - arm));
             painter.setPen(Qt::black);
             continue;
         }
         painter.setBrush(std::fabs(errors_[i]) < 1 ? QColor(30, 120, 30) : QColor(200, 40, 40));
         painter.setPen(Qt::NoPen);
-        painter.drawEllipse(QPointF(x(i), y(errors_[i])), 3.5, 3.5);
+        painter.drawEllipse(QPointF(x(i), y(errors_[i])), 3.5 * unit, 3.5 * unit);
         painter.setPen(Qt::black);
     }
     painter.restore();

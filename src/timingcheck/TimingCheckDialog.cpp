@@ -65,7 +65,7 @@ TimingCheckDialog::TimingCheckDialog(const TimingCheckServices& services, QWidge
     level_->setObjectName(QStringLiteral("levelMeter"));
     level_->setRange(kLowestLevel, 0);
     level_->setValue(kLowestLevel);
-    level_->setFormat(QStringLiteral("Recording level: %v dB"));
+    level_->setFormat(QStringLiteral("Recording level: \u2014"));
     level_->setToolTip(QStringLiteral("The loudest of what is being recorded, in dB below full scale"));
     layout->addWidget(level_);
     layout->addWidget(way_);
@@ -118,6 +118,8 @@ void TimingCheckDialog::startCheck()
     way_->setText(QStringLiteral("Sound output: %1").arg(wayTaken_));
     start_->setEnabled(false);
     save_->setEnabled(false);
+    loudest_ = kLowestLevel;
+    level_->setFormat(QStringLiteral("Recording level: %v dB"));
     figures_->clear();
     plot_->setErrors({});
 }
@@ -130,7 +132,9 @@ void TimingCheckDialog::showProgress(int played, int secondsLeft)
 
 void TimingCheckDialog::showLevel(double dbfs)
 {
-    level_->setValue(std::isfinite(dbfs) ? std::clamp(int(std::lround(dbfs)), kLowestLevel, 0) : kLowestLevel);
+    const int level = std::isfinite(dbfs) ? std::clamp(int(std::lround(dbfs)), kLowestLevel, 0) : kLowestLevel;
+    loudest_ = std::max(loudest_, level);
+    level_->setValue(level);
 }
 
 void TimingCheckDialog::showResult(const TimingCheckResult& result)
@@ -141,7 +145,10 @@ void TimingCheckDialog::showResult(const TimingCheckResult& result)
     verdict_->setText(TimingCheckVerdict::text(result));
     start_->setEnabled(true);
     save_->setEnabled(true);
-    level_->setValue(kLowestLevel);
+    // The silence after the last digit is no reading of the check: the loudest heard in it is.
+    level_->setValue(loudest_);
+    level_->setFormat(loudest_ > kLowestLevel ? QStringLiteral("Loudest in the check: %v dB")
+                                              : QStringLiteral("Recording level: \u2014 (nothing was heard)"));
     start_->setFocus();
 }
 

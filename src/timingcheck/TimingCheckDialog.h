@@ -69,4 +69,5 @@ private:
     QPushButton* save_ = nullptr;
     std::optional<TimingCheckResult> result_;
     QString listenedTo_;
+    int loudest_ = -90;  // dB of full scale, of what the check being given heard
 };
