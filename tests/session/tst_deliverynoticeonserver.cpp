@@ -65,8 +65,17 @@ private slots:
     void aTickTooLateForItsFrameIsNamed()
     {
         PlantedRun::Plants plants{{2, [] { PlantedRun::holdUpThisThread(PlantedRun::kPaceMs - 100 + 600); }}};
-        const PlantedRun run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
-        qInfo("%s", qPrintable(run.describe()));
+        PlantedRun run;
+        // A run in which the machine, both cores busy, held up the sound server itself is no
+        // trial of the late tick: the output then tells of a hold-up it made good (whether that
+        // is always true is measured apart, on many runs). Such a run is given again.
+        for (int attempt = 1; attempt <= 3; ++attempt) {
+            run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
+            qInfo("%s", qPrintable(run.describe()));
+            if (run.notices.size() != 1 || !run.notices.front().contains(QLatin1String("made good")))
+                break;
+            qWarning("the sound server was held up besides the planted tick: once more");
+        }
         QCOMPARE(run.notices.size(), 1);
         QCOMPARE(run.named(), std::set<int>{3});
         QCOMPARE(run.offGrid(), std::set<int>{3});
