@@ -287,7 +287,7 @@ void MainWindow::onScoringChosen()
 void MainWindow::onRecordSheetChosen()
 {
     if (!sheetWindow_) {
-        sheetWindow_ = new RecordSheetWindow(*sheet_, services_.messages, this);
+        sheetWindow_ = new RecordSheetWindow(*sheet_, services_.messages, nullptr, this);
         sheetWindow_->setObjectName(QStringLiteral("recordSheetWindow"));
         connect(sheetWindow_, &RecordSheetWindow::startOrPauseAsked, startStopButton_, &QToolButton::click);
     }

@@ -141,27 +141,66 @@ std::optional<RecordSheet::Answer> RecordSheet::markAwaited(SheetMark mark)
     return answer;
 }
 
+bool RecordSheet::validAnswer(Answer answer) const
+{
+    // An answer not presented yet, or never to be, takes no mark.
+    return answer.administration >= 0 && answer.administration < int(administrations_.size()) && answer.item >= 0
+           && answer.item < at(answer.administration).presented();
+}
+
 void RecordSheet::setMark(Answer answer, SheetMark mark)
 {
-    if (answer.administration < 0 || answer.administration >= int(administrations_.size()))
+    if (!validAnswer(answer))
         return;
-    std::vector<SheetMark>& marks = at(answer.administration).marks;
-    // An answer not presented yet, or never to be, takes no mark.
-    if (answer.item < 0 || answer.item >= at(answer.administration).presented())
-        return;
-    made_.push_back({answer, marks[std::size_t(answer.item)]});
-    marks[std::size_t(answer.item)] = mark;
+    SheetAdministration& given = at(answer.administration);
+    const std::size_t item = std::size_t(answer.item);
+    made_.push_back({answer, given.marks[item], given.byExaminer[item]});
+    given.marks[item] = mark;
+    given.byExaminer[item] = true;
     unsaved_ = true;
     emit changed();
 }
 
+void RecordSheet::setVoice(Answer answer, const SheetVoice& voice)
+{
+    if (!validAnswer(answer))
+        return;
+    SheetAdministration& given = at(answer.administration);
+    const std::size_t item = std::size_t(answer.item);
+    given.voice[item] = voice;
+    if (!given.byExaminer[item])
+        given.marks[item] = voice.mark(given.sums[item]);
+    unsaved_ = unsaved_ || given.marks[item] != SheetMark::None;
+    emit changed();
+}
+
+std::optional<RecordSheet::Window> RecordSheet::window(Answer answer) const
+{
+    if (answer.administration < 0 || answer.administration >= int(administrations_.size()))
+        return std::nullopt;
+    const SheetAdministration& given = at(answer.administration);
+    const std::size_t second = std::size_t(answer.item) + 1;
+    if (answer.item < 0 || second >= given.heard.size())
+        return std::nullopt;
+    const SteadyTime from = given.heard[second] + (answer.item > 0 ? kGrace : SteadyTime::duration{});
+    if (second + 1 < given.heard.size())
+        return Window{from, given.heard[second + 1] + kGrace};
+    if (given.ended)
+        return Window{from, given.heard[second] + given.interval()};
+    return std::nullopt;
+}
+
+// The voice's mark comes back where the examiner's is taken back to none of theirs.
 bool RecordSheet::takeBack()
 {
     if (made_.empty())
         return false;
     const Made last = made_.back();
     made_.pop_back();
-    at(last.answer.administration).marks[std::size_t(last.answer.item)] = last.before;
+    SheetAdministration& given = at(last.answer.administration);
+    const std::size_t item = std::size_t(last.answer.item);
+    given.byExaminer[item] = last.byExaminer;
+    given.marks[item] = !last.byExaminer && given.voice[item] ? given.voice[item]->mark(given.sums[item]) : last.before;
     unsaved_ = true;
     emit changed();
     return true;
@@ -174,6 +213,7 @@ void RecordSheet::clear()
     current_ = shown_ = -1;
     unsaved_ = false;
     ageGroup_ = 0;
+    emit cleared();
     emit listChanged();
     emit changed();
 }

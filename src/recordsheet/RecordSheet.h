@@ -32,6 +32,12 @@ public:
         int item = 0;  // from 0: answer n + 1 adds digits n + 1 and n + 2
         bool operator==(const Answer&) const = default;
     };
+    // Where the voice of an answer begins: from its second digit heard (after the grace of the
+    // answer before it) until the grace after its next digit heard, or one interval after its
+    // second digit where no digit is to come.
+    struct Window {
+        SteadyTime from, to;
+    };
 
     // `clock` tells the time of each mark; it is the one digits are heard on, and outlives the sheet.
     explicit RecordSheet(const SteadyClock& clock, QObject* parent = nullptr);
@@ -59,6 +65,10 @@ public:
     // Takes back the last mark made, restoring what it replaced; false where none is left.
     bool takeBack();
     void setMark(Answer answer, SheetMark mark);
+    // What the program heard of `answer`: its mark stands where the examiner set none.
+    void setVoice(Answer answer, const SheetVoice& voice);
+    // None where the window is not known yet: its next digit is still to come.
+    std::optional<Window> window(Answer answer) const;
     // A new examinee: no administrations, no marks, no age group.
     void clear();
     // 16, 30 or 50; 0: none chosen.
@@ -100,6 +110,8 @@ signals:
     void listChanged();
     // A run started or went on after a pause.
     void runUnderWay();
+    // A new examinee: nothing of the one before is to be kept.
+    void cleared();
 
 private:
     std::optional<Answer> answerAt(SteadyTime time, bool withGrace) const;
@@ -111,7 +123,9 @@ private:
     struct Made {
         Answer answer;
         SheetMark before;
+        bool byExaminer;
     };
+    bool validAnswer(Answer answer) const;
 
     const SteadyClock& clock_;
     std::vector<SheetAdministration> administrations_;

@@ -3,6 +3,8 @@
 #include "desktop/MessagePresenter.h"
 #include "desktop/SettingsStore.h"
 #include "protocol/AgeGroups.h"
+#include "recordsheet/ListenBar.h"
+#include "recordsheet/ListeningService.h"
 #include "recordsheet/SheetGrid.h"
 #include "recordsheet/SheetItemsFile.h"
 #include "recordsheet/SheetReport.h"
@@ -34,8 +36,9 @@ const QString kExaminerKey = QStringLiteral("Examiner");
 
 }  // namespace
 
-RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent)
-    : QWidget(parent, Qt::Window), sheet_(sheet), messages_(messages)
+RecordSheetWindow::RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, ListeningService* listening,
+                                     QWidget* parent)
+    : QWidget(parent, Qt::Window), sheet_(sheet), messages_(messages), listening_(listening)
 {
     setWindowTitle(QStringLiteral("OVREL Record Sheet"));
     setFont(arialFont(10));
@@ -83,6 +86,8 @@ void RecordSheetWindow::buildControls()
     form->addRow(QStringLiteral("S&hown:"), administrations_);
     top->addLayout(form);
     layout->addLayout(top);
+    if (listening_)
+        layout->addWidget(new ListenBar(*listening_, this));
 
     grid_ = new SheetGrid(sheet_, this);
     layout->addWidget(grid_, 0, Qt::AlignLeft);
@@ -92,7 +97,9 @@ void RecordSheetWindow::buildControls()
     remarks_->setObjectName(QStringLiteral("remarksLabel"));
     remarks_->setWordWrap(true);
     auto* keys = new QLabel(QStringLiteral("Space: correct   X: wrong   Backspace: take back the last mark\n"
-                                           "Arrow keys: move   F5: start or pause the run"), this);
+                                           "Arrow keys: move   F5: start or pause the run")
+                                + (listening_ ? QStringLiteral("   H: hear again") : QString()),
+                            this);
     keys->setFont(arialFont(8.5));
     // Room for a trial's two lines of counts and two of remarks, whatever is shown first.
     counts_->setMinimumHeight(2 * counts_->fontMetrics().lineSpacing());
@@ -119,6 +126,14 @@ void RecordSheetWindow::buildControls()
     for (QPushButton* button : {newExaminee_, copy, save, print, exportItems}) {
         button->setAutoDefault(false);
         buttons->addWidget(button);
+    }
+    if (listening_) {
+        auto* saveRecording = new QPushButton(QStringLiteral("Save Recordin&g…"), this);
+        saveRecording->setToolTip(QStringLiteral("The answers as the microphone heard them in the administration shown, as a WAV file"));
+        saveRecording->setAutoDefault(false);
+        buttons->addWidget(saveRecording);
+        connect(saveRecording, &QPushButton::clicked, this, &RecordSheetWindow::chooseRecordingFile);
+        connect(grid_, &SheetGrid::hearAgain, this, &RecordSheetWindow::hearAgain);
     }
     buttons->addStretch();
     layout->addLayout(buttons);
@@ -268,6 +283,29 @@ void RecordSheetWindow::chooseItemsFile()
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty() && !SheetItemsFile::write(sheet_, path))
         messages_.tell(QStringLiteral("The items could not be written to %1.").arg(path), MessageIcon::Warning, this);
+}
+
+void RecordSheetWindow::chooseRecordingFile()
+{
+    const int viewed = grid_->viewed();
+    if (viewed < 0 || !listening_->hasRecording(viewed)) {
+        messages_.tell(QStringLiteral("The program did not listen to the administration shown: there is no recording of it."),
+                       MessageIcon::None, this);
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = QStringLiteral("answers %1.wav").arg(sheet_.administrations()[std::size_t(viewed)].shortName());
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Answer Recording"), QDir(folder).filePath(name),
+                                                      QStringLiteral("WAV files (*.wav)"));
+    if (!path.isEmpty() && !listening_->saveRecording(viewed, path))
+        messages_.tell(QStringLiteral("The recording could not be saved to %1.").arg(path), MessageIcon::Warning, this);
+}
+
+void RecordSheetWindow::hearAgain(RecordSheet::Answer answer)
+{
+    if (!listening_->hearAgain(answer))
+        messages_.tell(QStringLiteral("Answer %1 was not recorded: the program did not listen to it.").arg(answer.item + 1),
+                       MessageIcon::None, this);
 }
 
 void RecordSheetWindow::choosePrinter()

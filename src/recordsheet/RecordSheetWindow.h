@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <QWidget>
 
+class ListeningService;
 class MessagePresenter;
 class QComboBox;
 class QLabel;
@@ -23,10 +24,16 @@ class SheetGrid;
 // clears the sheet, asking first where its changes are in no report saved or printed. The
 // examiner's name is remembered; the examinee's code and the age group are never stored, and
 // the age group is the sheet's, and shows as chosen in the scoring window too.
+//
+// Where the program can listen, the Listen bar sits under the examinee's particulars, H plays
+// the answer at the cursor again, and "Save Recordin&g…" writes the answers' recording of the
+// administration shown as a WAV file: the only way it ever leaves the program.
 class RecordSheetWindow final : public QWidget {
     Q_OBJECT
 public:
-    RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, QWidget* parent = nullptr);
+    // `listening` may be null: the sheet is marked by keys alone. It outlives the window.
+    RecordSheetWindow(RecordSheet& sheet, MessagePresenter& messages, ListeningService* listening = nullptr,
+                      QWidget* parent = nullptr);
 
     // Puts the results on the clipboard.
     void copyResults();
@@ -54,11 +61,14 @@ private:
     void chooseReportFile();
     void choosePrinter();
     void chooseItemsFile();
+    void chooseRecordingFile();
+    void hearAgain(RecordSheet::Answer answer);
     SheetReport::Particulars particulars(bool printed) const;
     void newExaminee();
 
     RecordSheet& sheet_;
     MessagePresenter& messages_;
+    ListeningService* listening_;
     SheetGrid* grid_ = nullptr;
     QLineEdit* examinee_ = nullptr;
     QLineEdit* examiner_ = nullptr;  // remembered from one start of the program to the next

@@ -9,6 +9,8 @@ SheetAdministration::SheetAdministration(ItemSet set, int pace)
     for (std::size_t n = 1; n < digits.size(); ++n)
         sums.push_back(digits[n - 1] + digits[n]);
     marks.assign(sums.size(), SheetMark::None);
+    byExaminer.assign(sums.size(), false);
+    voice.assign(sums.size(), std::nullopt);
 }
 
 std::chrono::milliseconds SheetAdministration::interval() const

@@ -2,6 +2,7 @@
 
 #include "protocol/ItemSet.h"
 #include "recordsheet/SheetMark.h"
+#include "recordsheet/SheetVoice.h"
 #include "sound/SteadyTime.h"
 
 #include <QDateTime>
@@ -28,7 +29,9 @@ struct SheetAdministration {
     ItemSet set;
     int pace;                       // as given above; -1 for the demonstration
     std::vector<int> sums;          // the correct answers, in order: digit n plus digit n + 1
-    std::vector<SheetMark> marks;   // one per answer
+    std::vector<SheetMark> marks;   // one per answer: the examiner's where set, else the voice's
+    std::vector<bool> byExaminer;   // one per answer: its mark was set by the examiner, and wins
+    std::vector<std::optional<SheetVoice>> voice;  // one per answer: what was heard, where listened
     std::vector<SteadyTime> heard;  // each digit given so far, as it left the speakers
     std::vector<Pause> pauses;
     QDateTime started;              // by the computer's clock, as the run first started
@@ -52,4 +55,6 @@ struct SheetAdministration {
     // As files name it: "1.2 s", "Demonstration", "Practice 1".
     QString shortName() const;
     bool isTrial() const { return set == ItemSet::Trial; }
+    // Whether any of its answers was heard by the program.
+    bool listened() const { return std::any_of(voice.begin(), voice.end(), [](const auto& v) { return v.has_value(); }); }
 };

@@ -47,12 +47,24 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
         const QRectF cell(area.left() + (item % kColumns) * width, area.top() + (item / kColumns) * height, width, height);
         // An answer never presented, the run having stopped before its second digit: greyed.
         const bool notGiven = given.notGiven(item);
-        painter.fillRect(cell, item == awaited ? QColor(255, 236, 140) : notGiven ? QColor(228, 228, 228) : QColor(Qt::white));
+        const std::optional<SheetVoice>& voice = given.voice[std::size_t(item)];
+        // Unsure of what it heard: shaded for a second look, unless the examiner has marked it.
+        const bool unsure = voice && voice->unsure && !given.byExaminer[std::size_t(item)];
+        painter.fillRect(cell, item == awaited ? QColor(255, 236, 140)
+                               : notGiven      ? QColor(228, 228, 228)
+                               : unsure        ? QColor(226, 214, 246)
+                                               : QColor(Qt::white));
         painter.setPen(QPen(Qt::gray, 0));
         painter.drawRect(cell);
         painter.setPen(Qt::black);
         painter.setFont(small);
         painter.drawText(cell.adjusted(3, 1, 0, 0), Qt::AlignLeft | Qt::AlignTop, QString::number(item + 1));
+        // What was heard, small in the bottom corner: the sum, or "?" for something that was none.
+        if (voice && (voice->heard || voice->somethingSaid)) {
+            painter.setPen(QColor(40, 70, 160));
+            painter.drawText(cell.adjusted(3, 0, 0, -1), Qt::AlignLeft | Qt::AlignBottom,
+                             voice->heard ? QString::number(*voice->heard) : QStringLiteral("?"));
+        }
         painter.setFont(large);
         painter.setPen(notGiven ? QColor(150, 150, 150) : QColor(Qt::black));
         // The sum in the middle, the mark in the right third.
@@ -60,7 +72,13 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
                          QString::number(given.sums[std::size_t(item)]));
         const SheetMark mark = given.marks[std::size_t(item)];
         if (mark != SheetMark::None) {
-            painter.setPen(mark == SheetMark::Correct ? QColor(0, 120, 0) : QColor(190, 0, 0));
+            // The voice's marks light and thin, the examiner's bold: told apart at a glance.
+            const bool byVoice = !given.byExaminer[std::size_t(item)];
+            QFont symbol = large;
+            symbol.setBold(!byVoice);
+            painter.setFont(symbol);
+            painter.setPen(mark == SheetMark::Correct ? (byVoice ? QColor(90, 170, 90) : QColor(0, 120, 0))
+                                                      : (byVoice ? QColor(225, 110, 110) : QColor(190, 0, 0)));
             painter.drawText(cell.adjusted(0, 0, -2, 0), Qt::AlignRight | Qt::AlignVCenter,
                              mark == SheetMark::Correct ? QStringLiteral("\u2713") : QStringLiteral("\u2717"));
         }
@@ -93,6 +111,10 @@ void SheetGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_Space: marking_.mark(SheetMark::Correct); break;
     case Qt::Key_X: marking_.mark(SheetMark::Wrong); break;
     case Qt::Key_Backspace: sheet_.takeBack(); break;
+    case Qt::Key_H:
+        if (marking_.viewed() >= 0)
+            emit hearAgain({marking_.viewed(), marking_.cursor()});
+        break;
     case Qt::Key_Left: moveCursor(-1); break;
     case Qt::Key_Right: moveCursor(1); break;
     case Qt::Key_Up: moveCursor(-kColumns); break;

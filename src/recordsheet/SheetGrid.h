@@ -8,7 +8,12 @@
 // The marks of one administration, laid out as on the paper form: rows of ten answers, each with
 // its number, its correct sum and its mark. The answer awaited is shaded. Worked from the
 // keyboard: Space marks correct and X wrong, Backspace takes the last mark back, the arrow keys
-// move the cursor, F5 starts or pauses the run; which answer a key marks is SheetMarking's.
+// move the cursor, H asks to hear the answer at the cursor again, F5 starts or pauses the run;
+// which answer a key marks is SheetMarking's.
+//
+// Where the program listened, a cell also has the sum heard in small figures ("?" for speech
+// that was no sum), the voice's mark drawn light and thin where the examiner's is bold, and a
+// shade where the program was unsure and the examiner has not marked it.
 class SheetGrid final : public QWidget {
     Q_OBJECT
 public:
@@ -25,6 +30,9 @@ public:
     // Draws `given`'s marks into `area` (the report draws them too), `awaited` shaded and
     // `cursor` framed where they are not -1.
     static void paintMarks(QPainter& painter, const QRectF& area, const SheetAdministration& given, int awaited, int cursor);
+
+signals:
+    void hearAgain(RecordSheet::Answer answer);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -28,6 +28,14 @@ QByteArray markName(const SheetAdministration& given, int item)
     return "none";
 }
 
+// latency_ms (one decimal), heard, confidence (two decimals), flags.
+QByteArray voiceFields(const SheetVoice& voice)
+{
+    return (voice.latencyMs ? QByteArray::number(*voice.latencyMs, 'f', 1) : QByteArray()) + ','
+           + (voice.heard ? QByteArray::number(*voice.heard) : QByteArray()) + ',' + QByteArray::number(voice.confidence, 'f', 2)
+           + ',' + field(voice.flags());
+}
+
 }  // namespace
 
 QByteArray SheetItemsFile::csv(const RecordSheet& sheet)
@@ -39,11 +47,15 @@ QByteArray SheetItemsFile::csv(const RecordSheet& sheet)
         const std::span<const int> digits = digitsOf(given.set);
         const QByteArray trial = field(given.shortName()), administration = QByteArray::number(sheet.ordinal(n));
         for (int item = 0; item < int(given.sums.size()); ++item) {
-            const bool marked = given.marks[std::size_t(item)] != SheetMark::None;
+            const std::size_t at = std::size_t(item);
+            const std::optional<SheetVoice>& voice = given.voice[at];
+            const QByteArray markedBy = given.byExaminer[at] && (given.marks[at] != SheetMark::None || voice) ? "examiner"
+                                        : !given.byExaminer[at] && voice                        ? "voice"
+                                                                                                : "";
             out += trial + ',' + administration + ',' + QByteArray::number(item + 1) + ','
                    + QByteArray::number(digits[std::size_t(item)]) + ',' + QByteArray::number(digits[std::size_t(item) + 1]) + ','
                    + QByteArray::number(given.sums[std::size_t(item)]) + ',' + markName(given, item) + ','
-                   + (marked ? "examiner" : "") + ",,,,\r\n";
+                   + markedBy + ',' + (voice ? voiceFields(*voice) : QByteArray(",,,")) + "\r\n";
         }
     }
     return out;

@@ -62,6 +62,8 @@ QStringList SheetReport::trialText(const SheetResults::Row& row) const
     if (!row.given->notes.trimmed().isEmpty())
         text << QStringLiteral("Notes: %1").arg(row.given->notes.simplified());
     text << SheetResults::trialLine(*row.given);
+    if (const QString latency = SheetResults::latencyLine(*row.given); !latency.isEmpty())
+        text << latency;
     return text;
 }
 

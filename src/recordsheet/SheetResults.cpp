@@ -2,6 +2,7 @@
 
 #include "protocol/Paces.h"
 #include "recordsheet/SheetCounts.h"
+#include "recordsheet/SheetListening.h"
 #include "scoring/ScoreComputation.h"
 
 SheetResults::SheetResults(const RecordSheet& sheet, std::uint8_t ageGroup)
@@ -40,6 +41,18 @@ QString SheetResults::trialLine(const SheetAdministration& given)
     return QStringLiteral("%1: correct %2, wrong %3, no answer %4, %5dyads %6, on time: %7")
         .arg(given.name()).arg(counts.correct).arg(counts.wrong).arg(counts.noAnswer)
         .arg(notGiven ? QStringLiteral("not given %1, ").arg(notGiven) : QString()).arg(counts.dyads).arg(onTime);
+}
+
+QString SheetResults::latencyLine(const SheetAdministration& given)
+{
+    if (!given.listened())
+        return {};
+    const SheetListening heard = SheetListening::of(given);
+    const QString latency = heard.median ? QStringLiteral("median %1 ms, IQR %2-%3 ms, answers %4")
+                                               .arg(std::lround(*heard.median)).arg(std::lround(*heard.lowerQuartile))
+                                               .arg(std::lround(*heard.upperQuartile)).arg(heard.answers)
+                                         : QStringLiteral("no answer heard");
+    return QStringLiteral("%1 latency: %2, voice marks %3, changed %4").arg(given.name(), latency).arg(heard.voiceMarks).arg(heard.changed);
 }
 
 QString SheetResults::countsLine(const SheetAdministration& given)
@@ -98,6 +111,9 @@ QString SheetResults::table() const
 {
     QStringList lines{QStringLiteral("Trial\tRaw score\tZ\t%ile\tWrong\tNo answer\tNot given\tDyads\tLongest run\t"
                                      "Correct 1-20\tCorrect 21-40\tCorrect 41-60\tDelivery\tRemarks")};
+    const bool listened = std::any_of(rows_.begin(), rows_.end(), [](const Row& row) { return row.given->listened(); });
+    if (listened)
+        lines[0] += QStringLiteral("\tLatency median ms\tLatency Q1 ms\tLatency Q3 ms\tAnswers heard\tVoice marks\tChanged");
     for (const Row& row : rows_) {
         const SheetCounts counts = SheetCounts::of(*row.given);
         QStringList cells{rowName(row), QString::number(counts.correct), row.zScore, row.percentile,
@@ -107,6 +123,12 @@ QString SheetResults::table() const
         for (int third : counts.thirds)
             cells << QString::number(third);
         cells << row.given->deliveryInWords() << remarks(row);
+        if (listened) {
+            const SheetListening heard = SheetListening::of(*row.given);
+            const auto ms = [](std::optional<double> value) { return value ? QString::number(std::lround(*value)) : QString(); };
+            cells << ms(heard.median) << ms(heard.lowerQuartile) << ms(heard.upperQuartile) << QString::number(heard.answers)
+                  << QString::number(heard.voiceMarks) << QString::number(heard.changed);
+        }
         lines << cells.join(QLatin1Char('\t'));
     }
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');

@@ -155,6 +155,69 @@ private slots:
         QCOMPARE(lines[62], QByteArray("2.4 s,2,2,7,5,12,not given,,,,,\r"));
     }
 
+    // The voice's marks stand where the examiner set none, and the examiner's keys always win,
+    // also over a voice that is decided after them; taking the examiner's mark back gives the
+    // voice's again. The counts are of the final marks; the latency line, the table and the items
+    // file tell which marks came from where.
+    void theVoicePreMarksAndTheExaminersKeysWin()
+    {
+        SheetRig rig;
+        rig.engine.choosePractice();  // sums 4 7 6 7 8 …
+        rig.engine.startOrPause();
+        rig.tickUntil(rig.heard(4));
+        QVERIFY(!rig.sheet.window({0, 3}));  // its next digit is still to come
+        QCOMPARE(rig.sheet.window({0, 0})->from, rig.heard(1));
+        QCOMPARE(rig.sheet.window({0, 1})->from, rig.heard(2) + RecordSheet::kGrace);
+        QCOMPARE(rig.sheet.window({0, 1})->to, rig.heard(3) + RecordSheet::kGrace);
+        rig.clock.at = rig.heard(3) + 500ms;
+        rig.sheet.markAwaited(SheetMark::Wrong);  // item 2, before the voice is decided
+        const auto voice = [](std::optional<int> heard, double latency, bool unsure = false) {
+            SheetVoice v;
+            v.heard = heard;
+            v.latencyMs = heard ? std::optional<double>(latency) : std::nullopt;
+            v.confidence = 0.9;
+            v.unsure = unsure;
+            v.somethingSaid = !heard;
+            return v;
+        };
+        rig.sheet.setVoice({0, 0}, voice(4, 800));
+        rig.sheet.setVoice({0, 1}, voice(6, 700, true));
+        rig.sheet.setVoice({0, 2}, voice(6, 900));
+        rig.sheet.setVoice({0, 3}, voice(std::nullopt, 0));
+        rig.sheet.setVoice({0, 5}, voice(13, 500));  // not presented: nothing
+        QCOMPARE(rig.given().marks, (std::vector<SheetMark>{SheetMark::Correct, SheetMark::Wrong, SheetMark::Wrong, SheetMark::None,
+                                                            SheetMark::None, SheetMark::None, SheetMark::None, SheetMark::None,
+                                                            SheetMark::None, SheetMark::None}));
+        rig.sheet.setMark({0, 1}, SheetMark::Correct);  // the examiner looks again
+        rig.sheet.setMark({0, 3}, SheetMark::Wrong);
+        QVERIFY(rig.sheet.takeBack());
+        QCOMPARE(rig.given().marks[3], SheetMark::None);  // the voice's none again
+        QVERIFY(rig.sheet.hasUnsavedMarks());
+        const SheetCounts counts = SheetCounts::of(rig.given());
+        QCOMPARE((std::array{counts.correct, counts.wrong, counts.noAnswer}), (std::array{2, 1, 1}));
+        // Latencies of the sums heard: 700, 800, 900 ms.
+        QCOMPARE(SheetResults::latencyLine(rig.given()),
+                 QStringLiteral("Practice 1 latency: median 800 ms, IQR 750-850 ms, answers 3, voice marks 2, changed 2"));
+
+        const QList<QByteArray> lines = SheetItemsFile::csv(rig.sheet).split('\n');
+        QCOMPARE(lines[1], QByteArray("Practice 1,1,1,1,3,4,correct,voice,800.0,4,0.90,\r"));
+        QCOMPARE(lines[2], QByteArray("Practice 1,1,2,3,4,7,correct,examiner,700.0,6,0.90,unsure\r"));
+        QCOMPARE(lines[3], QByteArray("Practice 1,1,3,4,2,6,wrong,examiner,900.0,6,0.90,\r"));
+        QCOMPARE(lines[4], QByteArray("Practice 1,1,4,2,5,7,none,voice,,,0.90,something said\r"));
+        QCOMPARE(lines[5], QByteArray("Practice 1,1,5,5,3,8,not given,,,,,\r"));
+
+        // A trial's latency goes in columns after the remarks, only where one was listened to.
+        rig.engine.startOrPause();
+        rig.engine.chooseTrial(3);
+        QCOMPARE(SheetResults(rig.sheet, 0).table().count(QLatin1String("Latency")), 0);
+        rig.engine.startOrPause();
+        rig.tickUntil(rig.heard(3));
+        rig.sheet.setVoice({1, 0}, voice(9, 812));
+        const QStringList rows = SheetResults(rig.sheet, 0).table().split(QLatin1Char('\n'));
+        QVERIFY(rows[0].endsWith(QLatin1String("\tRemarks\tLatency median ms\tLatency Q1 ms\tLatency Q3 ms\tAnswers heard\tVoice marks\tChanged")));
+        QVERIFY(rows[1].endsWith(QLatin1String("\t812\t812\t812\t1\t1\t0")));
+    }
+
     // The practice's ten answers marked by keys and clicks, as the grid passes them on. "dN": the
     // run goes on until digit N (from 0) has been heard, and the key comes 0.5 s after it, past
     // the grace; "end": the run ends and its last answer is no longer awaited; "c" and "x" are
