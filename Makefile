@@ -9,7 +9,7 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
 	libasound2-dev libfontconfig-dev libpulse-dev libpipewire-0.3-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon \
-	xvfb xauth xdotool
+	xvfb xauth xdotool libpocketsphinx-dev pocketsphinx-en-us libspeexdsp-dev espeak-ng flite
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
 # Only for measuring (make bench): aplay as the reference player, strace to count connections.
