@@ -15,6 +15,7 @@ constexpr double kFloorQuantile = 0.2;  // ... as their lowest fifth: pauses are
 // Digital silence has no floor: 100 dB under full scale stands in for it, under the rounding
 // of 16-bit sound.
 constexpr double kSilentFloor = 1e-10;
+constexpr int kRiseReach = 2;  // the rise is judged over 5 ms, centred on each frame
 constexpr int kRefineMaxFrames = 400;  // a rise out of the floor is never longer than 400 ms
 
 // The first sample of 1 ms frame `k`.
@@ -110,17 +111,28 @@ std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> m
     for (int b = 0; b < kBands; ++b)
         floor[b] = floorOf(e[b]);
 
-    const double detect = std::pow(10.0, kDetectDb / 10), rise = std::pow(10.0, kRiseDb / 10);
+    const double detect = std::pow(10.0, kDetectDb / 10);
+    const std::array<double, kBands> rise = {std::pow(10.0, kRiseDb / 10), std::pow(10.0, kRiseHighDb / 10)};
     std::vector<char> detected(frames, 0), risen(frames, 0);
-    std::array<double, kBands> window{};
-    for (long long k = 0; k < frames; ++k)
-        for (int b = 0; b < kBands; ++b) {
-            window[b] += e[b][k] - (k >= kSmoothFrames ? e[b][k - kSmoothFrames] : 0.0);
-            if (window[b] / kSmoothFrames >= detect * floor[b][k])
+    for (int b = 0; b < kBands; ++b) {
+        double window = 0;
+        for (long long k = 0; k < frames; ++k) {
+            window += e[b][k] - (k >= kSmoothFrames ? e[b][k - kSmoothFrames] : 0.0);
+            if (window / kSmoothFrames >= detect * floor[b][k])
                 detected[k] = 1;
-            if (e[b][k] >= rise * floor[b][k])
+        }
+        // The rise, over the frames either side.
+        window = 0;
+        for (long long k = -kRiseReach; k < frames; ++k) {
+            if (k + kRiseReach < frames)
+                window += e[b][k + kRiseReach];
+            if (k - kRiseReach - 1 >= 0)
+                window -= e[b][k - kRiseReach - 1];
+            const long long from = std::max(0LL, k - kRiseReach), to = std::min(frames, k + kRiseReach + 1);
+            if (k >= 0 && window / double(to - from) >= rise[b] * floor[b][k])
                 risen[k] = 1;
         }
+    }
 
     // Runs of detection: a long one is speech; a short one right after speech is the release of
     // a stop ("eight") and belongs to it; any other short one is a click.
