@@ -24,8 +24,8 @@ public:
     // or nothing heard.
     virtual double levelDb() const = 0;
     // Plays the answer as recorded, from a little before its onset to the end of its window;
-    // false where it has none.
-    virtual bool hearAgain(RecordSheet::Answer answer) = 0;
+    // the reason, in plain words, where it cannot.
+    virtual QString hearAgain(RecordSheet::Answer answer) = 0;
     virtual bool hasRecording(int administration) const = 0;
     // Writes the recording of `administration` as a WAV file; false where it cannot.
     virtual bool saveRecording(int administration, const QString& path) const = 0;

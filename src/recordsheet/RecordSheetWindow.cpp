@@ -303,9 +303,8 @@ void RecordSheetWindow::chooseRecordingFile()
 
 void RecordSheetWindow::hearAgain(RecordSheet::Answer answer)
 {
-    if (!listening_->hearAgain(answer))
-        messages_.tell(QStringLiteral("Answer %1 was not recorded: the program did not listen to it.").arg(answer.item + 1),
-                       MessageIcon::None, this);
+    if (const QString problem = listening_->hearAgain(answer); !problem.isEmpty())
+        messages_.tell(problem, MessageIcon::None, this);
 }
 
 void RecordSheetWindow::choosePrinter()

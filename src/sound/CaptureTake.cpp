@@ -15,7 +15,8 @@ constexpr std::size_t kMostStarts = 1 << 14;
 
 void CaptureTake::reset(int seconds)
 {
-    samples_.assign(std::size_t(seconds) * kSampleRate * kChannels, 0);
+    capacity_ = std::size_t(seconds) * kSampleRate;
+    samples_.reset(new std::int16_t[capacity_ * kChannels]);
     frames_ = 0;
     starts_.assign(kMostStarts, 0);
     startCount_ = 0;
@@ -24,33 +25,37 @@ void CaptureTake::reset(int seconds)
 bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double seconds)
 {
     const std::size_t at = frames_.load();
-    const std::size_t n = std::min(frames, samples_.size() / kChannels - at);
+    const std::size_t n = std::min(frames, capacity_ - at);
     if (samples)
-        std::memcpy(samples_.data() + at * kChannels, samples, n * kChannels * sizeof(std::int16_t));
+        std::memcpy(samples_.get() + at * kChannels, samples, n * kChannels * sizeof(std::int16_t));
+    else
+        std::memset(samples_.get() + at * kChannels, 0, n * kChannels * sizeof(std::int16_t));
     const std::size_t count = startCount_.load();
     if (std::isfinite(seconds) && n > 0 && count < starts_.size()) {
         starts_[count] = seconds - double(at) / kSampleRate;
         startCount_.store(count + 1);
     }
     frames_.store(at + n);
-    return at + n < samples_.size() / kChannels;
+    return at + n < capacity_;
 }
 
 QByteArray CaptureTake::take()
 {
-    const QByteArray recording(reinterpret_cast<const char*>(samples_.data()),
-                               qsizetype(frames_.load() * kChannels * sizeof(std::int16_t)));
-    samples_ = {};
+    const QByteArray recording = samples_ ? QByteArray(reinterpret_cast<const char*>(samples_.get()),
+                                                       qsizetype(frames_.load() * kChannels * sizeof(std::int16_t)))
+                                          : QByteArray();
+    samples_.reset();
+    capacity_ = 0;
     frames_ = 0;
     return recording;
 }
 
 QByteArray CaptureTake::copyFrom(std::size_t from) const
 {
-    const std::size_t frames = std::min(frames_.load(), samples_.size() / kChannels);
+    const std::size_t frames = std::min(frames_.load(), capacity_);
     if (from >= frames)
         return {};
-    return QByteArray(reinterpret_cast<const char*>(samples_.data() + from * kChannels),
+    return QByteArray(reinterpret_cast<const char*>(samples_.get() + from * kChannels),
                       qsizetype((frames - from) * kChannels * sizeof(std::int16_t)));
 }
 

@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 // One capture stream's recording, written by its audio thread without locks or allocation:
@@ -30,7 +31,10 @@ public:
     double firstFrameSeconds() const;
 
 private:
-    std::vector<std::int16_t> samples_;
+    // Left uninitialised: only the pages written to are ever taken from the system, so that room
+    // for minutes costs what has been recorded.
+    std::unique_ptr<std::int16_t[]> samples_;
+    std::size_t capacity_ = 0;  // in frames
     std::atomic<std::size_t> frames_{0};
     std::vector<double> starts_;  // by buffer: its time less the frames before it
     std::atomic<std::size_t> startCount_{0};

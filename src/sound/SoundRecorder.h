@@ -33,5 +33,6 @@ public:
     // heard can be shown as it comes; empty when there is none yet or nothing runs.
     virtual QByteArray recordedFrom(qsizetype frame) const = 0;
 
-    static constexpr int kMaxSeconds = 120;
+    // A whole trial at 2.4 s (146.4 s) with room to spare, from whenever a recording started.
+    static constexpr int kMaxSeconds = 300;
 };

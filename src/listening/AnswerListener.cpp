@@ -1,0 +1,293 @@
+#include "listening/AnswerListener.h"
+
+#include "listening/AnswerDecision.h"
+#include "listening/AnswerRecogniser.h"
+#include "listening/Downsampler.h"
+#include "listening/WaveBytes.h"
+#include "protocol/ItemSet.h"
+#include "resources/ResourceBytes.h"
+#include "sound/SoundOutput.h"
+#include "sound/SoundRecorder.h"
+#include "sound/SteadyClock.h"
+#include "sound/WaveImage.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+using namespace std::chrono_literals;
+
+namespace {
+
+// Heard again from this long before the answer's onset.
+constexpr auto kBeforeOnset = 300ms;
+
+long long framesOf(SteadyTime::duration length)
+{
+    return std::llround(std::chrono::duration<double>(length).count() * AnswerTake::kRate);
+}
+
+// A digit's recording, its channels as one.
+std::vector<std::int16_t> digitSound(int digit)
+{
+    const QByteArray bytes = resourceBytes(QStringLiteral("WAVE"), digit);
+    WaveImage image;
+    if (!WaveImage::parse(bytes.constData(), std::size_t(bytes.size()), image) || image.channels < 1)
+        return {};
+    std::vector<std::int16_t> mono(image.frames);
+    for (std::size_t frame = 0; frame < image.frames; ++frame) {
+        int sum = 0;
+        for (int channel = 0; channel < image.channels; ++channel)
+            sum += image.samples[frame * std::size_t(image.channels) + std::size_t(channel)];
+        mono[frame] = std::int16_t(sum / image.channels);
+    }
+    return mono;
+}
+
+}  // namespace
+
+AnswerListener::AnswerListener(RecordSheet& sheet, const SteadyClock& clock, SoundOutput& output, RecorderMaker makeRecorder,
+                               RecogniserMaker makeRecogniser, bool threaded, QObject* parent)
+    : ListeningService(parent), sheet_(sheet), clock_(clock), output_(output), makeRecorder_(std::move(makeRecorder)),
+      makeRecogniser_(std::move(makeRecogniser)), levelDb_(-INFINITY), worker_(std::make_unique<DecisionWorker>(threaded))
+{
+    poll_.setInterval(50);
+    connect(&poll_, &QTimer::timeout, this, &AnswerListener::poll);
+    replayEnd_.setSingleShot(true);
+    // The replay's stream goes once it has played, unless a run has come to use it.
+    connect(&replayEnd_, &QTimer::timeout, this, [this] {
+        if (!sheet_.givingNow())
+            output_.close();
+    });
+    connect(&sheet_, &RecordSheet::runUnderWay, this, [this] {
+        if (on_ && sheet_.shown() != taking_ && !takes_.count(sheet_.shown()))
+            startTake();
+    });
+    connect(&sheet_, &RecordSheet::cleared, this, [this] {
+        ++generation_;
+        takes_.clear();
+        onsets_.clear();
+        asked_.clear();
+        taking_ = -1;
+    });
+}
+
+AnswerListener::~AnswerListener()
+{
+    worker_.reset();
+    if (recorder_)
+        recorder_->stop();
+}
+
+void AnswerListener::setOn(bool on)
+{
+    if (on == on_ && (!on || !lost_))
+        return;
+    lost_ = false;
+    on_ = on;
+    if (!on) {
+        poll_.stop();
+        endTake();
+        if (recorder_)
+            recorder_->stop();
+        levelDb_ = -INFINITY;
+        say({});
+        return;
+    }
+    if (!recogniser_ && recogniserProblem_.isEmpty()) {
+        recogniser_ = makeRecogniser_(recogniserProblem_);
+        if (!recogniser_ && recogniserProblem_.isEmpty())
+            recogniserProblem_ = QStringLiteral("The speech recogniser could not be started.");
+    }
+    if (!recogniser_) {
+        say(recogniserProblem_ + QStringLiteral(" The answers are marked by keys alone."));
+        return;
+    }
+    startRecorder();
+    if (recorder_)
+        poll_.start();
+}
+
+void AnswerListener::startRecorder()
+{
+    if (!recorder_)
+        recorder_ = makeRecorder_();
+    else
+        recorder_->stop();
+    read_ = 0;
+    lastSound_ = lastLoud_ = clock_.now();
+    if (!recorder_ || !recorder_->start(SoundRecorder::Source::Microphone)) {
+        say(QStringLiteral("No microphone could be opened: the answers are marked by keys alone."));
+        return;
+    }
+    say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
+}
+
+// The recording goes on as it was, without the pause of opening a new one as the run starts:
+// between runs it is kept short enough for a whole trial to fit after it.
+void AnswerListener::startTake()
+{
+    endTake();
+    taking_ = sheet_.shown();
+    takes_[taking_] = AnswerTake();
+    digitsPlaced_ = 0;
+    asked_.clear();
+}
+
+void AnswerListener::endTake()
+{
+    if (taking_ >= 0)
+        takes_[taking_].finish();
+    taking_ = -1;
+}
+
+void AnswerListener::poll()
+{
+    if (!on_ || !recorder_ || lost_)
+        return;
+    const SteadyTime now = clock_.now();
+    const QByteArray bytes = recorder_->recordedFrom(read_);
+    if (bytes.isEmpty()) {
+        if (now - lastSound_ > kSilentAfter)
+            lose(QStringLiteral("The microphone stopped sending sound"));
+        return;
+    }
+    const std::vector<std::int16_t> mono = Downsampler::monoOf(bytes);
+    read_ += (long long)(mono.size());
+    lastSound_ = now;
+    int peak = 0, clipped = 0;
+    for (const std::int16_t sample : mono) {
+        peak = std::max(peak, std::abs(int(sample)));
+        clipped += std::abs(int(sample)) >= 32767 ? 1 : 0;
+    }
+    levelDb_ = peak > 0 ? 20 * std::log10(peak / 32768.0) : -INFINITY;
+    emit levelChanged();
+    if (levelDb_ > -70)
+        lastLoud_ = now;
+    if (clipped > 4)
+        lastClipped_ = now;
+    if (now - lastClipped_ < kSilentAfter)
+        say(QStringLiteral("The microphone is far too loud, its sound clipped: turn its level down."));
+    else if (now - lastLoud_ > kSilentAfter)
+        say(QStringLiteral("The microphone is silent: check that it is plugged in and not muted."));
+    else
+        say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
+    if (taking_ >= 0) {
+        takes_[taking_].add(mono, now);
+        placeDigits();
+        decideClosed();
+    } else if (read_ > framesOf(kRestartAfter)) {
+        startRecorder();
+    }
+}
+
+void AnswerListener::placeDigits()
+{
+    const SheetAdministration& given = sheet_.administrations()[std::size_t(taking_)];
+    const std::span<const int> digits = digitsOf(given.set);
+    for (; digitsPlaced_ < given.heard.size(); ++digitsPlaced_)
+        takes_[taking_].addDigit(digitSound(digits[digitsPlaced_]), given.heard[digitsPlaced_]);
+}
+
+void AnswerListener::decideClosed()
+{
+    AnswerTake& take = takes_[taking_];
+    const SheetAdministration& given = sheet_.administrations()[std::size_t(taking_)];
+    for (int item = 0; item < given.presented(); ++item) {
+        const std::optional<RecordSheet::Window> window = sheet_.window({taking_, item});
+        if (asked_.count(item) || !window || take.cleanedFrames() < take.frameAt(window->to + kTail))
+            continue;
+        asked_.insert(item);
+        AnswerDecision::Stretch stretch;
+        stretch.from = take.frameAt(window->from);
+        stretch.to = take.frameAt(window->to);
+        stretch.secondHeard = take.frameAt(given.heard[std::size_t(item) + 1]);
+        for (const SteadyTime digit : given.heard)
+            stretch.digits.push_back(take.frameAt(digit));
+        stretch.first = std::clamp(stretch.from - framesOf(kBeforeOnset), 0LL, take.cleanedFrames());
+        const long long end = std::min(take.cleanedFrames(), take.frameAt(window->to + kTail));
+        auto samples = std::make_shared<std::vector<std::int16_t>>(take.cleaned().begin() + stretch.first, take.cleaned().begin() + end);
+        const long long sent = std::min(end, (long long)(take.reference().size()));
+        auto reference = std::make_shared<std::vector<std::int16_t>>(take.reference().begin() + std::min(stretch.first, sent),
+                                                                     take.reference().begin() + sent);
+        const RecordSheet::Answer answer{taking_, item};
+        const int generation = generation_;
+        worker_->run([this, samples, reference, stretch, answer, generation]() mutable {
+            stretch.cleaned = *samples;
+            stretch.reference = *reference;
+            const AnswerDecision decision = AnswerDecision::decide(stretch, *recogniser_);
+            const auto deliver = [this, decision, answer, generation] {
+                if (generation != generation_)
+                    return;
+                if (decision.onset >= 0)
+                    onsets_[{answer.administration, answer.item}] = decision.onset;
+                sheet_.setVoice(answer, decision.voice);
+            };
+            if (worker_->threaded())
+                QMetaObject::invokeMethod(this, deliver, Qt::QueuedConnection);
+            else
+                deliver();
+        });
+    }
+    if (given.ended && int(asked_.size()) >= given.presented())
+        endTake();
+}
+
+void AnswerListener::lose(const QString& why)
+{
+    if (taking_ >= 0 && sheet_.givingNow())
+        say(why + QStringLiteral(" during the run: the answers after it were not heard; mark them by keys."));
+    else
+        say(why + QStringLiteral(": check that it is plugged in. The answers are marked by keys alone."));
+    endTake();
+    // Until Listen is turned on again, which tries a new recording.
+    recorder_->stop();
+    lost_ = true;
+    poll_.stop();
+    levelDb_ = -INFINITY;
+    emit levelChanged();
+}
+
+void AnswerListener::say(const QString& state)
+{
+    if (state == state_)
+        return;
+    state_ = state;
+    emit stateChanged();
+}
+
+QString AnswerListener::hearAgain(RecordSheet::Answer answer)
+{
+    const auto take = takes_.find(answer.administration);
+    const std::optional<RecordSheet::Window> window = sheet_.window(answer);
+    if (take == takes_.end() || !window)
+        return QStringLiteral("Answer %1 was not recorded: the program did not listen to it.").arg(answer.item + 1);
+    const SheetAdministration& given = sheet_.administrations()[std::size_t(answer.administration)];
+    if (given.running)
+        return QStringLiteral("Answers can be heard again while the run is paused or once it is over.");
+    const auto onset = onsets_.find({answer.administration, answer.item});
+    const long long from = std::max(0LL, (onset != onsets_.end() ? onset->second : take->second.frameAt(window->from))
+                                              - framesOf(kBeforeOnset));
+    const long long to = std::min(take->second.frames(), take->second.frameAt(window->to));
+    if (to <= from)
+        return QStringLiteral("Answer %1 was not recorded: the program did not listen to it.").arg(answer.item + 1);
+    replaying_ = waveBytes(std::span(take->second.heard()).subspan(std::size_t(from), std::size_t(to - from)), 2);
+    WaveImage image;
+    WaveImage::parse(replaying_.constData(), std::size_t(replaying_.size()), image);
+    if (!output_.start(image, clock_.now()))
+        return QStringLiteral("The answer could not be played: the sound output is not available.");
+    replayEnd_.start(int((to - from) * 1000 / AnswerTake::kRate) + 500);
+    return {};
+}
+
+bool AnswerListener::saveRecording(int administration, const QString& path) const
+{
+    const auto take = takes_.find(administration);
+    if (take == takes_.end())
+        return false;
+    QSaveFile file(path);
+    const QByteArray bytes = waveBytes(take->second.heard(), 1);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+}

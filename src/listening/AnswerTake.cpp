@@ -1,0 +1,66 @@
+#include "listening/AnswerTake.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Without the suppression of the echo left: it takes the first milliseconds of a voice too, and
+// puts its onset 20 ms late; what is left of the echo is told apart in the decision instead.
+AnswerTake::AnswerTake() : echo_(std::make_unique<EchoRemover>(EchoRemover::Settings{44100, 1024, 11025, false})) {}
+
+void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
+{
+    heard_.insert(heard_.end(), mono.begin(), mono.end());
+    const auto recorded = std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(heard_.size()) / kRate));
+    if (!origin_ || now - recorded < *origin_)
+        origin_ = now - recorded;
+    std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting;
+    waiting.swap(waiting_);
+    for (const auto& [sound, at] : waiting)
+        addDigit(sound, at);
+    // The digits are known before they sound: the reference is ready for what was heard.
+    if (reference_.size() < heard_.size())
+        reference_.resize(heard_.size(), 0);
+    if (echo_ && heard_.size() > fedToEcho_) {
+        const std::size_t n = heard_.size() - fedToEcho_;
+        const std::vector<std::int16_t> out = echo_->process(std::span(heard_).subspan(fedToEcho_, n),
+                                                             std::span(reference_).subspan(fedToEcho_, n));
+        cleaned_.insert(cleaned_.end(), out.begin(), out.end());
+        fedToEcho_ = heard_.size();
+    }
+}
+
+// A digit whose place falls on frames already given to the echo remover keeps only its rest.
+void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime heard)
+{
+    if (!origin_) {
+        waiting_.emplace_back(sound, heard);
+        return;
+    }
+    const long long at = frameAt(heard);
+    const long long end = at + (long long)(sound.size());
+    if (end <= (long long)(fedToEcho_))
+        return;
+    if (reference_.size() < std::size_t(end))
+        reference_.resize(std::size_t(end), 0);
+    for (long long frame = std::max(at, (long long)(fedToEcho_)); frame < end; ++frame)
+        reference_[std::size_t(frame)] = sound[std::size_t(frame - at)];
+}
+
+long long AnswerTake::frameAt(SteadyTime time) const
+{
+    return origin_ ? std::llround(std::chrono::duration<double>(time - *origin_).count() * kRate) : 0;
+}
+
+SteadyTime AnswerTake::timeAt(long long frame) const
+{
+    return origin_.value_or(SteadyTime{})
+           + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(frame) / kRate));
+}
+
+void AnswerTake::finish()
+{
+    cleaned_ = {};
+    reference_ = {};
+    waiting_.clear();
+    echo_.reset();
+}

@@ -1,0 +1,50 @@
+#pragma once
+
+#include "listening/EchoRemover.h"
+#include "sound/SteadyTime.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <vector>
+
+// The microphone's recording of one administration, in memory only: mono, 44100 Hz, from the
+// moment its run started. Beside what was heard, the same with the program's own digits taken
+// out (what answers are looked for in), and those digits as they left the speakers.
+//
+// Where frame 0 lies on the steady clock is learnt as the recording comes: each time frames are
+// added, the time then less the length recorded is a moment no earlier than frame 0 was
+// captured (plus the way to the program); the least of these is kept.
+class AnswerTake {
+public:
+    static constexpr int kRate = 44100;
+
+    AnswerTake();
+
+    // `mono`, just received at `now`.
+    void add(const std::vector<std::int16_t>& mono, SteadyTime now);
+    // Lays a digit's sound (mono) on the reference where it leaves the speakers at `heard`.
+    void addDigit(const std::vector<std::int16_t>& sound, SteadyTime heard);
+
+    // What only deciding needed goes: the cleaned sound and the reference.
+    void finish();
+
+    long long frames() const { return (long long)(heard_.size()); }
+    long long cleanedFrames() const { return (long long)(cleaned_.size()); }
+    bool knowsTime() const { return bool(origin_); }
+    // The frame at `time`, and back; frame 0 before anything was recorded.
+    long long frameAt(SteadyTime time) const;
+    SteadyTime timeAt(long long frame) const;
+
+    const std::vector<std::int16_t>& heard() const { return heard_; }
+    const std::vector<std::int16_t>& cleaned() const { return cleaned_; }
+    const std::vector<std::int16_t>& reference() const { return reference_; }
+
+private:
+    std::vector<std::int16_t> heard_, cleaned_, reference_;
+    std::optional<SteadyTime> origin_;
+    // Digits placed before the time of frame 0 was known: laid once it is.
+    std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting_;
+    std::unique_ptr<EchoRemover> echo_;
+    std::size_t fedToEcho_ = 0;  // frames of both given to the echo remover
+};
