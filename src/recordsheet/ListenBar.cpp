@@ -1,9 +1,14 @@
 #include "recordsheet/ListenBar.h"
 
+#include "desktop/MessagePresenter.h"
 #include "recordsheet/ListeningService.h"
 #include "ui/Fonts.h"
 
 #include <QCheckBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QPushButton>
+#include <QStandardPaths>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -19,7 +24,9 @@ constexpr int kLowestLevel = -60;
 
 }  // namespace
 
-ListenBar::ListenBar(ListeningService& listening, QWidget* parent) : QWidget(parent), listening_(listening)
+ListenBar::ListenBar(ListeningService& listening, RecordSheet& sheet, MessagePresenter& messages, std::function<int()> viewed,
+                     QWidget* parent)
+    : QWidget(parent), listening_(listening), sheet_(sheet), messages_(messages), viewed_(std::move(viewed))
 {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -32,8 +39,13 @@ ListenBar::ListenBar(ListeningService& listening, QWidget* parent) : QWidget(par
     level_->setRange(kLowestLevel, 0);
     level_->setAccessibleName(QStringLiteral("Microphone level"));
     level_->setMaximumHeight(listen_->sizeHint().height());
+    auto* save = new QPushButton(QStringLiteral("Save Recordin&g…"), this);
+    save->setToolTip(QStringLiteral("The answers as the microphone heard them in the administration shown, as a WAV file"));
+    save->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &ListenBar::chooseRecordingFile);
     row->addWidget(listen_);
     row->addWidget(level_, 1);
+    row->addWidget(save);
     state_ = new QLabel(this);
     state_->setObjectName(QStringLiteral("listenState"));
     state_->setFont(arialFont(8.5));
@@ -65,4 +77,26 @@ void ListenBar::showLevel()
     level_->setFormat(!listening_.isOn() ? QStringLiteral("Microphone: off")
                       : heard            ? QStringLiteral("Microphone: %v dB")
                                          : QStringLiteral("Microphone: silent"));
+}
+
+void ListenBar::hearAgain(RecordSheet::Answer answer)
+{
+    if (const QString problem = listening_.hearAgain(answer); !problem.isEmpty())
+        messages_.tell(problem, MessageIcon::None, this);
+}
+
+void ListenBar::chooseRecordingFile()
+{
+    const int viewed = viewed_();
+    if (viewed < 0 || !listening_.hasRecording(viewed)) {
+        messages_.tell(QStringLiteral("The program did not listen to the administration shown: there is no recording of it."),
+                       MessageIcon::None, this);
+        return;
+    }
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    const QString name = QStringLiteral("answers %1.wav").arg(sheet_.administrations()[std::size_t(viewed)].shortName());
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Answer Recording"), QDir(folder).filePath(name),
+                                                      QStringLiteral("WAV files (*.wav)"));
+    if (!path.isEmpty() && !listening_.saveRecording(viewed, path))
+        messages_.tell(QStringLiteral("The recording could not be saved to %1.").arg(path), MessageIcon::Warning, this);
 }

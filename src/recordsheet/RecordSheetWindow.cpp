@@ -86,8 +86,9 @@ void RecordSheetWindow::buildControls()
     form->addRow(QStringLiteral("S&hown:"), administrations_);
     top->addLayout(form);
     layout->addLayout(top);
-    if (listening_)
-        layout->addWidget(new ListenBar(*listening_, this));
+    ListenBar* listenBar = listening_ ? new ListenBar(*listening_, sheet_, messages_, [this] { return grid_->viewed(); }, this) : nullptr;
+    if (listenBar)
+        layout->addWidget(listenBar);
 
     grid_ = new SheetGrid(sheet_, this);
     layout->addWidget(grid_, 0, Qt::AlignLeft);
@@ -127,14 +128,8 @@ void RecordSheetWindow::buildControls()
         button->setAutoDefault(false);
         buttons->addWidget(button);
     }
-    if (listening_) {
-        auto* saveRecording = new QPushButton(QStringLiteral("Save Recordin&g…"), this);
-        saveRecording->setToolTip(QStringLiteral("The answers as the microphone heard them in the administration shown, as a WAV file"));
-        saveRecording->setAutoDefault(false);
-        buttons->addWidget(saveRecording);
-        connect(saveRecording, &QPushButton::clicked, this, &RecordSheetWindow::chooseRecordingFile);
-        connect(grid_, &SheetGrid::hearAgain, this, &RecordSheetWindow::hearAgain);
-    }
+    if (listenBar)
+        connect(grid_, &SheetGrid::hearAgain, listenBar, &ListenBar::hearAgain);
     buttons->addStretch();
     layout->addLayout(buttons);
     // The shortcuts act on the whole window; a text field that has the focus keeps Ctrl+C for itself.
@@ -283,28 +278,6 @@ void RecordSheetWindow::chooseItemsFile()
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty() && !SheetItemsFile::write(sheet_, path))
         messages_.tell(QStringLiteral("The items could not be written to %1.").arg(path), MessageIcon::Warning, this);
-}
-
-void RecordSheetWindow::chooseRecordingFile()
-{
-    const int viewed = grid_->viewed();
-    if (viewed < 0 || !listening_->hasRecording(viewed)) {
-        messages_.tell(QStringLiteral("The program did not listen to the administration shown: there is no recording of it."),
-                       MessageIcon::None, this);
-        return;
-    }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString name = QStringLiteral("answers %1.wav").arg(sheet_.administrations()[std::size_t(viewed)].shortName());
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Answer Recording"), QDir(folder).filePath(name),
-                                                      QStringLiteral("WAV files (*.wav)"));
-    if (!path.isEmpty() && !listening_->saveRecording(viewed, path))
-        messages_.tell(QStringLiteral("The recording could not be saved to %1.").arg(path), MessageIcon::Warning, this);
-}
-
-void RecordSheetWindow::hearAgain(RecordSheet::Answer answer)
-{
-    if (const QString problem = listening_->hearAgain(answer); !problem.isEmpty())
-        messages_.tell(problem, MessageIcon::None, this);
 }
 
 void RecordSheetWindow::choosePrinter()

@@ -25,9 +25,8 @@ class SheetGrid;
 // examiner's name is remembered; the examinee's code and the age group are never stored, and
 // the age group is the sheet's, and shows as chosen in the scoring window too.
 //
-// Where the program can listen, the Listen bar sits under the examinee's particulars, H plays
-// the answer at the cursor again, and "Save Recordin&g…" writes the answers' recording of the
-// administration shown as a WAV file: the only way it ever leaves the program.
+// Where the program can listen, the Listen bar sits under the examinee's particulars, and H
+// plays the answer at the cursor again.
 class RecordSheetWindow final : public QWidget {
     Q_OBJECT
 public:
@@ -61,8 +60,6 @@ private:
     void chooseReportFile();
     void choosePrinter();
     void chooseItemsFile();
-    void chooseRecordingFile();
-    void hearAgain(RecordSheet::Answer answer);
     SheetReport::Particulars particulars(bool printed) const;
     void newExaminee();
 
