@@ -19,6 +19,7 @@
 //   listening_onsets [--voices all|tuning|held-out] [--seed n]
 //
 // Needs espeak-ng, flite, festival (text2wave, voice_cmu_us_slt_arctic_hts) and sox.
+#include "listening/Downsampler.h"
 #include "listening/EchoRemover.h"
 #include "listening/SpeechOnsets.h"
 #include "sound/Median.h"
@@ -259,6 +260,10 @@ int main(int argc, char** argv)
     if (args.contains("--tail-ms"))
         echoSettings.tailSamples = args.value(args.indexOf("--tail-ms") + 1).toInt() * kRate / 1000;
     echoSettings.suppressResidual = !args.contains("--no-suppression");
+    if (args.contains("--suppress"))
+        echoSettings.echoSuppressDb = args.value(args.indexOf("--suppress") + 1).toInt();
+    if (args.contains("--suppress-active"))
+        echoSettings.echoSuppressActiveDb = args.value(args.indexOf("--suppress-active") + 1).toInt();
 
     std::vector<Word> digits;
     for (const char* d : kDigits)
@@ -326,6 +331,7 @@ int main(int argc, char** argv)
             Result r;
             r.audioSeconds = double(length) / kRate;
             std::vector<std::int16_t> cleaned = mic16;
+            std::vector<float> echoLeft;
             if (withEcho) {
                 const std::vector<std::int16_t> ref16 = toInt16(reference);
                 const auto t0 = std::chrono::steady_clock::now();
@@ -334,11 +340,23 @@ int main(int argc, char** argv)
                 for (std::size_t at = 0; at < length; at += 4410) {  // 100 ms blocks, as recorded
                     const std::size_t n = std::min<std::size_t>(4410, length - at);
                     const auto out = remover.process(std::span(mic16).subspan(at, n), std::span(ref16).subspan(at, n));
-                    cleaned.insert(cleaned.end(), out.begin(), out.end());
+                    cleaned.insert(cleaned.end(), out.sound.begin(), out.sound.end());
+                    echoLeft.insert(echoLeft.end(), out.echoLeft.begin(), out.echoLeft.end());
                 }
                 const auto rest = remover.finish();
-                cleaned.insert(cleaned.end(), rest.begin(), rest.end());
+                cleaned.insert(cleaned.end(), rest.sound.begin(), rest.sound.end());
+                echoLeft.insert(echoLeft.end(), rest.echoLeft.begin(), rest.echoLeft.end());
                 r.echoSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                if (args.contains("--echo-progress")) {
+                    for (std::size_t s = 0; s + kSlot <= length; s += kSlot) {
+                        double in = 0, out = 0;
+                        for (std::size_t i = s; i < s + kSlot; ++i)
+                            if (voiceTrack[i] == 0 && std::abs(echo[i]) > 0)
+                                in += double(mic16[i]) * mic16[i], out += double(cleaned[i]) * cleaned[i];
+                        std::printf("%.0f ", 10 * std::log10(in / std::max(out, 1.0)));
+                    }
+                    std::printf("\n");
+                }
                 // The echo's attenuation where only it sounds, once the canceller has heard two digits.
                 for (std::size_t i = 2 * kSlot; i < length; ++i)
                     if (voiceTrack[i] == 0 && std::abs(echo[i]) > 0) {
@@ -347,8 +365,26 @@ int main(int argc, char** argv)
                         r.echoOut += out * out;
                     }
             }
+            if (withEcho && args.contains("--at16k")) {
+                const auto m = Downsampler::downsample(mic16), f = Downsampler::downsample(toInt16(reference));
+                EchoRemover::Settings at16 = echoSettings;
+                at16.rate = 16000;
+                at16.tailSamples = echoSettings.tailSamples * 16000 / kRate;
+                EchoRemover remover(at16);
+                auto out = remover.process(m, f).sound;
+                const auto rest = remover.finish().sound;
+                out.insert(out.end(), rest.begin(), rest.end());
+                double in = 0, o = 0;
+                for (std::size_t i = 2 * kSlot * 16000 / kRate; i < out.size(); ++i) {
+                    const std::size_t j = i * kRate / 16000;
+                    if (j < length && voiceTrack[j] == 0 && std::abs(echo[j]) > 0)
+                        in += double(m[i]) * m[i], o += double(out[i]) * out[i];
+                }
+                std::printf("  at 16 kHz: ERLE %.1f dB\n", 10 * std::log10(in / std::max(o, 1.0)));
+            }
             const auto t0 = std::chrono::steady_clock::now();
-            const auto found = SpeechOnsets::find(std::span<const std::int16_t>(cleaned));
+            const auto found = SpeechOnsets::find(std::span<const std::int16_t>(cleaned),
+                                                  args.contains("--no-echo-floor") ? std::span<const float>() : echoLeft);
             r.onsetSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
             score(found, answers, r);
 

@@ -94,14 +94,15 @@ std::vector<double> floorOf(const std::vector<double>& e)
 
 }  // namespace
 
-std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const std::int16_t> mono)
+std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const std::int16_t> mono,
+                                                        std::span<const float> echoLeft)
 {
     std::vector<float> x(mono.size());
     std::transform(mono.begin(), mono.end(), x.begin(), [](std::int16_t s) { return float(s) / 32768.0f; });
-    return find(std::span<const float>(x));
+    return find(std::span<const float>(x), echoLeft);
 }
 
-std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> mono)
+std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> mono, std::span<const float> echoLeft)
 {
     const long long frames = (long long)mono.size() * 1000 / kRate;
     if (frames < kSmoothFrames)
@@ -110,6 +111,15 @@ std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> m
     std::array<std::vector<double>, kBands> floor;
     for (int b = 0; b < kBands; ++b)
         floor[b] = floorOf(e[b]);
+    if (echoLeft.size() >= mono.size())
+        for (long long k = 0; k < frames; ++k) {
+            double sum = 0;
+            for (long long i = frameStart(k); i < frameStart(k + 1); ++i)
+                sum += echoLeft[i];
+            const double echo = sum / double(frameStart(k + 1) - frameStart(k));
+            for (int b = 0; b < kBands; ++b)
+                floor[b][k] += echo;
+        }
 
     const double detect = std::pow(10.0, kDetectDb / 10);
     const std::array<double, kBands> rise = {std::pow(10.0, kRiseDb / 10), std::pow(10.0, kRiseHighDb / 10)};

@@ -39,7 +39,8 @@ public:
         long long detected = 0;  // where it was first detected, at or after begin
     };
 
-    // Samples at full scale 1.
-    static std::vector<Utterance> find(std::span<const float> mono);
-    static std::vector<Utterance> find(std::span<const std::int16_t> mono);
+    // Samples at full scale 1. `echoLeft`, when given (one per sample), is the mean square of the
+    // echo that may be left in each (see EchoRemover): it is added to both bands' floors.
+    static std::vector<Utterance> find(std::span<const float> mono, std::span<const float> echoLeft = {});
+    static std::vector<Utterance> find(std::span<const std::int16_t> mono, std::span<const float> echoLeft = {});
 };
