@@ -70,7 +70,7 @@ const Voice kVoices[] = {
 const Voice kDigitVoice = {"flite rms", {"flite", "-voice", "rms", "-t", "%t", "-o", "%o"}, false};
 
 using Sound = std::vector<float>;
-bool verbose = false, verboseWords = false;
+bool verbose = false, verboseAll = false, verboseWords = false;
 
 struct Word {
     Sound samples;      // from its true onset, scaled to kVoiceRms
@@ -200,6 +200,7 @@ Sound pinkNoise(std::size_t n, double rms, std::mt19937& random)
 
 struct Answer {
     long long onset, end;
+    QString words;
 };
 
 struct Result {
@@ -220,7 +221,7 @@ double percentile(std::vector<double> v, double p)
 
 void score(const std::vector<SpeechOnsets::Utterance>& found, const std::vector<Answer>& answers, Result& r)
 {
-    if (verbose) {
+    if (verboseAll) {
         for (const Answer& a : answers)
             std::printf("  answer %.3f-%.3f s\n", double(a.onset) / kRate, double(a.end) / kRate);
         for (const auto& u : found)
@@ -233,8 +234,11 @@ void score(const std::vector<SpeechOnsets::Utterance>& found, const std::vector<
         bool hit = false;
         for (std::size_t i = 0; i < found.size(); ++i)
             if (found[i].begin < a.end && found[i].end > a.onset) {
-                if (!hit)
+                if (!hit) {
                     r.errors.push_back(double(found[i].begin - a.onset) * 1000.0 / kRate);
+                    if (verbose && std::abs(r.errors.back()) > 20)
+                        std::printf("  %s at %.3f s: %+.1f ms\n", qPrintable(a.words), double(a.onset) / kRate, r.errors.back());
+                }
                 hit = true;
                 used[i] = true;
             }
@@ -254,6 +258,7 @@ int main(int argc, char** argv)
     QTemporaryDir dir;
     verbose = args.contains("--verbose");
     verboseWords = args.contains("--words");
+    verboseAll = args.contains("--all");
     EchoRemover::Settings echoSettings;
     if (args.contains("--frame"))
         echoSettings.frameSize = args.value(args.indexOf("--frame") + 1).toInt();
@@ -283,8 +288,8 @@ int main(int argc, char** argv)
 
         // The items: each sum once, then three corrected answers ("twelve, no, thirteen" as three
         // words with short pauses), in a shuffled order.
-        std::mt19937 random(seed);
-        std::vector<std::vector<QString>> items;
+        std::mt19937 random(seed + unsigned(&voice - kVoices));
+        std::vector<QStringList> items;
         for (const char* s : kSums)
             items.push_back({s});
         items.push_back({"twelve", "no", "thirteen"});
@@ -295,19 +300,19 @@ int main(int argc, char** argv)
         const std::size_t length = std::size_t(kSlot) * (items.size() + 1);
         Sound voiceTrack(length, 0.0f), digitTrack(length, 0.0f);
         std::vector<Answer> answers;
-        std::uniform_int_distribution<long long> answerAfter(kRate * 9 / 10, kRate * 13 / 10);
+        std::uniform_int_distribution<long long> answerAfter(kRate * 5 / 10, kRate * 13 / 10);
         std::uniform_int_distribution<long long> pause(kRate * 8 / 100, kRate * 22 / 100);
         std::uniform_int_distribution<int> digit(0, 8);
         for (std::size_t i = 0; i < items.size(); ++i) {
             const long long slot = kSlot / 2 + (long long)i * kSlot;
             add(digitTrack, digits[digit(random)].samples, slot);
             long long at = slot + answerAfter(random);
-            const Answer a{at, 0};
+            const Answer a{at, 0, items[i].join(' ')};
             for (const QString& w : items[i]) {
                 add(voiceTrack, words[w].samples, at);
                 at += (long long)words[w].samples.size() + pause(random);
             }
-            answers.push_back({a.onset, at});
+            answers.push_back({a.onset, at, a.words});
         }
         std::uniform_int_distribution<long long> roomDelay(kRate * 5 / 1000, kRate * 40 / 1000);
         std::uniform_int_distribution<long long> misalignment(-kRate * 20 / 1000, kRate * 20 / 1000);

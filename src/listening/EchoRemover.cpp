@@ -9,14 +9,16 @@ namespace {
 
 // The preprocessor suppresses noise too; only its suppression of the echo is wanted.
 constexpr int kNoiseSuppressDb = -1;
-// The coupling is the median of the last 64 frames (about 0.7 s of digits at 512 samples): the
-// examinee's answers, which now and then overlap a digit's end, are fewer than half of them.
+// The coupling is the ninth decile of the last 64 frames (about 0.7 s of digits at 512 samples):
+// the canceller leaves some sounds of a digit louder than others, and the examinee's answers,
+// which now and then overlap a digit's end, are a tenth of those frames at most.
 constexpr std::size_t kCouplings = 64;
+constexpr double kCouplingQuantile = 0.9;
 // A frame whose reference is under this (-70 dBFS) tells nothing of the coupling.
 constexpr double kSounding = 1e-7;
 // The estimate is the level of the echo left, not an upper bound on it: some digits are left
 // louder than the median of the others.
-constexpr double kEchoMargin = 4;  // 6 dB
+constexpr double kEchoMargin = 10;  // 6 dB
 
 }  // namespace
 
@@ -116,8 +118,9 @@ float EchoRemover::echoLeftIn(std::span<const std::int16_t> reference, std::span
     double coupling = 1;
     if (!couplings_.empty()) {
         std::vector<double> sorted(couplings_.begin(), couplings_.end());
-        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(sorted.size() / 2), sorted.end());
-        coupling = sorted[sorted.size() / 2];
+        const std::size_t at = std::min(sorted.size() - 1, std::size_t(double(sorted.size()) * kCouplingQuantile));
+        std::nth_element(sorted.begin(), sorted.begin() + std::ptrdiff_t(at), sorted.end());
+        coupling = sorted[at];
     }
-    return float(kEchoMargin * coupling * recent);
+    return float(coupling * recent);
 }

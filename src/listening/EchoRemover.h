@@ -12,23 +12,23 @@ struct SpeexPreprocessState_;
 // canceller: fed the microphone and the reference (what left the speakers, on the microphone's
 // frames), it gives the microphone's sound without them. The room's delay and colouring are
 // learnt over a tail of tailSamples; the reference must therefore come no later than its echo,
-// and no more than the tail minus the room's reverberation earlier. The preprocessor then
-// suppresses part of the echo that is left (its noise suppression kept weak, so that the onset
-// of a soft fricative is not taken away).
+// and no more than the tail minus the room's reverberation earlier. The preprocessor may then
+// suppress part of the echo that is left (its noise suppression kept weak, so that the onset of
+// a soft fricative is not taken away).
 //
 // The canceller learns only while digits sound, and is far from perfect on the first few, so
 // the echo it leaves is estimated too: the reference's level over the last tail, times the
-// coupling from reference to output seen lately (the median of recent frames where the
-// reference sounded). Whatever lies under that estimate may be echo, and is no speech.
+// coupling from reference to output seen lately (the ninth decile of recent frames where the
+// reference sounded).
 //
 // Mono 16-bit at `rate`; nothing is delayed, but the output comes a whole frame at a time.
 class EchoRemover {
 public:
     struct Settings {
         int rate = 44100;
-        int frameSize = 512;       // 11.6 ms (a power of two keeps the transforms quick)
+        int frameSize = 512;       // 11.6 ms: a power of two keeps the transforms quick
         int tailSamples = 11025;   // 250 ms
-        bool suppressResidual = true;
+        bool suppressResidual = false;  // it delays onsets in noise by 10 ms, and does not add much
         int echoSuppressDb = -40;        // the residual echo's suppression while only the far end sounds
         int echoSuppressActiveDb = -15;  // and while the examinee speaks over it
     };

@@ -108,30 +108,37 @@ std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> m
     if (frames < kSmoothFrames)
         return {};
     const auto e = frameEnergies(mono, frames);
-    std::array<std::vector<double>, kBands> floor;
+    // The floor under the rise; the detection's is over the echo's margin.
+    std::array<std::vector<double>, kBands> floor, detectFloor;
     for (int b = 0; b < kBands; ++b)
-        floor[b] = floorOf(e[b]);
-    if (echoLeft.size() >= mono.size())
+        detectFloor[b] = floor[b] = floorOf(e[b]);
+    if (echoLeft.size() >= mono.size()) {
+        const double margin = std::pow(10.0, kEchoMarginDb / 10);
         for (long long k = 0; k < frames; ++k) {
             double sum = 0;
             for (long long i = frameStart(k); i < frameStart(k + 1); ++i)
                 sum += echoLeft[i];
             const double echo = sum / double(frameStart(k + 1) - frameStart(k));
-            for (int b = 0; b < kBands; ++b)
+            for (int b = 0; b < kBands; ++b) {
                 floor[b][k] += echo;
+                detectFloor[b][k] += margin * echo;
+            }
         }
+    }
 
     const double detect = std::pow(10.0, kDetectDb / 10);
     const std::array<double, kBands> rise = {std::pow(10.0, kRiseDb / 10), std::pow(10.0, kRiseHighDb / 10)};
-    std::vector<char> detected(frames, 0), risen(frames, 0);
+    // risen: the 5 ms around the frame is over the floor; own: the frame itself is.
+    std::vector<char> detected(frames, 0), risen(frames, 0), own(frames, 0);
     for (int b = 0; b < kBands; ++b) {
         double window = 0;
         for (long long k = 0; k < frames; ++k) {
             window += e[b][k] - (k >= kSmoothFrames ? e[b][k - kSmoothFrames] : 0.0);
-            if (window / kSmoothFrames >= detect * floor[b][k])
+            if (window / kSmoothFrames >= detect * detectFloor[b][k])
                 detected[k] = 1;
+            if (e[b][k] >= rise[b] * floor[b][k])
+                own[k] = 1;
         }
-        // The rise, over the frames either side.
         window = 0;
         for (long long k = -kRiseReach; k < frames; ++k) {
             if (k + kRiseReach < frames)
@@ -178,6 +185,10 @@ std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> m
                 break;
             }
         }
+        // The window sees a rise up to kRiseReach frames ahead: the onset is the first frame there
+        // that has risen itself.
+        for (const long long limit = std::min(first + kRiseReach, runs[r].from); first < limit && !own[first];)
+            ++first;
         const long long nextStart = r + 1 < runs.size() ? runs[r + 1].from : frames;
         long long last = runs[r].to - 1;
         for (long long k = last + 1, dips = 0; k < std::min(nextStart, runs[r].to + kRefineMaxFrames); ++k) {

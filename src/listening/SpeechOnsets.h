@@ -32,6 +32,7 @@ public:
     static constexpr int kGapFrames = 2;     // 1 ms frames under it that the rise may dip for
     static constexpr int kMinRunMs = 30;     // a shorter detection is a click (unless a release)
     static constexpr int kBridgeMs = 300;    // a shorter pause stays inside one utterance
+    static constexpr double kEchoMarginDb = 6;
 
     struct Utterance {
         long long begin = 0;     // the onset, in frames from the start of the stretch
@@ -40,7 +41,8 @@ public:
     };
 
     // Samples at full scale 1. `echoLeft`, when given (one per sample), is the mean square of the
-    // echo that may be left in each (see EchoRemover): it is added to both bands' floors.
+    // echo estimated to be left in each (see EchoRemover): it is added to both bands' floors,
+    // kEchoMarginDb over it for the detection (the estimate is no bound).
     static std::vector<Utterance> find(std::span<const float> mono, std::span<const float> echoLeft = {});
     static std::vector<Utterance> find(std::span<const std::int16_t> mono, std::span<const float> echoLeft = {});
 };
