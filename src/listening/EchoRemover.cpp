@@ -14,6 +14,10 @@ constexpr int kNoiseSuppressDb = -1;
 // which now and then overlap a digit's end, are a tenth of those frames at most.
 constexpr std::size_t kCouplings = 64;
 constexpr double kCouplingQuantile = 0.9;
+// The room's noise in the output: the lowest fifth of its last 256 frames (3 s at 512 samples)
+// where no echo can be.
+constexpr std::size_t kQuietFrames = 256;
+constexpr double kNoiseQuantile = 0.2;
 // A frame whose reference is under this (-70 dBFS) tells nothing of the coupling.
 constexpr double kSounding = 1e-7;
 // The estimate is the level of the echo left, not an upper bound on it: some digits are left
@@ -72,6 +76,7 @@ EchoRemover::Cleaned EchoRemover::finish()
     speex_echo_state_reset(echo_);
     referenceLevels_.clear();
     couplings_.clear();
+    quiet_.clear();
     return out;
 }
 
@@ -107,10 +112,23 @@ float EchoRemover::echoLeftIn(std::span<const std::int16_t> reference, std::span
     while (referenceLevels_.size() > tailFrames)
         referenceLevels_.pop_front();
     const double recent = *std::max_element(referenceLevels_.begin(), referenceLevels_.end());
-    if (recent < kSounding)
+    const double out = meanSquare(cleaned);
+    if (recent < kSounding) {
+        quiet_.push_back(out);
+        if (quiet_.size() > kQuietFrames)
+            quiet_.pop_front();
         return 0;
+    }
     if (now >= kSounding) {
-        couplings_.push_back(meanSquare(cleaned) / recent);
+        // What the room's noise adds to the output is no echo.
+        double noise = 0;
+        if (!quiet_.empty()) {
+            std::vector<double> sorted(quiet_.begin(), quiet_.end());
+            const auto at = sorted.begin() + std::ptrdiff_t(double(sorted.size()) * kNoiseQuantile);
+            std::nth_element(sorted.begin(), at, sorted.end());
+            noise = *at;
+        }
+        couplings_.push_back(std::max(out - noise, 0.0) / recent);
         if (couplings_.size() > kCouplings)
             couplings_.pop_front();
     }

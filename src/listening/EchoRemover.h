@@ -19,7 +19,7 @@ struct SpeexPreprocessState_;
 // The canceller learns only while digits sound, and is far from perfect on the first few, so
 // the echo it leaves is estimated too: the reference's level over the last tail, times the
 // coupling from reference to output seen lately (the ninth decile of recent frames where the
-// reference sounded).
+// reference sounded, less the room's noise).
 //
 // Mono 16-bit at `rate`; nothing is delayed, but the output comes a whole frame at a time.
 class EchoRemover {
@@ -63,4 +63,5 @@ private:
     std::vector<std::int16_t> microphone_, reference_;  // less than a frame waiting
     std::deque<double> referenceLevels_;  // the reference's mean square in the frames of the last tail
     std::deque<double> couplings_;        // output over reference, in recent frames where it sounded
+    std::deque<double> quiet_;            // the output's mean square in recent frames of no echo
 };
