@@ -236,7 +236,7 @@ void score(const std::vector<SpeechOnsets::Utterance>& found, const std::vector<
             if (found[i].begin < a.end && found[i].end > a.onset) {
                 if (!hit) {
                     r.errors.push_back(double(found[i].begin - a.onset) * 1000.0 / kRate);
-                    if (verbose && std::abs(r.errors.back()) > 20)
+                    if (verboseAll || (verbose && std::abs(r.errors.back()) > 20))
                         std::printf("  %s at %.3f s: %+.1f ms\n", qPrintable(a.words), double(a.onset) / kRate, r.errors.back());
                 }
                 hit = true;
@@ -264,7 +264,8 @@ int main(int argc, char** argv)
         echoSettings.frameSize = args.value(args.indexOf("--frame") + 1).toInt();
     if (args.contains("--tail-ms"))
         echoSettings.tailSamples = args.value(args.indexOf("--tail-ms") + 1).toInt() * kRate / 1000;
-    echoSettings.suppressResidual = !args.contains("--no-suppression");
+    if (args.contains("--suppression"))
+        echoSettings.suppressResidual = true;
     if (args.contains("--suppress"))
         echoSettings.echoSuppressDb = args.value(args.indexOf("--suppress") + 1).toInt();
     if (args.contains("--suppress-active"))
@@ -276,8 +277,8 @@ int main(int argc, char** argv)
 
     const char* const conditions[] = {"clean", "room", "noise", "room+noise"};
     std::map<std::pair<bool, int>, Result> pooled;  // (tuning, condition)
-    std::printf("%-18s %-11s %5s %8s %8s %6s %5s %6s %9s\n", "voice", "condition", "n", "med ms", "p95|ms|",
-                "missed", "extra", "ERLE", "cost ms/s");
+    std::printf("%-18s %-11s %4s %7s %7s %7s %8s %6s %5s %6s %9s\n", "voice", "condition", "n", "median", "p5",
+                "p95", "p95 |e|", "missed", "extra", "ERLE", "cost ms/s");
     for (const Voice& voice : kVoices) {
         if ((which == "tuning" && !voice.tuning) || (which == "held-out" && voice.tuning))
             continue;
@@ -327,6 +328,7 @@ int main(int argc, char** argv)
             if (args.contains("--condition") && args.value(args.indexOf("--condition") + 1) != conditions[c])
                 continue;
             const bool withEcho = c == 1 || c == 3, withNoise = c >= 2;
+            const bool throughRemover = withEcho || args.contains("--always-remove");
             Sound mic = voiceTrack;
             if (withEcho)
                 add(mic, echo, 0);
@@ -337,8 +339,8 @@ int main(int argc, char** argv)
             r.audioSeconds = double(length) / kRate;
             std::vector<std::int16_t> cleaned = mic16;
             std::vector<float> echoLeft;
-            if (withEcho) {
-                const std::vector<std::int16_t> ref16 = toInt16(reference);
+            if (throughRemover) {
+                const std::vector<std::int16_t> ref16 = args.contains("--silent-reference") ? std::vector<std::int16_t>(length, 0) : toInt16(reference);
                 const auto t0 = std::chrono::steady_clock::now();
                 EchoRemover remover(echoSettings);
                 cleaned.clear();
@@ -352,6 +354,21 @@ int main(int argc, char** argv)
                 cleaned.insert(cleaned.end(), rest.sound.begin(), rest.sound.end());
                 echoLeft.insert(echoLeft.end(), rest.echoLeft.begin(), rest.echoLeft.end());
                 r.echoSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+                if (args.contains("--difference")) {
+                    double d = 0, m = 0;
+                    long long best = 0;
+                    double bestSum = -1;
+                    for (long long lag = -600; lag <= 600; ++lag) {
+                        double sum = 0;
+                        for (std::size_t i = kRate * 5; i < std::size_t(kRate * 6); ++i)
+                            sum += double(mic16[i]) * cleaned[i + lag];
+                        if (sum > bestSum)
+                            bestSum = sum, best = lag;
+                    }
+                    for (std::size_t i = 0; i < length; ++i)
+                        d += std::pow(double(cleaned[i]) - mic16[i], 2), m += std::pow(double(mic16[i]), 2);
+                    std::printf("  output minus input: %.1f dB under it; best lag %lld\n", 10 * std::log10(m / d), best);
+                }
                 if (args.contains("--echo-progress")) {
                     for (std::size_t s = 0; s + kSlot <= length; s += kSlot) {
                         double in = 0, out = 0;
@@ -397,8 +414,9 @@ int main(int argc, char** argv)
             for (double e : r.errors)
                 sizes.push_back(std::abs(e));
             const double erle = withEcho ? 10 * std::log10(r.echoIn / std::max(r.echoOut, 1.0)) : NAN;
-            std::printf("%-18s %-11s %5d %8.1f %8.1f %6d %5d %6.1f %9.2f\n", voice.name, conditions[c], r.answers,
-                        median(r.errors), percentile(sizes, 0.95), r.missed, r.extra, erle,
+            std::printf("%-18s %-11s %4d %7.1f %7.1f %7.1f %8.1f %6d %5d %6.1f %9.2f\n", voice.name, conditions[c],
+                        r.answers, median(r.errors), percentile(r.errors, 0.05), percentile(r.errors, 0.95),
+                        percentile(sizes, 0.95), r.missed, r.extra, erle,
                         1000 * (r.onsetSeconds + r.echoSeconds) / r.audioSeconds);
             Result& p = pooled[{voice.tuning, c}];
             p.errors.insert(p.errors.end(), r.errors.begin(), r.errors.end());
@@ -414,9 +432,10 @@ int main(int argc, char** argv)
         for (double e : p.errors)
             sizes.push_back(std::abs(e));
         const bool withEcho = key.second == 1 || key.second == 3;
-        std::printf("%-18s %-11s %5d %8.1f %8.1f %6d %5d %6.1f   onsets %.2f ms/s, echo %.2f ms/s\n",
+        std::printf("%-18s %-11s %4d %7.1f %7.1f %7.1f %8.1f %6d %5d %6.1f   onsets %.2f ms/s, echo %.2f ms/s\n",
                     key.first ? "pooled: tuning" : "pooled: held-out", conditions[key.second], p.answers,
-                    median(p.errors), percentile(sizes, 0.95), p.missed, p.extra,
+                    median(p.errors), percentile(p.errors, 0.05), percentile(p.errors, 0.95), percentile(sizes, 0.95),
+                    p.missed, p.extra,
                     withEcho ? 10 * std::log10(p.echoIn / std::max(p.echoOut, 1.0)) : NAN,
                     1000 * p.onsetSeconds / p.audioSeconds,
                     withEcho ? 1000 * p.echoSeconds / p.audioSeconds : 0.0);

@@ -30,7 +30,7 @@ public:
     static constexpr double kRiseDb = 6;      // the whole band over its floor by this has risen
     static constexpr double kRiseMidDb = 3;   // the middle band by this
     static constexpr double kRiseHighDb = 3;  // the high band (whose noise varies least) by this
-    static constexpr int kGapFrames = 2;     // 1 ms frames under it that the rise may dip for
+    static constexpr int kGapFrames = 8;     // 1 ms frames under it that the rise may dip for
     static constexpr int kMinRunMs = 30;     // a shorter detection is a click (unless a release)
     static constexpr int kBridgeMs = 300;    // a shorter pause stays inside one utterance
     static constexpr double kEchoMarginDb = 6;
