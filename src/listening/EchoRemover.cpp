@@ -20,9 +20,6 @@ constexpr std::size_t kQuietFrames = 256;
 constexpr double kNoiseQuantile = 0.2;
 // A frame whose reference is under this (-70 dBFS) tells nothing of the coupling.
 constexpr double kSounding = 1e-7;
-// The estimate is the level of the echo left, not an upper bound on it: some digits are left
-// louder than the median of the others.
-constexpr double kEchoMargin = 10;  // 6 dB
 
 }  // namespace
 

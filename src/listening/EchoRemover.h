@@ -14,21 +14,24 @@ struct SpeexPreprocessState_;
 // learnt over a tail of tailSamples; the reference must therefore come no later than its echo,
 // and no more than the tail minus the room's reverberation earlier. The preprocessor may then
 // suppress part of the echo that is left (its noise suppression kept weak, so that the onset of
-// a soft fricative is not taken away).
+// a soft fricative is not taken away); it is off by default, for it holds its output back by a
+// frame and gains 4 dB only (bench/listening_onsets measures both).
 //
 // The canceller learns only while digits sound, and is far from perfect on the first few, so
 // the echo it leaves is estimated too: the reference's level over the last tail, times the
 // coupling from reference to output seen lately (the ninth decile of recent frames where the
 // reference sounded, less the room's noise).
 //
-// Mono 16-bit at `rate`; nothing is delayed, but the output comes a whole frame at a time.
+// Mono 16-bit at `rate` (44100 Hz measures as well as 16000 Hz, so nothing is resampled); the
+// canceller delays nothing, but its output comes a whole frame at a time. Its notch under 50 Hz
+// turns the phase of the lowest tones a little.
 class EchoRemover {
 public:
     struct Settings {
         int rate = 44100;
-        int frameSize = 512;       // 11.6 ms: a power of two keeps the transforms quick
-        int tailSamples = 11025;   // 250 ms
-        bool suppressResidual = false;  // it delays onsets in noise by 10 ms, and does not add much
+        int frameSize = 512;            // 11.6 ms: a power of two keeps the transforms quick
+        int tailSamples = 11025;        // 250 ms
+        bool suppressResidual = false;  // the preprocessor's, one frame late
         int echoSuppressDb = -40;        // the residual echo's suppression while only the far end sounds
         int echoSuppressActiveDb = -15;  // and while the examinee speaks over it
     };

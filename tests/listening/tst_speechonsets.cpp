@@ -31,15 +31,15 @@ void addVowel(Sound& x, long long at, double lengthMs)
     }
 }
 
+// White noise differenced twice (rising 12 dB an octave; 6 times the variance).
 void addFricative(Sound& x, long long at, double lengthMs, float rms, std::mt19937& random)
 {
-    std::normal_distribution<float> white;
-    float x1 = 0, d1 = 0;
+    std::normal_distribution<float> white(0.0f, rms / 2.449f);
+    float w1 = 0, w2 = 0;
     for (long long i = at; i < at + ms(lengthMs); ++i) {
-        const float w = white(random), d = w - x1;  // differenced twice: rising 12 dB an octave
-        x[i] += rms * 0.5f * (d - d1);
-        x1 = w;
-        d1 = d;
+        const float w = white(random);
+        x[i] += w - 2 * w1 + w2;
+        w2 = w1, w1 = w;
     }
 }
 
@@ -49,8 +49,6 @@ void addClick(Sound& x, long long at)
     for (long long i = 0; i < ms(2); ++i)
         x[at + i] += float(0.5 * std::exp(-double(i) / ms(0.5)) * std::sin(2 * std::numbers::pi * 2000 * double(i) / kRate));
 }
-
-Sound silence(double seconds) { return Sound(std::size_t(seconds * kRate), 0.0f); }
 
 void addNoise(Sound& x, std::mt19937& random)
 {
@@ -80,9 +78,9 @@ private slots:
         QFETCH(double, fricativeMs);
         QFETCH(bool, noisy);
         std::mt19937 random(7);
-        Sound x = silence(2.5);
+        Sound x(std::size_t(2.5 * kRate), 0.0f);
         const long long onset = ms(1000), vowelEnd = onset + ms(fricativeMs + 300);
-        addFricative(x, onset, fricativeMs, 0.02f, random);
+        addFricative(x, onset, fricativeMs, 0.025f, random);
         addVowel(x, onset + ms(fricativeMs), 300);
         if (noisy)
             addNoise(x, random);
@@ -90,8 +88,7 @@ private slots:
         QCOMPARE(found.size(), std::size_t(1));
         QVERIFY2(std::abs(toMs(found[0].begin - onset)) <= 3, qPrintable(QString::number(toMs(found[0].begin - onset))));
         // The end: where the last 20 ms fade into the noise, or where the filters' ringing dies.
-        const double endError = toMs(found[0].end - vowelEnd);
-        QVERIFY2(endError >= -15 && endError <= 30, qPrintable(QString::number(endError)));
+        QVERIFY(toMs(found[0].end - vowelEnd) >= -15 && toMs(found[0].end - vowelEnd) <= 30);
     }
 
     void utterancesAreTold_data()
@@ -104,53 +101,40 @@ private slots:
         QTest::newRow("answers 600 ms apart are two") << 3 << QList<double>{700, 1300};
         QTest::newRow("a stop's release after its word belongs to it") << 4 << QList<double>{1000};
         QTest::newRow("noise alone is none") << 5 << QList<double>{};
+        // What lies under the echo the canceller may have left is no speech; over it, it is.
+        QTest::newRow("a word under the echo left is none") << 6 << QList<double>{};
+        QTest::newRow("a word 30 dB over the echo left is one") << 7 << QList<double>{1000};
     }
     void utterancesAreTold()
     {
         QFETCH(int, scene);
         QFETCH(QList<double>, onsetsMs);
         std::mt19937 random(11);
-        Sound x = silence(2.5);
+        Sound x(std::size_t(2.5 * kRate), 0.0f);
         long long lastEnd = 0;
+        std::vector<float> echo;
         switch (scene) {
         case 0: addClick(x, ms(1000)); break;
         case 1: addClick(x, ms(800)), addVowel(x, ms(1000), 300); break;
         case 2: addVowel(x, ms(1000), 250), addVowel(x, ms(1400), 250); break;
         case 3: addVowel(x, ms(700), 300), addVowel(x, ms(1300), 300); break;
         case 4:
-            addVowel(x, ms(1000), 250), addFricative(x, ms(1330), 15, 0.1f, random);
+            addVowel(x, ms(1000), 250), addFricative(x, ms(1330), 15, 0.12f, random);
             lastEnd = ms(1345);
+            break;
+        case 6:
+        case 7:
+            addVowel(x, ms(1000), 300);
+            echo.assign(x.size(), scene == 6 ? 0.09f * 0.09f : 0.003f * 0.003f);
             break;
         }
         addNoise(x, random);
-        const auto found = SpeechOnsets::find(x);
+        const auto found = SpeechOnsets::find(x, echo);
         QCOMPARE(qsizetype(found.size()), onsetsMs.size());
         for (std::size_t i = 0; i < found.size(); ++i)
             QVERIFY2(std::abs(toMs(found[i].begin) - onsetsMs[i]) <= 3, qPrintable(QString::number(toMs(found[i].begin))));
         if (lastEnd)
             QVERIFY(found[0].end >= lastEnd - ms(3));
-    }
-
-    // What lies under the echo the canceller may have left is no speech; over it, it is.
-    void echoLeftIsNoSpeech()
-    {
-        Sound x = silence(2.5);
-        addVowel(x, ms(1000), 300);
-        const std::vector<float> echo(x.size(), 0.09f * 0.09f);
-        QVERIFY(SpeechOnsets::find(x, echo).empty());
-        const std::vector<float> weakEcho(x.size(), 0.009f * 0.009f);
-        QCOMPARE(SpeechOnsets::find(x, weakEcho).size(), std::size_t(1));
-    }
-
-    void int16IsFullScale()
-    {
-        Sound x = silence(2);
-        addVowel(x, ms(1000), 300);
-        std::vector<std::int16_t> samples(x.size());
-        std::transform(x.begin(), x.end(), samples.begin(), [](float s) { return std::int16_t(std::lround(s * 32768)); });
-        const auto found = SpeechOnsets::find(samples);
-        QCOMPARE(found.size(), std::size_t(1));
-        QVERIFY(std::abs(toMs(found[0].begin) - 1000) <= 3);
     }
 };
 
