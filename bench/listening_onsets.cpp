@@ -1,47 +1,52 @@
 // Measures how well the answers' onsets are found, on synthetic answers: the sums "two" to
-// "eighteen" (and some corrected answers of two words) spoken by six synthetic voices, placed at
-// known onsets in a 44.1 kHz track, with nothing else ("clean"), with the program's digits heard
-// through a room as the echo ("room", the clean digit track as the reference), with room noise
-// 20 dB under the voice ("noise"), and with both ("room+noise"). Prints, per voice and condition:
-// the onset error (detected minus true, ms) as median and 95th percentile of its size, answers
-// missed, utterances found where there was no answer (extra), the echo's attenuation (ERLE), and
-// what finding the onsets and removing the echo cost per second of sound.
+// "eighteen" and three corrected answers ("twelve no thirteen", "eight eighteen", "six seven",
+// with pauses of 80 to 220 ms) spoken by six synthetic voices, placed at known onsets in a
+// 44.1 kHz track, an item every 2.5 s, the answer 0.5 to 1.3 s after its digit began (over the
+// digit's end at times). Four conditions: nothing else ("clean"); the program's digits, in a
+// voice no answer has, heard through a room at the voice's level as the echo, with the clean
+// digit track as the reference, 10 to 50 ms early ("room"); pink noise 20 dB under the voice
+// ("noise"); both ("room+noise"). The echo is taken out by EchoRemover, fed in 100 ms blocks,
+// before the onsets are looked for.
 //
-// The true onset of a word is the first sample of the earliest 1 ms frame of its synthesis
-// (resampled to 44.1 kHz) from which every frame, up to the first that comes within 20 dB of the
-// word's loudest 10 ms, lies within 35 dB of that loudest. The synthesisers' own leading silence
-// lies under that (exact zeros from espeak-ng; from flite and festival a hiss whose loudest 1 ms
-// is 38 to 50 dB under the loudest 10 ms) and is cut away, as is the trailing one, so that the
-// word placed in the track begins at its true onset.
+// Prints, per voice and condition: the onset error (detected minus true, ms; the true onset is
+// defined in SynthesisedWord.h) as median, 5th and 95th percentiles, and 95th percentile of its
+// size; answers missed; utterances found where there was no answer (extra); the echo's
+// attenuation (ERLE) where only the echo sounds, after the first two items; what finding the
+// onsets and removing the echo cost per second of sound. Then the same pooled over the voices the
+// method was tuned on (the first three) and over the three held out.
 //
-// The method is tuned on the first three voices; the last three are held out.
-//
-//   listening_onsets [--voices all|tuning|held-out] [--seed n]
+//   listening_onsets [--voices all|tuning|held-out] [--condition <name>] [--seed <n>]
+//                    [--frame <samples>] [--tail-ms <ms>] [--suppression] [--no-echo-floor]
+//                    [--verbose]
+//     --frame, --tail-ms, --suppression  the echo remover's settings (default: its own)
+//     --no-echo-floor  does not give the onsets the echo the remover estimates it left
+//     --verbose        names each answer found 20 ms or more off, and prints the ERLE per item
 //
 // Needs espeak-ng, flite, festival (text2wave, voice_cmu_us_slt_arctic_hts) and sox.
+#include "SynthesisedWord.h"
+#include "SyntheticRoom.h"
 #include "listening/EchoRemover.h"
 #include "listening/SpeechOnsets.h"
 #include "sound/Median.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <map>
-#include <numeric>
 #include <random>
 
 namespace {
 
+using SyntheticRoom::add;
+using Sound = std::vector<float>;
+using Voice = SynthesisedWord::Voice;
+
 constexpr int kRate = 44100;
-constexpr double kVoiceRms = 0.1;          // -20 dBFS, over a word's sounding part
-constexpr double kTrueOnsetUnderLoudest = 0.01778;  // 35 dB, in amplitude
+constexpr double kVoiceRms = 0.1;                   // -20 dBFS, over a word's sounding part
 constexpr long long kSlot = 2 * kRate + kRate / 2;  // an item every 2.5 s
 // The program gives the reference this far early: the room's delay and an alignment that may be
 // off by 20 ms either way then fall inside the canceller's tail, never before it.
@@ -50,12 +55,7 @@ constexpr long long kReferenceLead = kRate * 30 / 1000;
 const char* const kSums[] = {"two", "three", "four", "five", "six", "seven", "eight", "nine", "ten", "eleven",
                               "twelve", "thirteen", "fourteen", "fifteen", "sixteen", "seventeen", "eighteen"};
 const char* const kDigits[] = {"one", "two", "three", "four", "five", "six", "seven", "eight", "nine"};
-
-struct Voice {
-    const char* name;
-    QStringList command;  // %t: the text, %o: the output file
-    bool tuning;
-};
+const char* const kConditions[] = {"clean", "room", "noise", "room+noise"};
 
 const Voice kVoices[] = {
     {"espeak-ng en-us", {"espeak-ng", "-v", "en-us", "-w", "%o", "%t"}, true},
@@ -65,140 +65,19 @@ const Voice kVoices[] = {
     {"flite slt", {"flite", "-voice", "slt", "-t", "%t", "-o", "%o"}, false},
     {"festival slt hts", {"sh", "-c", "echo '%t' | text2wave -eval '(voice_cmu_us_slt_arctic_hts)' -o %o"}, false},
 };
-// The program's digits, in a voice none of the answers has.
 const Voice kDigitVoice = {"flite rms", {"flite", "-voice", "rms", "-t", "%t", "-o", "%o"}, false};
 
-using Sound = std::vector<float>;
-bool verbose = false, verboseWords = false;
-
-struct Word {
-    Sound samples;      // from its true onset, scaled to kVoiceRms
-};
-
-bool run(const QString& program, QStringList arguments)
-{
-    QProcess p;
-    p.start(program, arguments);
-    return p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
-}
-
-// One word in one voice, at 44.1 kHz from its true onset, scaled to the voice's level.
-Word synthesise(const Voice& voice, const QString& text, const QString& dir)
-{
-    const QString wav = dir + "/w.wav", raw = dir + "/w.f32";
-    QStringList arguments;
-    for (QString a : voice.command.mid(1))
-        arguments << a.replace("%t", text).replace("%o", wav);
-    if (!run(voice.command[0], arguments)
-        || !run("sox", {"-D", wav, "-r", "44100", "-c", "1", "-e", "floating-point", "-b", "32", "-t", "raw", raw}))
-        qFatal("could not synthesise \"%s\" with %s", qPrintable(text), voice.name);
-    QFile f(raw);
-    f.open(QIODevice::ReadOnly);
-    const QByteArray bytes = f.readAll();
-    Sound x(std::size_t(bytes.size()) / 4);
-    std::memcpy(x.data(), bytes.constData(), x.size() * 4);
-    // The true onset: the first 1 ms frame within kTrueOnsetUnderLoudest of the loudest 10 ms;
-    // the synthesiser's silence before it (and after the word's last such frame) is cut away.
-    const std::size_t frames = x.size() / 44;
-    std::vector<double> frame(frames, 0.0);
-    for (std::size_t k = 0; k < frames; ++k) {
-        for (std::size_t i = k * 44; i < k * 44 + 44; ++i)
-            frame[k] += double(x[i]) * x[i];
-        frame[k] /= 44;
-    }
-    double loudest = 0;
-    for (std::size_t k = 0; k + 10 <= frames; ++k)
-        loudest = std::max(loudest, std::accumulate(frame.begin() + k, frame.begin() + k + 10, 0.0) / 10);
-    // From the first frame within 20 dB of the loudest back, while frames stay within 35 dB.
-    const double level = loudest * kTrueOnsetUnderLoudest * kTrueOnsetUnderLoudest;
-    std::size_t rise = 0;
-    while (rise < frames && frame[rise] < loudest * 1e-2)
-        ++rise;
-    std::size_t first = rise, last = frames;
-    while (first > 0 && frame[first - 1] >= level)
-        --first;
-    while (last > first && frame[last - 1] < level)
-        --last;
-    if (verboseWords) {
-        double junk = 0;
-        for (std::size_t k = 0; k < std::min<std::size_t>(first, 20); ++k)
-            junk = std::max(junk, frame[k]);
-        std::printf("  %-10s onset %4zu ms, rise %4zu ms, leading silence's loudest ms %6.1f dB\n", qPrintable(text),
-                    first, rise, 10 * std::log10(std::max(junk, 1e-20) / loudest));
-    }
-    Word w;
-    w.samples.assign(x.begin() + std::ptrdiff_t(first * 44), x.begin() + std::ptrdiff_t(last * 44));
-    // The level over the sounding part: 10 ms blocks within 30 dB of the loudest.
-    std::vector<double> blocks;
-    for (std::size_t i = 0; i + 441 <= w.samples.size(); i += 441) {
-        double e = 0;
-        for (std::size_t j = i; j < i + 441; ++j)
-            e += double(w.samples[j]) * w.samples[j];
-        blocks.push_back(e / 441);
-    }
-    double sum = 0;
-    int n = 0;
-    for (double e : blocks)
-        if (e >= loudest * 1e-3)
-            sum += e, ++n;
-    const float gain = float(kVoiceRms / std::sqrt(sum / n));
-    for (float& s : w.samples)
-        s *= gain;
-    return w;
-}
-
-void add(Sound& track, const Sound& sound, long long at, float gain = 1)
-{
-    for (std::size_t i = 0; i < sound.size() && at + (long long)i < (long long)track.size(); ++i)
-        track[at + i] += gain * sound[i];
-}
-
-std::vector<std::int16_t> toInt16(const Sound& x)
-{
-    std::vector<std::int16_t> out(x.size());
-    for (std::size_t i = 0; i < x.size(); ++i)
-        out[i] = std::int16_t(std::clamp(std::lround(x[i] * 32768.0f), -32768L, 32767L));
-    return out;
-}
-
-// The room: a delay, a low-pass (the speaker and the walls take the top off), two reflections.
-Sound throughRoom(const Sound& x, long long delay)
-{
-    Sound lowPassed(x.size());
-    const float a = float(std::exp(-2 * M_PI * 2500.0 / kRate));
-    float y = 0;
-    for (std::size_t i = 0; i < x.size(); ++i)
-        lowPassed[i] = y = (1 - a) * x[i] + a * y;
-    Sound out(x.size(), 0.0f);
-    add(out, lowPassed, delay, 1.0f);
-    add(out, lowPassed, delay + kRate * 7 / 1000, -0.5f);
-    add(out, lowPassed, delay + kRate * 19 / 1000, 0.3f);
-    return out;
-}
-
-// Pink noise at `rms` (white noise through Kellet's three-pole filter).
-Sound pinkNoise(std::size_t n, double rms, std::mt19937& random)
-{
-    std::normal_distribution<float> white;
-    Sound x(n);
-    float b0 = 0, b1 = 0, b2 = 0;
-    double e = 0;
-    for (float& s : x) {
-        const float w = white(random);
-        b0 = 0.99765f * b0 + w * 0.0990460f;
-        b1 = 0.96300f * b1 + w * 0.2965164f;
-        b2 = 0.57000f * b2 + w * 1.0526913f;
-        s = b0 + b1 + b2 + w * 0.1848f;
-        e += double(s) * s;
-    }
-    const float gain = float(rms / std::sqrt(e / double(n)));
-    for (float& s : x)
-        s *= gain;
-    return x;
-}
+bool verbose = false;
 
 struct Answer {
     long long onset, end;
+    QString words;
+};
+
+// One voice's takes: what the examinee says, the digits played and their echo, the noise.
+struct Take {
+    Sound voice, echo, reference, noise;
+    std::vector<Answer> answers;
 };
 
 struct Result {
@@ -206,6 +85,14 @@ struct Result {
     int answers = 0, missed = 0, extra = 0;
     double echoIn = 0, echoOut = 0;  // energies where only the echo sounds
     double audioSeconds = 0, onsetSeconds = 0, echoSeconds = 0;
+
+    void pool(const Result& r)
+    {
+        errors.insert(errors.end(), r.errors.begin(), r.errors.end());
+        answers += r.answers, missed += r.missed, extra += r.extra;
+        echoIn += r.echoIn, echoOut += r.echoOut;
+        audioSeconds += r.audioSeconds, onsetSeconds += r.onsetSeconds, echoSeconds += r.echoSeconds;
+    }
 };
 
 double percentile(std::vector<double> v, double p)
@@ -216,30 +103,133 @@ double percentile(std::vector<double> v, double p)
     return v[std::min(v.size() - 1, std::size_t(p * double(v.size())))];
 }
 
+std::vector<std::int16_t> toInt16(const Sound& x)
+{
+    std::vector<std::int16_t> out(x.size());
+    for (std::size_t i = 0; i < x.size(); ++i)
+        out[i] = std::int16_t(std::clamp(std::lround(x[i] * 32768.0f), -32768L, 32767L));
+    return out;
+}
+
+Take makeTake(const Voice& voice, const std::vector<SynthesisedWord>& digits, const QString& scratch, unsigned seed)
+{
+    std::map<QString, Sound> words;
+    for (const char* s : kSums)
+        words[s] = SynthesisedWord(voice, s, scratch, kVoiceRms).samples;
+    words["no"] = SynthesisedWord(voice, "no", scratch, kVoiceRms).samples;
+    std::mt19937 random(seed);
+    std::vector<QStringList> items;
+    for (const char* s : kSums)
+        items.push_back({s});
+    items.push_back({"twelve", "no", "thirteen"});
+    items.push_back({"eight", "eighteen"});
+    items.push_back({"six", "seven"});
+    std::shuffle(items.begin(), items.end(), random);
+
+    const std::size_t length = std::size_t(kSlot) * (items.size() + 1);
+    Take t{Sound(length, 0.0f), {}, Sound(length, 0.0f), {}, {}};
+    Sound digitTrack(length, 0.0f);
+    std::uniform_int_distribution<long long> answerAfter(kRate * 5 / 10, kRate * 13 / 10);
+    std::uniform_int_distribution<long long> pause(kRate * 8 / 100, kRate * 22 / 100);
+    std::uniform_int_distribution<int> digit(0, 8);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const long long slot = kSlot / 2 + (long long)i * kSlot;
+        add(digitTrack, digits[digit(random)].samples, slot);
+        const long long onset = slot + answerAfter(random);
+        long long at = onset;
+        for (const QString& w : items[i]) {
+            add(t.voice, words[w], at);
+            at += (long long)words[w].size() + pause(random);
+        }
+        t.answers.push_back({onset, at, items[i].join(' ')});
+    }
+    std::uniform_int_distribution<long long> roomDelay(kRate * 5 / 1000, kRate * 40 / 1000);
+    std::uniform_int_distribution<long long> misalignment(-kRate * 20 / 1000, kRate * 20 / 1000);
+    t.echo = SyntheticRoom::throughRoom(digitTrack, roomDelay(random));
+    t.noise = SyntheticRoom::pinkNoise(length, kVoiceRms / 10, random);
+    add(t.reference, digitTrack, -(kReferenceLead + misalignment(random)));
+    return t;
+}
 
 void score(const std::vector<SpeechOnsets::Utterance>& found, const std::vector<Answer>& answers, Result& r)
 {
-    if (verbose) {
-        for (const Answer& a : answers)
-            std::printf("  answer %.3f-%.3f s\n", double(a.onset) / kRate, double(a.end) / kRate);
-        for (const auto& u : found)
-            std::printf("  found %.3f (detected %.3f) - %.3f s\n", double(u.begin) / kRate, double(u.detected) / kRate,
-                        double(u.end) / kRate);
-    }
     std::vector<bool> used(found.size(), false);
     for (const Answer& a : answers) {
         ++r.answers;
         bool hit = false;
         for (std::size_t i = 0; i < found.size(); ++i)
             if (found[i].begin < a.end && found[i].end > a.onset) {
-                if (!hit)
+                if (!hit) {
                     r.errors.push_back(double(found[i].begin - a.onset) * 1000.0 / kRate);
-                hit = true;
-                used[i] = true;
+                    if (verbose && std::abs(r.errors.back()) >= 20)
+                        std::printf("  %s at %.3f s: %+.1f ms\n", qPrintable(a.words), double(a.onset) / kRate, r.errors.back());
+                }
+                hit = used[i] = true;
             }
         r.missed += !hit;
     }
     r.extra += int(std::count(used.begin(), used.end(), false));
+}
+
+Result measure(const Take& t, int condition, const EchoRemover::Settings& settings, bool echoFloor)
+{
+    const bool withEcho = condition == 1 || condition == 3, withNoise = condition >= 2;
+    const std::size_t length = t.voice.size();
+    Sound mic = t.voice;
+    if (withEcho)
+        add(mic, t.echo, 0);
+    if (withNoise)
+        add(mic, t.noise, 0);
+    const std::vector<std::int16_t> mic16 = toInt16(mic);
+    Result r;
+    r.audioSeconds = double(length) / kRate;
+    EchoRemover::Cleaned cleaned{mic16, {}};
+    if (withEcho) {
+        const std::vector<std::int16_t> reference = toInt16(t.reference);
+        const auto t0 = std::chrono::steady_clock::now();
+        EchoRemover remover(settings);
+        cleaned.sound.clear();
+        const auto append = [&](const EchoRemover::Cleaned& c) {
+            cleaned.sound.insert(cleaned.sound.end(), c.sound.begin(), c.sound.end());
+            cleaned.echoLeft.insert(cleaned.echoLeft.end(), c.echoLeft.begin(), c.echoLeft.end());
+        };
+        for (std::size_t at = 0; at < length; at += 4410) {  // 100 ms blocks, as recorded
+            const std::size_t n = std::min<std::size_t>(4410, length - at);
+            append(remover.process(std::span(mic16).subspan(at, n), std::span(reference).subspan(at, n)));
+        }
+        append(remover.finish());
+        r.echoSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+        for (std::size_t slot = 0; slot + kSlot <= length; slot += kSlot) {
+            double in = 0, out = 0;
+            for (std::size_t i = slot; i < slot + kSlot; ++i)
+                if (t.voice[i] == 0 && t.echo[i] != 0)
+                    in += double(mic16[i]) * mic16[i], out += double(cleaned.sound[i]) * cleaned.sound[i];
+            if (verbose)
+                std::printf("%.0f%s", 10 * std::log10(in / std::max(out, 1.0)), slot + 2 * kSlot > length ? " dB\n" : " ");
+            if (slot >= 2 * kSlot)
+                r.echoIn += in, r.echoOut += out;
+        }
+    }
+    const auto t0 = std::chrono::steady_clock::now();
+    const auto found = SpeechOnsets::find(std::span<const std::int16_t>(cleaned.sound),
+                                          echoFloor ? std::span<const float>(cleaned.echoLeft) : std::span<const float>());
+    r.onsetSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+    score(found, t.answers, r);
+    return r;
+}
+
+void print(const char* name, const char* condition, const Result& r, bool split)
+{
+    std::vector<double> sizes;
+    for (double e : r.errors)
+        sizes.push_back(std::abs(e));
+    std::printf("%-18s %-11s %4d %7.1f %7.1f %7.1f %8.1f %6d %5d %6.1f", name, condition, r.answers, median(r.errors),
+                percentile(r.errors, 0.05), percentile(r.errors, 0.95), percentile(sizes, 0.95), r.missed, r.extra,
+                r.echoIn > 0 ? 10 * std::log10(r.echoIn / std::max(r.echoOut, 1.0)) : NAN);
+    if (split)
+        std::printf("   onsets %.2f, echo %.2f\n", 1000 * r.onsetSeconds / r.audioSeconds, 1000 * r.echoSeconds / r.audioSeconds);
+    else
+        std::printf(" %9.2f\n", 1000 * (r.onsetSeconds + r.echoSeconds) / r.audioSeconds);
 }
 
 }  // namespace
@@ -248,137 +238,41 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     const QStringList args = app.arguments();
-    const QString which = args.contains("--voices") ? args.value(args.indexOf("--voices") + 1) : "all";
-    const unsigned seed = args.contains("--seed") ? args.value(args.indexOf("--seed") + 1).toUInt() : 1;
-    QTemporaryDir dir;
+    const auto option = [&](const char* name, const QString& otherwise) {
+        return args.contains(name) ? args.value(args.indexOf(name) + 1) : otherwise;
+    };
+    const QString which = option("--voices", "all"), only = option("--condition", "");
+    const unsigned seed = option("--seed", "1").toUInt();
     verbose = args.contains("--verbose");
-    verboseWords = args.contains("--words");
-    EchoRemover::Settings echoSettings;
-    if (args.contains("--frame"))
-        echoSettings.frameSize = args.value(args.indexOf("--frame") + 1).toInt();
-    if (args.contains("--tail-ms"))
-        echoSettings.tailSamples = args.value(args.indexOf("--tail-ms") + 1).toInt() * kRate / 1000;
-    echoSettings.suppressResidual = !args.contains("--no-suppression");
+    EchoRemover::Settings settings;
+    settings.frameSize = option("--frame", QString::number(settings.frameSize)).toInt();
+    settings.tailSamples = option("--tail-ms", QString::number(settings.tailSamples * 1000 / kRate)).toInt() * kRate / 1000;
+    settings.suppressResidual = settings.suppressResidual || args.contains("--suppression");
+    const bool echoFloor = !args.contains("--no-echo-floor");
+    QTemporaryDir scratch;
 
-    std::vector<Word> digits;
+    std::vector<SynthesisedWord> digits;
     for (const char* d : kDigits)
-        digits.push_back(synthesise(kDigitVoice, d, dir.path()));
+        digits.emplace_back(kDigitVoice, d, scratch.path(), kVoiceRms);
 
-    const char* const conditions[] = {"clean", "room", "noise", "room+noise"};
     std::map<std::pair<bool, int>, Result> pooled;  // (tuning, condition)
-    std::printf("%-18s %-11s %5s %8s %8s %6s %5s %6s %9s\n", "voice", "condition", "n", "med ms", "p95|ms|",
-                "missed", "extra", "ERLE", "cost ms/s");
+    std::printf("%-18s %-11s %4s %7s %7s %7s %8s %6s %5s %6s %9s\n", "voice", "condition", "n", "median", "p5", "p95",
+                "p95 |e|", "missed", "extra", "ERLE", "cost ms/s");
     for (const Voice& voice : kVoices) {
         if ((which == "tuning" && !voice.tuning) || (which == "held-out" && voice.tuning))
             continue;
-        std::map<QString, Word> words;
-        for (const char* s : kSums)
-            words[s] = synthesise(voice, s, dir.path());
-        words["no"] = synthesise(voice, "no", dir.path());
-
-        // The items: each sum once, then three corrected answers ("twelve, no, thirteen" as three
-        // words with short pauses), in a shuffled order.
-        std::mt19937 random(seed);
-        std::vector<std::vector<QString>> items;
-        for (const char* s : kSums)
-            items.push_back({s});
-        items.push_back({"twelve", "no", "thirteen"});
-        items.push_back({"eight", "eighteen"});
-        items.push_back({"six", "seven"});
-        std::shuffle(items.begin(), items.end(), random);
-
-        const std::size_t length = std::size_t(kSlot) * (items.size() + 1);
-        Sound voiceTrack(length, 0.0f), digitTrack(length, 0.0f);
-        std::vector<Answer> answers;
-        std::uniform_int_distribution<long long> answerAfter(kRate * 9 / 10, kRate * 13 / 10);
-        std::uniform_int_distribution<long long> pause(kRate * 8 / 100, kRate * 22 / 100);
-        std::uniform_int_distribution<int> digit(0, 8);
-        for (std::size_t i = 0; i < items.size(); ++i) {
-            const long long slot = kSlot / 2 + (long long)i * kSlot;
-            add(digitTrack, digits[digit(random)].samples, slot);
-            long long at = slot + answerAfter(random);
-            const Answer a{at, 0};
-            for (const QString& w : items[i]) {
-                add(voiceTrack, words[w].samples, at);
-                at += (long long)words[w].samples.size() + pause(random);
-            }
-            answers.push_back({a.onset, at});
-        }
-        std::uniform_int_distribution<long long> roomDelay(kRate * 5 / 1000, kRate * 40 / 1000);
-        std::uniform_int_distribution<long long> misalignment(-kRate * 20 / 1000, kRate * 20 / 1000);
-        const Sound echo = throughRoom(digitTrack, roomDelay(random));
-        const Sound noise = pinkNoise(length, kVoiceRms / 10, random);
-        const long long referenceShift = kReferenceLead + misalignment(random);
-        Sound reference(length, 0.0f);
-        for (std::size_t i = 0; i + referenceShift < length; ++i)
-            reference[i] = digitTrack[i + referenceShift];
-
+        const Take take = makeTake(voice, digits, scratch.path(), seed + unsigned(&voice - kVoices));
         for (int c = 0; c < 4; ++c) {
-            if (args.contains("--condition") && args.value(args.indexOf("--condition") + 1) != conditions[c])
+            if (!only.isEmpty() && only != kConditions[c])
                 continue;
-            const bool withEcho = c == 1 || c == 3, withNoise = c >= 2;
-            Sound mic = voiceTrack;
-            if (withEcho)
-                add(mic, echo, 0);
-            if (withNoise)
-                add(mic, noise, 0);
-            const std::vector<std::int16_t> mic16 = toInt16(mic);
-            Result r;
-            r.audioSeconds = double(length) / kRate;
-            std::vector<std::int16_t> cleaned = mic16;
-            if (withEcho) {
-                const std::vector<std::int16_t> ref16 = toInt16(reference);
-                const auto t0 = std::chrono::steady_clock::now();
-                EchoRemover remover(echoSettings);
-                cleaned.clear();
-                for (std::size_t at = 0; at < length; at += 4410) {  // 100 ms blocks, as recorded
-                    const std::size_t n = std::min<std::size_t>(4410, length - at);
-                    const auto out = remover.process(std::span(mic16).subspan(at, n), std::span(ref16).subspan(at, n));
-                    cleaned.insert(cleaned.end(), out.begin(), out.end());
-                }
-                const auto rest = remover.finish();
-                cleaned.insert(cleaned.end(), rest.begin(), rest.end());
-                r.echoSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-                // The echo's attenuation where only it sounds, once the canceller has heard two digits.
-                for (std::size_t i = 2 * kSlot; i < length; ++i)
-                    if (voiceTrack[i] == 0 && std::abs(echo[i]) > 0) {
-                        const double in = double(mic16[i]), out = double(cleaned[i]);
-                        r.echoIn += in * in;
-                        r.echoOut += out * out;
-                    }
-            }
-            const auto t0 = std::chrono::steady_clock::now();
-            const auto found = SpeechOnsets::find(std::span<const std::int16_t>(cleaned));
-            r.onsetSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-            score(found, answers, r);
-
-            std::vector<double> sizes;
-            for (double e : r.errors)
-                sizes.push_back(std::abs(e));
-            const double erle = withEcho ? 10 * std::log10(r.echoIn / std::max(r.echoOut, 1.0)) : NAN;
-            std::printf("%-18s %-11s %5d %8.1f %8.1f %6d %5d %6.1f %9.2f\n", voice.name, conditions[c], r.answers,
-                        median(r.errors), percentile(sizes, 0.95), r.missed, r.extra, erle,
-                        1000 * (r.onsetSeconds + r.echoSeconds) / r.audioSeconds);
-            Result& p = pooled[{voice.tuning, c}];
-            p.errors.insert(p.errors.end(), r.errors.begin(), r.errors.end());
-            p.answers += r.answers, p.missed += r.missed, p.extra += r.extra;
-            p.echoIn += r.echoIn, p.echoOut += r.echoOut;
-            p.audioSeconds += r.audioSeconds, p.onsetSeconds += r.onsetSeconds, p.echoSeconds += r.echoSeconds;
+            const Result r = measure(take, c, settings, echoFloor);
+            print(voice.name, kConditions[c], r, false);
+            pooled[{voice.tuning, c}].pool(r);
         }
         std::fflush(stdout);
     }
     std::printf("\n");
-    for (const auto& [key, p] : pooled) {
-        std::vector<double> sizes;
-        for (double e : p.errors)
-            sizes.push_back(std::abs(e));
-        const bool withEcho = key.second == 1 || key.second == 3;
-        std::printf("%-18s %-11s %5d %8.1f %8.1f %6d %5d %6.1f   onsets %.2f ms/s, echo %.2f ms/s\n",
-                    key.first ? "pooled: tuning" : "pooled: held-out", conditions[key.second], p.answers,
-                    median(p.errors), percentile(sizes, 0.95), p.missed, p.extra,
-                    withEcho ? 10 * std::log10(p.echoIn / std::max(p.echoOut, 1.0)) : NAN,
-                    1000 * p.onsetSeconds / p.audioSeconds,
-                    withEcho ? 1000 * p.echoSeconds / p.audioSeconds : 0.0);
-    }
+    for (const auto& [key, r] : pooled)
+        print(key.first ? "pooled: tuning" : "pooled: held-out", kConditions[key.second], r, true);
     return 0;
 }

@@ -52,7 +52,7 @@ AnswerDecision AnswerDecision::decide(const Stretch& stretch, AnswerRecogniser& 
     AnswerDecision decision;
     decision.voice.confidence = 1;
     const long long size = (long long)(stretch.cleaned.size());
-    for (const SpeechOnsets::Utterance& utterance : SpeechOnsets::find(stretch.cleaned)) {
+    for (const SpeechOnsets::Utterance& utterance : SpeechOnsets::find(stretch.cleaned, stretch.echoLeft)) {
         const long long onset = stretch.first + utterance.begin;
         if (onset < stretch.from || onset >= stretch.to)
             continue;

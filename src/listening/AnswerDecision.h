@@ -24,6 +24,7 @@ struct AnswerDecision {
     struct Stretch {
         std::span<const std::int16_t> cleaned;  // mono, 44100 Hz
         std::span<const std::int16_t> reference;  // what left the speakers meanwhile, on the same frames
+        std::span<const float> echoLeft;          // per frame of `cleaned`: the echo that may be left
         long long first = 0;                    // the recording's frame at cleaned[0]
         long long from = 0, to = 0;             // the window, in the recording's frames
         long long secondHeard = 0;              // where the answer's second digit was heard

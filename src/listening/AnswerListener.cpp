@@ -214,9 +214,11 @@ void AnswerListener::decideClosed()
                                                                      take.reference().begin() + sent);
         const RecordSheet::Answer answer{taking_, item};
         const int generation = generation_;
-        worker_->run([this, samples, reference, stretch, answer, generation]() mutable {
+        auto echoLeft = std::make_shared<std::vector<float>>(take.echoLeft().begin() + stretch.first, take.echoLeft().begin() + end);
+        worker_->run([this, samples, reference, echoLeft, stretch, answer, generation]() mutable {
             stretch.cleaned = *samples;
             stretch.reference = *reference;
+            stretch.echoLeft = *echoLeft;
             const AnswerDecision decision = AnswerDecision::decide(stretch, *recogniser_);
             const auto deliver = [this, decision, answer, generation] {
                 if (generation != generation_)

@@ -3,9 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-// Without the suppression of the echo left: it takes the first milliseconds of a voice too, and
-// puts its onset 20 ms late; what is left of the echo is told apart in the decision instead.
-AnswerTake::AnswerTake() : echo_(std::make_unique<EchoRemover>(EchoRemover::Settings{44100, 1024, 11025, false})) {}
+AnswerTake::AnswerTake() : echo_(std::make_unique<EchoRemover>()) {}
 
 void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
 {
@@ -22,9 +20,10 @@ void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
         reference_.resize(heard_.size(), 0);
     if (echo_ && heard_.size() > fedToEcho_) {
         const std::size_t n = heard_.size() - fedToEcho_;
-        const std::vector<std::int16_t> out = echo_->process(std::span(heard_).subspan(fedToEcho_, n),
-                                                             std::span(reference_).subspan(fedToEcho_, n));
-        cleaned_.insert(cleaned_.end(), out.begin(), out.end());
+        const EchoRemover::Cleaned out = echo_->process(std::span(heard_).subspan(fedToEcho_, n),
+                                                        std::span(reference_).subspan(fedToEcho_, n));
+        cleaned_.insert(cleaned_.end(), out.sound.begin(), out.sound.end());
+        echoLeft_.insert(echoLeft_.end(), out.echoLeft.begin(), out.echoLeft.end());
         fedToEcho_ = heard_.size();
     }
 }
@@ -36,7 +35,7 @@ void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime hea
         waiting_.emplace_back(sound, heard);
         return;
     }
-    const long long at = frameAt(heard);
+    const long long at = frameAt(heard - kReferenceLead);
     const long long end = at + (long long)(sound.size());
     if (end <= (long long)(fedToEcho_))
         return;
@@ -60,6 +59,7 @@ SteadyTime AnswerTake::timeAt(long long frame) const
 void AnswerTake::finish()
 {
     cleaned_ = {};
+    echoLeft_ = {};
     reference_ = {};
     waiting_.clear();
     echo_.reset();

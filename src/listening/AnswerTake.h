@@ -18,6 +18,9 @@
 class AnswerTake {
 public:
     static constexpr int kRate = 44100;
+    // The echo remover learns an echo only from a reference no later than it: each digit is laid
+    // this much before it leaves the speakers, whatever the error in where frame 0 lies.
+    static constexpr std::chrono::milliseconds kReferenceLead{30};
 
     AnswerTake();
 
@@ -39,9 +42,12 @@ public:
     const std::vector<std::int16_t>& heard() const { return heard_; }
     const std::vector<std::int16_t>& cleaned() const { return cleaned_; }
     const std::vector<std::int16_t>& reference() const { return reference_; }
+    // Per cleaned frame: the mean square of the echo that may be left in it (EchoRemover).
+    const std::vector<float>& echoLeft() const { return echoLeft_; }
 
 private:
     std::vector<std::int16_t> heard_, cleaned_, reference_;
+    std::vector<float> echoLeft_;
     std::optional<SteadyTime> origin_;
     // Digits placed before the time of frame 0 was known: laid once it is.
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting_;

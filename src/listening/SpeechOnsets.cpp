@@ -7,7 +7,7 @@
 
 namespace {
 
-constexpr int kBands = 2;            // the whole band, the high band
+constexpr int kBands = 3;            // the whole band, the middle band, the high band
 constexpr int kSmoothFrames = 10;    // the detection's window, 10 ms
 constexpr int kFloorBlock = 10;      // the floor is taken over 10 ms blocks ...
 constexpr int kFloorReach = 100;     // ... in the 100 blocks either side (2 s in all) ...
@@ -21,20 +21,12 @@ constexpr int kRefineMaxFrames = 400;  // a rise out of the floor is never longe
 // The first sample of 1 ms frame `k`.
 long long frameStart(long long k) { return k * SpeechOnsets::kRate / 1000; }
 
-// A second-order section (the cookbook's high-pass), in direct form I.
-struct HighPass {
+// A second-order section of the cookbook's, in direct form I.
+struct Biquad {
     double b0, b1, b2, a1, a2;
     double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
-    HighPass(double hz, double q)
-    {
-        const double w = 2 * std::numbers::pi * hz / SpeechOnsets::kRate;
-        const double alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
-        b0 = (1 + c) / 2 / a0;
-        b1 = -(1 + c) / a0;
-        b2 = b0;
-        a1 = -2 * c / a0;
-        a2 = (1 - alpha) / a0;
-    }
+    static Biquad highPass(double hz, double q) { return make(hz, q, -1); }
+    static Biquad lowPass(double hz, double q) { return make(hz, q, 1); }
     double operator()(double x)
     {
         const double y = b0 * x + b1 * x1 + b2 * x2 - a1 * y1 - a2 * y2;
@@ -44,6 +36,15 @@ struct HighPass {
         y1 = y;
         return y;
     }
+
+private:
+    static Biquad make(double hz, double q, double low)
+    {
+        const double w = 2 * std::numbers::pi * hz / SpeechOnsets::kRate;
+        const double alpha = std::sin(w) / (2 * q), c = std::cos(w), a0 = 1 + alpha;
+        const double b = (1 - low * c) / 2 / a0;
+        return {b, low * 2 * b, b, -2 * c / a0, (1 - alpha) / a0};
+    }
 };
 
 // Each band's mean square in each 1 ms frame.
@@ -52,18 +53,23 @@ std::array<std::vector<double>, kBands> frameEnergies(std::span<const float> x, 
     std::array<std::vector<double>, kBands> e;
     for (auto& band : e)
         band.assign(frames, 0.0);
-    HighPass whole(80, std::numbers::sqrt2 / 2);
-    HighPass high1(3000, 0.5412), high2(3000, 1.3066);  // fourth-order Butterworth
+    constexpr double q = std::numbers::sqrt2 / 2;
+    Biquad whole = Biquad::highPass(80, q);
+    Biquad mid1 = Biquad::highPass(300, q), mid2 = Biquad::lowPass(3000, q);
+    // Fourth-order Butterworth.
+    Biquad high1 = Biquad::highPass(3000, 0.5412), high2 = Biquad::highPass(3000, 1.3066);
     for (long long k = 0; k < frames; ++k) {
         const long long from = frameStart(k), to = frameStart(k + 1);
-        double sw = 0, sh = 0;
+        double sw = 0, sm = 0, sh = 0;
         for (long long i = from; i < to; ++i) {
-            const double w = whole(x[i]), h = high2(high1(x[i]));
+            const double w = whole(x[i]), m = mid2(mid1(x[i])), h = high2(high1(x[i]));
             sw += w * w;
+            sm += m * m;
             sh += h * h;
         }
         e[0][k] = sw / double(to - from);
-        e[1][k] = sh / double(to - from);
+        e[1][k] = sm / double(to - from);
+        e[2][k] = sh / double(to - from);
     }
     return e;
 }
@@ -94,34 +100,52 @@ std::vector<double> floorOf(const std::vector<double>& e)
 
 }  // namespace
 
-std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const std::int16_t> mono)
+std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const std::int16_t> mono,
+                                                        std::span<const float> echoLeft)
 {
     std::vector<float> x(mono.size());
     std::transform(mono.begin(), mono.end(), x.begin(), [](std::int16_t s) { return float(s) / 32768.0f; });
-    return find(std::span<const float>(x));
+    return find(std::span<const float>(x), echoLeft);
 }
 
-std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> mono)
+std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> mono, std::span<const float> echoLeft)
 {
     const long long frames = (long long)mono.size() * 1000 / kRate;
     if (frames < kSmoothFrames)
         return {};
     const auto e = frameEnergies(mono, frames);
-    std::array<std::vector<double>, kBands> floor;
+    // The floor under the rise; the detection's is over the echo's margin.
+    std::array<std::vector<double>, kBands> floor, detectFloor;
     for (int b = 0; b < kBands; ++b)
-        floor[b] = floorOf(e[b]);
+        detectFloor[b] = floor[b] = floorOf(e[b]);
+    if (echoLeft.size() >= mono.size()) {
+        const double margin = std::pow(10.0, kEchoMarginDb / 10);
+        for (long long k = 0; k < frames; ++k) {
+            double sum = 0;
+            for (long long i = frameStart(k); i < frameStart(k + 1); ++i)
+                sum += echoLeft[i];
+            const double echo = sum / double(frameStart(k + 1) - frameStart(k));
+            for (int b = 0; b < kBands; ++b) {
+                floor[b][k] += echo;
+                detectFloor[b][k] += margin * echo;
+            }
+        }
+    }
 
     const double detect = std::pow(10.0, kDetectDb / 10);
-    const std::array<double, kBands> rise = {std::pow(10.0, kRiseDb / 10), std::pow(10.0, kRiseHighDb / 10)};
-    std::vector<char> detected(frames, 0), risen(frames, 0);
+    const std::array<double, kBands> rise = {std::pow(10.0, kRiseDb / 10), std::pow(10.0, kRiseMidDb / 10),
+                                             std::pow(10.0, kRiseHighDb / 10)};
+    // risen: the 5 ms around the frame is over the floor; own: the frame itself is.
+    std::vector<char> detected(frames, 0), risen(frames, 0), own(frames, 0);
     for (int b = 0; b < kBands; ++b) {
         double window = 0;
         for (long long k = 0; k < frames; ++k) {
             window += e[b][k] - (k >= kSmoothFrames ? e[b][k - kSmoothFrames] : 0.0);
-            if (window / kSmoothFrames >= detect * floor[b][k])
+            if (window / kSmoothFrames >= detect * detectFloor[b][k])
                 detected[k] = 1;
+            if (e[b][k] >= rise[b] * floor[b][k])
+                own[k] = 1;
         }
-        // The rise, over the frames either side.
         window = 0;
         for (long long k = -kRiseReach; k < frames; ++k) {
             if (k + kRiseReach < frames)
@@ -168,6 +192,10 @@ std::vector<SpeechOnsets::Utterance> SpeechOnsets::find(std::span<const float> m
                 break;
             }
         }
+        // The window sees a rise up to kRiseReach frames ahead: the onset is the first frame there
+        // that has risen itself.
+        for (const long long limit = std::min(first + kRiseReach, runs[r].from); first < limit && !own[first];)
+            ++first;
         const long long nextStart = r + 1 < runs.size() ? runs[r + 1].from : frames;
         long long last = runs[r].to - 1;
         for (long long k = last + 1, dips = 0; k < std::min(nextStart, runs[r].to + kRefineMaxFrames); ++k) {
