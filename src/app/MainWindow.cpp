@@ -66,6 +66,7 @@ MainWindow::MainWindow(const ProgramServices& services)
     session_ = new TestSession(services.output, services.makeTimer, this);
     sheet_ = new RecordSheet(services.clock, this);
     sheet_->follow(*session_);
+    listening_ = services.makeListening ? services.makeListening(*sheet_, this) : nullptr;
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
@@ -287,7 +288,7 @@ void MainWindow::onScoringChosen()
 void MainWindow::onRecordSheetChosen()
 {
     if (!sheetWindow_) {
-        sheetWindow_ = new RecordSheetWindow(*sheet_, services_.messages, nullptr, this);
+        sheetWindow_ = new RecordSheetWindow(*sheet_, services_.messages, listening_, this);
         sheetWindow_->setObjectName(QStringLiteral("recordSheetWindow"));
         connect(sheetWindow_, &RecordSheetWindow::startOrPauseAsked, startStopButton_, &QToolButton::click);
     }

@@ -11,6 +11,7 @@
 
 class QAction;
 class QMenu;
+class ListeningService;
 class RecordSheet;
 class RecordSheetWindow;
 class TestSession;
@@ -78,6 +79,7 @@ private:
     TestSession* session_ = nullptr;
     RecordSheet* sheet_ = nullptr;
     RecordSheetWindow* sheetWindow_ = nullptr;  // once opened
+    ListeningService* listening_ = nullptr;     // none: the sheet has no Listen control
 
     std::array<QRadioButton*, 3> introductionButtons_{};
     std::array<QRadioButton*, 4> paceButtons_{};

@@ -9,6 +9,8 @@
 #include <memory>
 
 class Beeper;
+class ListeningService;
+class RecordSheet;
 class MasterMixer;
 class MessagePresenter;
 class PacingTimer;
@@ -38,6 +40,9 @@ struct ProgramServices {
     std::function<std::unique_ptr<SoundDevices>()> makeDevices;
     // Hands a document to the desktop's program for it; false where none took it.
     std::function<bool(const QString& path)> documents;
+    // The listening of the sheet `sheet`, owned by `parent`; where null the sheet is marked by
+    // keys alone and has no Listen control.
+    std::function<ListeningService*(RecordSheet& sheet, QObject* parent)> makeListening = {};
 
     TimingCheckServices forTimingCheck() const { return {output, makeRecorder, makeDevices, makeTimer}; }
 };

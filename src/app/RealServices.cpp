@@ -1,6 +1,8 @@
 #include "app/RealServices.h"
 
 #include "desktop/Desktop.h"
+#include "listening/AnswerListener.h"
+#include "listening/RecogniserModule.h"
 #include "sound/BackendModule.h"
 #include "sound/DefaultOutput.h"
 #include "sound/DefaultRecorder.h"
@@ -17,4 +19,8 @@ RealServices::RealServices(MessagePresenter& messages, ProgramEnder& ender)
                 },
                 [] { return BackendModule::soundDevices(); }, &openDocument}
 {
+    services_.makeListening = [this](RecordSheet& sheet, QObject* parent) -> ListeningService* {
+        return new AnswerListener(sheet, clock_, services_.output, services_.makeRecorder,
+                                  [](QString& problem) { return RecogniserModule::make(&problem); }, true, parent);
+    };
 }

@@ -1,6 +1,7 @@
 #include "recordsheet/ListenBar.h"
 
 #include "desktop/MessagePresenter.h"
+#include "desktop/SettingsStore.h"
 #include "recordsheet/ListeningService.h"
 #include "ui/Fonts.h"
 
@@ -21,6 +22,7 @@ namespace {
 
 // The meter's floor, in dB of full scale: quieter is as good as nothing for hearing answers.
 constexpr int kLowestLevel = -60;
+const QString kListenKey = QStringLiteral("Listen");
 
 }  // namespace
 
@@ -52,7 +54,13 @@ ListenBar::ListenBar(ListeningService& listening, RecordSheet& sheet, MessagePre
     state_->setWordWrap(true);
     layout->addLayout(row);
     layout->addWidget(state_);
-    connect(listen_, &QCheckBox::toggled, this, [this](bool on) { listening_.setOn(on); });
+    connect(listen_, &QCheckBox::toggled, this, [this](bool on) {
+        listening_.setOn(on);
+        writeSetting(kListenKey, on ? QStringLiteral("1") : QStringLiteral("0"));
+    });
+    // As the examiner left it: the microphone is opened only once the sheet is, never at start-up.
+    if (readSetting(kListenKey, QStringLiteral("0")) == QLatin1String("1"))
+        listening_.setOn(true);
     connect(&listening_, &ListeningService::stateChanged, this, &ListenBar::refresh);
     connect(&listening_, &ListeningService::levelChanged, this, &ListenBar::showLevel);
     refresh();

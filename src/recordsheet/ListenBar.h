@@ -12,7 +12,7 @@ class QCheckBox;
 class QLabel;
 class QProgressBar;
 
-// The sheet's "Listen" check box (Alt+L), with the microphone's level beside it, so that a
+// The sheet's "Listen" check box (Alt+L), off at first and remembered, with the microphone's level beside it, so that a
 // silent or muted microphone shows before a run, and what the listening does in plain words.
 // "Save Recordin&g…" writes the answers' recording of the administration shown as a WAV file:
 // the only way a recording ever leaves the program.
