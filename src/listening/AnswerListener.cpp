@@ -132,6 +132,7 @@ void AnswerListener::startTake()
     endTake();
     taking_ = sheet_.shown();
     takes_[taking_] = AnswerTake();
+    takeStarts_ = read_;
     digitsPlaced_ = 0;
     asked_.clear();
 }
@@ -175,6 +176,9 @@ void AnswerListener::poll()
     else
         say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
     if (taking_ >= 0) {
+        if (const std::optional<SteadyTime> captured = recorder_->firstFrameCaptured())
+            takes_[taking_].anchor(*captured + std::chrono::duration_cast<SteadyTime::duration>(
+                                                   std::chrono::duration<double>(double(takeStarts_) / AnswerTake::kRate)));
         takes_[taking_].add(mono, now);
         placeDigits();
         decideClosed();

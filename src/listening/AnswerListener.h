@@ -76,6 +76,7 @@ private:
     QString recogniserProblem_;
     std::unique_ptr<SoundRecorder> recorder_;
     long long read_ = 0;                // frames taken from the recorder's recording
+    long long takeStarts_ = 0;          // the frame of that recording the take starts at
     SteadyTime lastSound_{}, lastLoud_{}, lastClipped_{};
     bool on_ = false;
     bool lost_ = false;                 // the microphone went: nothing more is taken from it

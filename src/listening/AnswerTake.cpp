@@ -9,7 +9,7 @@ void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
 {
     heard_.insert(heard_.end(), mono.begin(), mono.end());
     const auto recorded = std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(heard_.size()) / kRate));
-    if (!origin_ || now - recorded < *origin_)
+    if (!anchored_ && (!origin_ || now - recorded < *origin_))
         origin_ = now - recorded;
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting;
     waiting.swap(waiting_);
@@ -43,6 +43,12 @@ void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime hea
         reference_.resize(std::size_t(end), 0);
     for (long long frame = std::max(at, (long long)(fedToEcho_)); frame < end; ++frame)
         reference_[std::size_t(frame)] = sound[std::size_t(frame - at)];
+}
+
+void AnswerTake::anchor(SteadyTime time)
+{
+    origin_ = time;
+    anchored_ = true;
 }
 
 long long AnswerTake::frameAt(SteadyTime time) const

@@ -12,9 +12,11 @@
 // moment its run started. Beside what was heard, the same with the program's own digits taken
 // out (what answers are looked for in), and those digits as they left the speakers.
 //
-// Where frame 0 lies on the steady clock is learnt as the recording comes: each time frames are
-// added, the time then less the length recorded is a moment no earlier than frame 0 was
-// captured (plus the way to the program); the least of these is kept.
+// Where frame 0 lies on the steady clock is what the server says of its capture, where it says:
+// the microphone's own delay then counts. Until it does (or where it never does), it is learnt
+// as the recording comes: each time frames are added, the time then less the length recorded is
+// a moment no earlier than frame 0 was captured (plus the way to the program); the least of
+// these is kept.
 class AnswerTake {
 public:
     static constexpr int kRate = 44100;
@@ -26,6 +28,8 @@ public:
 
     // `mono`, just received at `now`.
     void add(const std::vector<std::int16_t>& mono, SteadyTime now);
+    // Frame 0 was captured at `time`, as the server tells it.
+    void anchor(SteadyTime time);
     // Lays a digit's sound (mono) on the reference where it leaves the speakers at `heard`.
     void addDigit(const std::vector<std::int16_t>& sound, SteadyTime heard);
 
@@ -49,6 +53,7 @@ private:
     std::vector<std::int16_t> heard_, cleaned_, reference_;
     std::vector<float> echoLeft_;
     std::optional<SteadyTime> origin_;
+    bool anchored_ = false;
     // Digits placed before the time of frame 0 was known: laid once it is.
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting_;
     std::unique_ptr<EchoRemover> echo_;

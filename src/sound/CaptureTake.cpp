@@ -20,9 +20,11 @@ void CaptureTake::reset(int seconds)
     frames_ = 0;
     starts_.assign(kMostStarts, 0);
     startCount_ = 0;
+    captures_.assign(kMostStarts, 0);
+    captureCount_ = 0;
 }
 
-bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double seconds)
+bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double seconds, std::int64_t capturedNs)
 {
     const std::size_t at = frames_.load();
     const std::size_t n = std::min(frames, capacity_ - at);
@@ -34,6 +36,10 @@ bool CaptureTake::append(const std::int16_t* samples, std::size_t frames, double
     if (std::isfinite(seconds) && n > 0 && count < starts_.size()) {
         starts_[count] = seconds - double(at) / kSampleRate;
         startCount_.store(count + 1);
+    }
+    if (const std::size_t told = captureCount_.load(); capturedNs != kNotTold && n > 0 && told < captures_.size()) {
+        captures_[told] = capturedNs - std::int64_t(double(at) * 1e9 / kSampleRate);
+        captureCount_.store(told + 1);
     }
     frames_.store(at + n);
     return at + n < capacity_;
@@ -62,4 +68,14 @@ QByteArray CaptureTake::copyFrom(std::size_t from) const
 double CaptureTake::firstFrameSeconds() const
 {
     return median(std::vector<double>(starts_.begin(), starts_.begin() + std::ptrdiff_t(startCount_.load())));
+}
+
+std::optional<SteadyTime> CaptureTake::firstFrameCaptured() const
+{
+    const std::size_t told = captureCount_.load();
+    if (told == 0)
+        return std::nullopt;
+    std::vector<std::int64_t> said(captures_.begin(), captures_.begin() + std::ptrdiff_t(told));
+    std::nth_element(said.begin(), said.begin() + std::ptrdiff_t(told / 2), said.end());
+    return SteadyTime(std::chrono::nanoseconds(said[told / 2]));
 }

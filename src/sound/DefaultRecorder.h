@@ -37,6 +37,10 @@ public:
     {
         return running_ ? running_->recordedFrom(frame) : QByteArray();
     }
+    std::optional<SteadyTime> firstFrameCaptured() const override
+    {
+        return running_ ? running_->firstFrameCaptured() : std::nullopt;
+    }
 
 private:
     SoundRoute& route_;

@@ -3,6 +3,8 @@
 #include <QTest>
 #include <cmath>
 
+using namespace std::chrono_literals;
+
 class tst_CaptureTake : public QObject {
     Q_OBJECT
 
@@ -10,7 +12,8 @@ private slots:
     // One second's recording fed buffers of the sizes given, in turn, past its end: frame f is
     // f % 30000 on the left and its negative on the right, but for the third buffer, which the
     // stream gave no samples for (silence). Every buffer says when its first frame was captured,
-    // on a clock where the recording begins at 10 s: the fifth 0.4 s late, the sixth not at all.
+    // on a clock where the recording begins at 10 s, and on the steady clock: the fifth 0.4 s late,
+    // the sixth not at all.
     void aRecordingKeepsItsFramesInOrderUpToItsLength_data()
     {
         QTest::addColumn<QList<int>>("sizes");
@@ -33,7 +36,9 @@ private slots:
             const double seconds = i == 5 ? NAN : 10.0 + double(offered) / kSampleRate + (i == 4 ? 0.4 : 0);
             const std::size_t kept = std::min<std::size_t>(n, 44100 - std::min<std::size_t>(offered, 44100));
             expected.insert(expected.end(), buffer.begin(), buffer.begin() + std::ptrdiff_t(2 * kept));
-            QCOMPARE(take.append(i == 2 ? nullptr : buffer.data(), n, seconds), offered + n < 44100);
+            // The same told on the steady clock, where the recording begins at 5 s.
+            const std::int64_t captured = std::isfinite(seconds) ? std::int64_t((seconds - 5.0) * 1e9) : CaptureTake::kNotTold;
+            QCOMPARE(take.append(i == 2 ? nullptr : buffer.data(), n, seconds, captured), offered + n < 44100);
             offered += n;
         }
         const auto bytes = [](const std::vector<std::int16_t>& s, std::size_t from) {
@@ -44,6 +49,7 @@ private slots:
             QCOMPARE(take.copyFrom(from), bytes(expected, from));
         QVERIFY(take.copyFrom(44100).isEmpty());
         QCOMPARE(take.firstFrameSeconds(), 10.0);
+        QVERIFY(std::abs(take.firstFrameCaptured()->time_since_epoch().count() - std::chrono::nanoseconds(5s).count()) < 1000);
         QCOMPARE(take.take(), bytes(expected, 0));
     }
 };

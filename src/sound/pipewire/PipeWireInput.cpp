@@ -104,6 +104,10 @@ void PipeWireInput::process(void* data)
     pw_time time{};
     pw_stream_get_time_n(stream, &time, sizeof time);
     const double seconds = time.rate.denom ? double(time.ticks) * time.rate.num / time.rate.denom : NAN;
+    // The cycle's data was captured its delay (in the graph's ticks) before the cycle began.
+    const std::int64_t captured = time.rate.denom && time.now > 0
+                                      ? time.now - std::int64_t(double(time.delay) * 1e9 * time.rate.num / time.rate.denom)
+                                      : CaptureTake::kNotTold;
     const auto* samples = plane.data ? static_cast<const std::int16_t*>(SPA_PTROFF(plane.data, plane.chunk->offset, void))
                                      : nullptr;
     const std::size_t frames = plane.chunk->size / (kStreamChannels * sizeof(std::int16_t));
@@ -113,10 +117,11 @@ void PipeWireInput::process(void* data)
     for (std::size_t done = 0; done < frames; done += kPiece) {
         const std::size_t n = std::min(kPiece, frames - done);
         const double at = seconds + double(done) / kSampleRate;
+        const std::int64_t capturedAt = captured == CaptureTake::kNotTold ? captured : captured + std::int64_t(double(done) * 1e9 / kSampleRate);
         const auto record = [&](CaptureTake& take, std::size_t first) {
             if (samples)
                 pickPair(samples + done * kStreamChannels, n, kStreamChannels, first, pair);
-            take.append(samples ? pair : nullptr, n, at);
+            take.append(samples ? pair : nullptr, n, at, capturedAt);
         };
         record(self.speakers_, 0);
         record(self.sound_, 2);
@@ -127,6 +132,11 @@ void PipeWireInput::process(void* data)
 QByteArray PipeWireInput::recordedFrom(qsizetype frame) const
 {
     return stream_.isOpen() ? sound_.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
+}
+
+std::optional<SteadyTime> PipeWireInput::firstFrameCaptured() const
+{
+    return stream_.isOpen() ? sound_.firstFrameCaptured() : std::nullopt;
 }
 
 SoundRecorder::Recording PipeWireInput::stop()

@@ -27,6 +27,7 @@ public:
     bool start(Source source) override;
     Recording stop() override;
     QByteArray recordedFrom(qsizetype frame) const override;
+    std::optional<SteadyTime> firstFrameCaptured() const override;
 
 private:
     static void process(void* data);

@@ -71,6 +71,11 @@ QByteArray PortAudioInput::recordedFrom(qsizetype frame) const
     return sound_.stream ? sound_.take.copyFrom(std::size_t(std::max<qsizetype>(frame, 0))) : QByteArray();
 }
 
+std::optional<SteadyTime> PortAudioInput::firstFrameCaptured() const
+{
+    return sound_.stream ? sound_.take.firstFrameCaptured() : std::nullopt;
+}
+
 SoundRecorder::Recording PortAudioInput::stop()
 {
     if (!sound_.stream)
@@ -96,6 +101,11 @@ int PortAudioInput::callback(const void* input, void*, unsigned long frames, con
                              unsigned long, void* data)
 {
     CaptureTake& take = static_cast<Capture*>(data)->take;
-    const bool room = take.append(static_cast<const std::int16_t*>(input), frames, time->inputBufferAdcTime);
+    // The buffer's first frame was captured as long before now as the stream's clock says.
+    std::int64_t captured = CaptureTake::kNotTold;
+    if (time->currentTime > 0 && time->inputBufferAdcTime > 0 && time->currentTime >= time->inputBufferAdcTime)
+        captured = std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch()).count()
+                   - std::int64_t((time->currentTime - time->inputBufferAdcTime) * 1e9);
+    const bool room = take.append(static_cast<const std::int16_t*>(input), frames, time->inputBufferAdcTime, captured);
     return room ? paContinue : paComplete;
 }

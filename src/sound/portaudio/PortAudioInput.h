@@ -26,6 +26,7 @@ public:
     bool start(Source source) override;
     Recording stop() override;
     QByteArray recordedFrom(qsizetype frame) const override;
+    std::optional<SteadyTime> firstFrameCaptured() const override;
 
 private:
     // One stream and what it has recorded; its callback's data.
