@@ -114,6 +114,7 @@ bench: build $(PIPEWIRE_ALSA)/usr
 		"$(WITH_PIPEWIRE) --via-pulse --churn"; do \
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/check_accuracy) || exit 1; done
 	cmake --build $(BUILD) --target locator_noise && QT_QPA_PLATFORM=offscreen $(BUILD)/bench/locator_noise
+	cmake --build $(BUILD) --target listening_onsets && $(BUILD)/bench/listening_onsets
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"
