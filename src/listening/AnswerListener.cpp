@@ -131,7 +131,7 @@ void AnswerListener::startTake()
 {
     endTake();
     taking_ = sheet_.shown();
-    takes_[taking_] = AnswerTake();
+    takes_[taking_] = AnswerTake(std::move(learnt_));
     takeStarts_ = read_;
     digitsPlaced_ = 0;
     asked_.clear();
@@ -140,7 +140,7 @@ void AnswerListener::startTake()
 void AnswerListener::endTake()
 {
     if (taking_ >= 0)
-        takes_[taking_].finish();
+        learnt_ = takes_[taking_].finish();
     taking_ = -1;
 }
 

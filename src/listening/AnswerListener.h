@@ -84,6 +84,7 @@ private:
     double levelDb_;
     std::map<int, AnswerTake> takes_;   // by administration
     int taking_ = -1;                   // the administration whose take grows; -1: none
+    std::unique_ptr<EchoRemover> learnt_;  // what the last run's echo remover learnt of the room
     std::size_t digitsPlaced_ = 0;
     std::set<int> asked_;               // answers of the take given to be decided
     std::map<std::pair<int, int>, long long> onsets_;  // of the answers heard, in their take's frames

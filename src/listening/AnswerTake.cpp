@@ -3,7 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
-AnswerTake::AnswerTake() : echo_(std::make_unique<EchoRemover>()) {}
+AnswerTake::AnswerTake(std::unique_ptr<EchoRemover> learnt) : echo_(learnt ? std::move(learnt) : std::make_unique<EchoRemover>())
+{
+    echo_->startAnew();
+}
 
 void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
 {
@@ -62,11 +65,11 @@ SteadyTime AnswerTake::timeAt(long long frame) const
            + std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(frame) / kRate));
 }
 
-void AnswerTake::finish()
+std::unique_ptr<EchoRemover> AnswerTake::finish()
 {
     cleaned_ = {};
     echoLeft_ = {};
     reference_ = {};
     waiting_.clear();
-    echo_.reset();
+    return std::move(echo_);
 }

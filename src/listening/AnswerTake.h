@@ -24,7 +24,9 @@ public:
     // this much before it leaves the speakers, whatever the error in where frame 0 lies.
     static constexpr std::chrono::milliseconds kReferenceLead{30};
 
-    AnswerTake();
+    // `learnt`: the echo remover of the run before, in the same room (none: one that starts
+    // from nothing).
+    explicit AnswerTake(std::unique_ptr<EchoRemover> learnt = nullptr);
 
     // `mono`, just received at `now`.
     void add(const std::vector<std::int16_t>& mono, SteadyTime now);
@@ -33,8 +35,9 @@ public:
     // Lays a digit's sound (mono) on the reference where it leaves the speakers at `heard`.
     void addDigit(const std::vector<std::int16_t>& sound, SteadyTime heard);
 
-    // What only deciding needed goes: the cleaned sound and the reference.
-    void finish();
+    // What only deciding needed goes: the cleaned sound and the reference; the echo remover, with
+    // what it learnt of the room, is handed back for the next run.
+    std::unique_ptr<EchoRemover> finish();
 
     long long frames() const { return (long long)(heard_.size()); }
     long long cleanedFrames() const { return (long long)(cleaned_.size()); }

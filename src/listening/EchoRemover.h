@@ -56,6 +56,14 @@ public:
 
     const Settings& settings() const { return settings_; }
 
+    // Another recording follows in the same room: what it learnt of the room is kept, the part
+    // of a frame still waiting is dropped.
+    void startAnew()
+    {
+        microphone_.clear();
+        reference_.clear();
+    }
+
 private:
     void cleanWholeFrames(Cleaned& out);
     float echoLeftIn(std::span<const std::int16_t> reference, std::span<const std::int16_t> cleaned);
