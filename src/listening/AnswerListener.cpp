@@ -158,23 +158,7 @@ void AnswerListener::poll()
     const std::vector<std::int16_t> mono = Downsampler::monoOf(bytes);
     read_ += (long long)(mono.size());
     lastSound_ = now;
-    int peak = 0, clipped = 0;
-    for (const std::int16_t sample : mono) {
-        peak = std::max(peak, std::abs(int(sample)));
-        clipped += std::abs(int(sample)) >= 32767 ? 1 : 0;
-    }
-    levelDb_ = peak > 0 ? 20 * std::log10(peak / 32768.0) : -INFINITY;
-    emit levelChanged();
-    if (levelDb_ > -70)
-        lastLoud_ = now;
-    if (clipped > 4)
-        lastClipped_ = now;
-    if (now - lastClipped_ < kSilentAfter)
-        say(QStringLiteral("The microphone is far too loud, its sound clipped: turn its level down."));
-    else if (now - lastLoud_ > kSilentAfter)
-        say(QStringLiteral("The microphone is silent: check that it is plugged in and not muted."));
-    else
-        say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
+    judge(mono, now);
     if (taking_ >= 0) {
         if (const std::optional<SteadyTime> captured = recorder_->firstFrameCaptured())
             takes_[taking_].anchor(*captured + std::chrono::duration_cast<SteadyTime::duration>(
@@ -185,6 +169,37 @@ void AnswerListener::poll()
     } else if (read_ > framesOf(kRestartAfter)) {
         startRecorder();
     }
+}
+
+// The level shown, and what the sound says of the microphone: clipped, silent, or a room whose
+// quietest moments over the last seconds are too loud for a voice to stand out of them.
+void AnswerListener::judge(const std::vector<std::int16_t>& mono, SteadyTime now)
+{
+    int peak = 0, clipped = 0;
+    double energy = 0;
+    for (const std::int16_t sample : mono) {
+        peak = std::max(peak, std::abs(int(sample)));
+        clipped += std::abs(int(sample)) >= 32767 ? 1 : 0;
+        energy += double(sample) * sample;
+    }
+    levelDb_ = peak > 0 ? 20 * std::log10(peak / 32768.0) : -INFINITY;
+    emit levelChanged();
+    if (levelDb_ > -70)
+        lastLoud_ = now;
+    if (clipped > 4)
+        lastClipped_ = now;
+    recentDb_.push_back(10 * std::log10(energy / double(mono.size()) / (32768.0 * 32768.0) + 1e-12));
+    if (recentDb_.size() > kRecentBlocks)
+        recentDb_.pop_front();
+    const bool noisy = recentDb_.size() == kRecentBlocks && *std::min_element(recentDb_.begin(), recentDb_.end()) > kNoisyFromDb;
+    if (now - lastClipped_ < kSilentAfter)
+        say(QStringLiteral("The microphone is far too loud, its sound clipped: turn its level down."));
+    else if (now - lastLoud_ > kSilentAfter)
+        say(QStringLiteral("The microphone is silent: check that it is plugged in and not muted."));
+    else if (noisy)
+        say(QStringLiteral("The room is too noisy for the answers to be heard: check the marks, or mark by keys."));
+    else
+        say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
 }
 
 void AnswerListener::placeDigits()

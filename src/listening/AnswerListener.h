@@ -6,6 +6,7 @@
 
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 #include <map>
 #include <memory>
@@ -62,6 +63,7 @@ private:
     void startRecorder();
     void startTake();
     void endTake();
+    void judge(const std::vector<std::int16_t>& mono, SteadyTime now);
     void placeDigits();
     void decideClosed();
     void say(const QString& state);
@@ -78,6 +80,10 @@ private:
     long long read_ = 0;                // frames taken from the recorder's recording
     long long takeStarts_ = 0;          // the frame of that recording the take starts at
     SteadyTime lastSound_{}, lastLoud_{}, lastClipped_{};
+    // The level of each block taken in over the last 3 s, in dB of full scale.
+    static constexpr std::size_t kRecentBlocks = 60;
+    static constexpr double kNoisyFromDb = -35;
+    std::deque<double> recentDb_;
     bool on_ = false;
     bool lost_ = false;                 // the microphone went: nothing more is taken from it
     QString state_;

@@ -101,15 +101,16 @@ struct ListenRig {
             }
         }
     }
-    // Listen on, then the whole practice given and heard, 50 ms at a time.
-    void give(SteadyTime until)
+    // The practice given and heard until `until`, 50 ms at a time (heard alone, where not `run`).
+    void give(SteadyTime until, bool run = true)
     {
         QByteArray& sound = recorder->recording.sound;
         sound.resize(qsizetype(microphone.size()) * 4);
         auto* samples = reinterpret_cast<std::int16_t*>(sound.data());
         for (std::size_t i = 0; i < microphone.size(); ++i)
             samples[2 * i] = samples[2 * i + 1] = std::int16_t(std::clamp(microphone[i], -1.0f, 1.0f) * 32767);
-        session.engine().startOrPause();
+        if (run)
+            session.engine().startOrPause();
         for (; clock.at < until; clock.at += 50ms) {
             while (session.engine().isRunning() && timer.dueTime() + std::chrono::milliseconds(timer.interval()) <= clock.at)
                 timer.tick();
@@ -210,6 +211,31 @@ private slots:
             QVERIFY2(!rig.given().voice[item]->heard && !rig.given().voice[item]->somethingSaid,
                      qPrintable(QStringLiteral("item %1: %2").arg(item + 1).arg(rig.given().voice[item]->heard.value_or(-1))));
         }
+    }
+
+    // Before a run, what the microphone sounds like is said: silent, clipped, or in a room too
+    // noisy for a voice to stand out.
+    void whatTheMicrophoneHearsIsSaid_data()
+    {
+        QTest::addColumn<double>("level");  // of the noise, full scale 1; above 1: clipped
+        QTest::addColumn<QString>("said");
+        QTest::newRow("silent") << 0.0 << "The microphone is silent: check that it is plugged in and not muted.";
+        QTest::newRow("its own hiss") << 0.002 << "Listening: the answers of the runs that follow are marked for you to check.";
+        QTest::newRow("a noisy room") << 0.2 << "The room is too noisy for the answers to be heard: check the marks, or mark by keys.";
+        QTest::newRow("far too loud") << 4.0 << "The microphone is far too loud, its sound clipped: turn its level down.";
+    }
+    void whatTheMicrophoneHearsIsSaid()
+    {
+        QFETCH(double, level);
+        ListenRig rig;
+        std::uint32_t noise = 3;
+        for (float& sample : rig.microphone) {
+            noise = noise * 1664525 + 1013904223;
+            sample = float((double(noise >> 8) / (1 << 24) - 0.5) * level);
+        }
+        rig.listener.setOn(true);
+        rig.give(SteadyTime(5s), false);
+        QTEST(rig.listener.state(), "said");
     }
 
     // A microphone gone mid-run leaves the marks made and says what happened; a recogniser that
