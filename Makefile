@@ -68,7 +68,7 @@ package: build
 SAN_BUILD ?= build-sanitize
 SAN_TESTS := tst_mainwindow tst_runengine tst_deliverynotice tst_timingcheck tst_timingcheckresult tst_scoringdialog \
 	tst_scorecomputation tst_mastervolume tst_digitplayer tst_endtoend tst_deliverynoticeonserver tst_timingcheckclose tst_randomsession \
-	tst_soundroute tst_recordsheet tst_recordsheetwindow
+	tst_soundroute tst_recordsheet tst_recordsheetwindow tst_listenbar tst_answerlistener tst_speechonsets tst_echoremover
 # The random session through every window, for about two minutes there (20 s in `make test`).
 RANDOM_SECONDS ?= 120
 FUZZ_SECONDS ?= 60
