@@ -72,14 +72,15 @@ bool run(const QString& program, const QStringList& arguments, const QByteArray&
     return process.waitForFinished(60000) && process.exitStatus() == QProcess::NormalExit && process.exitCode() == 0;
 }
 
-// The answer as the recogniser takes it: 16 kHz mono, with 0.3 s before it and 0.2 s after.
+// The answer as the recogniser takes it: 16 kHz mono, with 0.3 s before it and 0.2 s after; the
+// same on every run (sox's noise and its dither repeatable).
 std::vector<std::int16_t> answer(const Voice& voice, const Item& item, const QString& folder)
 {
     const QString spoken = folder + "/spoken.wav";
     const QString raw = folder + "/answer.raw";
     bool made = false;
     if (item.text.isEmpty())
-        made = run("sox", QStringList{"-n"} + QStringList{item.sound.mid(0, 6)} + QStringList{spoken} + item.sound.mid(6));
+        made = run("sox", QStringList{"-R", "-n"} + QStringList{item.sound.mid(0, 6)} + QStringList{spoken} + item.sound.mid(6));
     else if (voice.program == "espeak-ng")
         made = run("espeak-ng", {"-v", voice.name, "-w", spoken, item.text});
     else if (voice.program == "flite")
@@ -87,7 +88,7 @@ std::vector<std::int16_t> answer(const Voice& voice, const Item& item, const QSt
     else
         made = run("text2wave", {"-eval", "(" + voice.name + ")", "-o", spoken}, item.text.toUtf8() + "\n");
     const QStringList pad = item.text.isEmpty() ? QStringList{} : QStringList{"pad", "0.3", "0.2"};
-    if (!made || !run("sox", QStringList{spoken, "-t", "raw", "-r", "16000", "-b", "16", "-e", "signed", "-c", "1", raw} + pad))
+    if (!made || !run("sox", QStringList{"-R", spoken, "-t", "raw", "-r", "16000", "-b", "16", "-e", "signed", "-c", "1", raw} + pad))
         return {};
     QFile file(raw);
     if (!file.open(QIODevice::ReadOnly))
