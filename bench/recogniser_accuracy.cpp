@@ -2,7 +2,9 @@
 // no sum, and self-corrections, clean and with pink noise 20 dB below the voice, all at 16 kHz.
 // The rejection was tuned on the first four voices; the other five are held out. Each voice is
 // heard twice: with the sums alone in the grammar (what rejection is measured against) and as
-// tuned. Measures; asserts nothing (make bench).
+// tuned. --tuning [phone weight] [other weight] [margin at half] hears the tuning voices alone
+// (with those in place of the tuned); OVREL_BENCH_MISSES=1 prints what each answer was heard as.
+// Measures; asserts nothing (make bench).
 #include "listening/recogniser/SphinxRecogniser.h"
 
 #include <QCoreApplication>
