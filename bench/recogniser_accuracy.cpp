@@ -2,7 +2,7 @@
 // no sum, and self-corrections, clean and with pink noise 20 dB below the voice, all at 16 kHz.
 // The rejection was tuned on the first four voices; the other five are held out. Each voice is
 // heard twice: with the sums alone in the grammar (what rejection is measured against) and as
-// tuned. --tuning [phone weight] [other weight] [margin at half] hears the tuning voices alone
+// tuned. --tuning [phone weight] [other weight] [margin at half] [garbage weight] hears the tuning voices alone
 // (with those in place of the tuned); OVREL_BENCH_MISSES=1 prints what each answer was heard as.
 // Measures; asserts nothing (make bench).
 #include "listening/recogniser/SphinxRecogniser.h"
@@ -203,13 +203,14 @@ int main(int argc, char** argv)
     const std::vector<Voice> voices = {{"espeak-ng", "en-us", true}, {"espeak-ng", "en+m3", true},
         {"flite", "kal", true}, {"flite", "awb", true}, {"espeak-ng", "en+f2", false}, {"espeak-ng", "en-gb", false},
         {"flite", "slt", false}, {"flite", "rms", false}, {"text2wave", "voice_cmu_us_slt_arctic_hts", false}};
-    // --tuning [phone weight] [other weight] [margin at half]: the tuning voices alone, as tuned or with
+    // --tuning [phone weight] [other weight] [margin at half] [garbage weight]: the tuning voices alone, as tuned or with
     // those in place of the tuned.
     const QStringList arguments = application.arguments();
     const bool tuningOnly = arguments.contains("--tuning");
     SphinxRecogniser::Tuning tuned;
     const QStringList given = tuningOnly ? arguments.mid(arguments.indexOf("--tuning") + 1) : QStringList();
-    for (const auto& [index, value] : {std::pair{0, &tuned.phoneWeight}, {1, &tuned.otherWeight}, {2, &tuned.marginAtHalf}})
+    for (const auto& [index, value] : {std::pair{0, &tuned.phoneWeight}, {1, &tuned.otherWeight}, {2, &tuned.marginAtHalf},
+             {3, &tuned.garbageWeight}})
         if (index < given.size())
             *value = given[index].toDouble();
     SphinxRecogniser::Tuning sumsAlone;

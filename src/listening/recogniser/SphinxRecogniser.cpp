@@ -71,11 +71,11 @@ void addSums(Grammar& grammar, double correctionWeight)
     grammar.add(3, 1, 1);
 }
 
-void addPhoneLoop(Grammar& grammar, int from, int loop, double phoneWeight)
+void addPhoneLoop(Grammar& grammar, int from, int loop, double phoneWeight, double entryWeight)
 {
     for (const char* phone : kPhones)
         grammar.add(loop, loop + 1, phoneWeight, std::string(kPhonePrefix) + phone);
-    grammar.add(from, loop, 1);
+    grammar.add(from, loop, entryWeight);
     grammar.add(loop + 1, loop, 1);
     grammar.add(loop + 1, 1, 1);
 }
@@ -164,10 +164,10 @@ bool SphinxRecogniser::addSearches()
             answer.add(5, 5, m_tuning.otherWeight, other);
         }
         answer.add(5, 1, 1);
-        addPhoneLoop(answer, 0, 6, m_tuning.phoneWeight);
+        addPhoneLoop(answer, 0, 6, m_tuning.phoneWeight, m_tuning.garbageWeight);
     }
     Grammar free;
-    addPhoneLoop(free, 0, 2, 1);
+    addPhoneLoop(free, 0, 2, 1, 1);
     return addGrammar(kAnswerSearch, answer.text(kAnswerSearch)) && addGrammar(kSumsSearch, sums.text(kSumsSearch))
         && addGrammar(kFreeSearch, free.text(kFreeSearch));
 }
