@@ -24,7 +24,7 @@ public:
     struct Tuning {
         bool rejects = true;          // false: the sums alone, no threshold nor test of level: what rejection is measured against
         double phoneWeight = 1e-2;    // the probability of each phone of the loop
-        double garbageWeight = 1;     // of entering the loop at all
+        double garbageWeight = 1;     // of entering the loop at all (lower buys sums with rejections, one for one)
         double otherWeight = 0.3;     // of each word that is no sum
         double correctionWeight = 1;  // of a second sum after the first
         double marginAtHalf = -7;     // the margin per frame at which a sum is as likely right as not
