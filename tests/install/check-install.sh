@@ -10,6 +10,7 @@ DESTDIR="$root" cmake --install "$build" --prefix /usr >/dev/null
 share="$root/usr/share"
 test -x "$root/usr/bin/ovrel"
 test -s "$root/usr/bin/../lib/ovrel/ovrel_backends.so"  # where the program looks for it
+test -s "$root/usr/bin/../lib/ovrel/ovrel_recogniser.so"
 test -s "$share/doc/ovrel/OVREL Manual.pdf"
 test -s "$share/doc/ovrel/OVREL Record Form.pdf"
 for size in 32 48 64 128 256; do

@@ -55,6 +55,7 @@ cleanup() {
 trap cleanup EXIT
 dpkg -i "$deb" >/dev/null
 ! ldd /usr/lib/ovrel/ovrel_backends.so | grep -q 'not found'
+! ldd /usr/lib/ovrel/ovrel_recogniser.so | grep -q 'not found'
 [ "$had_user" = 1 ] || useradd --no-create-home --shell /usr/sbin/nologin "$user"
 
 mkdir -p "$work/home" "$work/opener"

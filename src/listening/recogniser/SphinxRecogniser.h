@@ -16,16 +16,18 @@ struct cmd_ln_s;
 // each phone of it penalised so that a sum said clearly is not taken for phones. A sum the
 // grammar finds is kept only if it fits the recording nearly as well as free phones do (the
 // margin per frame against a second search, the phone loop alone): a word of another kind
-// squeezed into a sum fits badly. One decoder serves every call; one thread at a time.
+// squeezed into a sum fits badly. A recording in which nothing rises above its own floor
+// (silence, steady noise) holds nothing. One decoder serves every call; one thread at a time.
 class SphinxRecogniser final : public AnswerRecogniser {
 public:
     // The choices measured on synthetic voices (bench/recogniser_accuracy).
     struct Tuning {
-        bool rejects = true;          // false: the sums alone and no threshold, what rejection is measured against
+        bool rejects = true;          // false: the sums alone, no threshold nor test of level: what rejection is measured against
         double phoneWeight = 1e-2;    // the probability of each phone of the loop
-        double otherWeight = 0.1;     // of each word that is no sum
+        double garbageWeight = 1;     // of entering the loop at all (lower buys sums with rejections, one for one)
+        double otherWeight = 0.3;     // of each word that is no sum
         double correctionWeight = 1;  // of a second sum after the first
-        double marginAtHalf = -10;    // the margin per frame at which a sum is as likely right as not
+        double marginAtHalf = -7;     // the margin per frame at which a sum is as likely right as not
         double marginScale = 2;       // how fast the confidence rises with the margin
     };
 
