@@ -9,11 +9,12 @@ SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 PACKAGES := build-essential cmake pkg-config qt6-base-dev libgl-dev portaudio19-dev \
 	libasound2-dev libfontconfig-dev libpulse-dev libpipewire-0.3-dev libasound2-plugins pulseaudio pulseaudio-utils fonts-liberation poppler-utils \
 	desktop-file-utils appstream dpkg-dev pipewire pipewire-bin pipewire-pulse wireplumber dbus-daemon \
-	xvfb xauth xdotool libpocketsphinx-dev pocketsphinx-en-us libspeexdsp-dev espeak-ng flite
+	xvfb xauth xdotool libpocketsphinx-dev pocketsphinx-en-us libspeexdsp-dev espeak-ng flite sox
 # Only for regenerating committed assets (make recordings).
 ASSET_PACKAGES := festival festvox-us-slt-hts sox python3
-# Only for measuring (make bench): aplay as the reference player, strace to count connections.
-BENCH_PACKAGES := alsa-utils strace
+# Only for measuring (make bench): aplay as the reference player, strace to count connections,
+# festival as one of the listening benches' voices.
+BENCH_PACKAGES := alsa-utils strace festival festvox-us-slt-hts
 
 .PHONY: all deps build run test check-sanitize package bench recordings images screenshots clean
 
@@ -115,6 +116,7 @@ bench: build $(PIPEWIRE_ALSA)/usr
 		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/check_accuracy) || exit 1; done
 	cmake --build $(BUILD) --target locator_noise && QT_QPA_PLATFORM=offscreen $(BUILD)/bench/locator_noise
 	cmake --build $(BUILD) --target listening_onsets && $(BUILD)/bench/listening_onsets
+	cmake --build $(BUILD) --target recogniser_accuracy && $(BUILD)/bench/recogniser_accuracy
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"
