@@ -12,8 +12,9 @@ void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
 {
     heard_.insert(heard_.end(), mono.begin(), mono.end());
     const auto recorded = std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(heard_.size()) / kRate));
-    if (!anchored_ && (!origin_ || now - recorded < *origin_))
-        origin_ = now - recorded;
+    if (!arrival_ || now - recorded < *arrival_)
+        arrival_ = now - recorded;
+    origin_ = told_ ? std::min(*told_, *arrival_) : *arrival_;
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting;
     waiting.swap(waiting_);
     for (const auto& [sound, at] : waiting)
@@ -50,8 +51,8 @@ void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime hea
 
 void AnswerTake::anchor(SteadyTime time)
 {
-    origin_ = time;
-    anchored_ = true;
+    told_ = time;
+    origin_ = arrival_ ? std::min(time, *arrival_) : time;
 }
 
 long long AnswerTake::frameAt(SteadyTime time) const

@@ -13,10 +13,11 @@
 // out (what answers are looked for in), and those digits as they left the speakers.
 //
 // Where frame 0 lies on the steady clock is what the server says of its capture, where it says:
-// the microphone's own delay then counts. Until it does (or where it never does), it is learnt
-// as the recording comes: each time frames are added, the time then less the length recorded is
-// a moment no earlier than frame 0 was captured (plus the way to the program); the least of
-// these is kept.
+// the microphone's own delay then counts. It is also bounded by the recording's arrival: each
+// time frames are added, the time then less the length recorded is a moment no earlier than
+// frame 0 was captured; the least of these bounds it. A server's word later than that bound
+// (PortAudio on the pulse plugin tells a capture 12 to 14 ms later than its buffers arrive) gives
+// way to the bound.
 class AnswerTake {
 public:
     static constexpr int kRate = 44100;
@@ -56,7 +57,7 @@ private:
     std::vector<std::int16_t> heard_, cleaned_, reference_;
     std::vector<float> echoLeft_;
     std::optional<SteadyTime> origin_;
-    bool anchored_ = false;
+    std::optional<SteadyTime> told_, arrival_;  // by the server; the bound the arrivals set
     // Digits placed before the time of frame 0 was known: laid once it is.
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting_;
     std::unique_ptr<EchoRemover> echo_;
