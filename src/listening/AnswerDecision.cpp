@@ -76,6 +76,7 @@ AnswerDecision AnswerDecision::decide(const Stretch& stretch, AnswerRecogniser& 
         decision.voice.heard = heard.sums.back();
         decision.voice.confidence = heard.confidence;
     }
-    decision.voice.unsure = decision.voice.confidence < kSureFrom;
+    // Speech that was no sum may be a sum the recogniser could not make out: a second look.
+    decision.voice.unsure = decision.voice.confidence < kSureFrom || (decision.voice.somethingSaid && !decision.voice.heard);
     return decision;
 }

@@ -70,7 +70,7 @@ AnswerListener::AnswerListener(RecordSheet& sheet, const SteadyClock& clock, Sou
         takes_.clear();
         onsets_.clear();
         asked_.clear();
-        taking_ = -1;
+        taking_ = unheardRest_ = -1;
     });
 }
 
@@ -106,8 +106,15 @@ void AnswerListener::setOn(bool on)
         return;
     }
     startRecorder();
-    if (recorder_)
-        poll_.start();
+    if (!recorder_)
+        return;
+    poll_.start();
+    // Turned on in a run: the rest of it is heard, unless it was heard before Listen was turned
+    // off, whose take cannot go on after the gap.
+    if (sheet_.givingNow() && !takes_.count(sheet_.shown()))
+        startTake();
+    else if (sheet_.givingNow())
+        unheardRest_ = sheet_.shown();
 }
 
 void AnswerListener::startRecorder()
@@ -198,6 +205,9 @@ void AnswerListener::judge(const std::vector<std::int16_t>& mono, SteadyTime now
         say(QStringLiteral("The microphone is silent: check that it is plugged in and not muted."));
     else if (noisy)
         say(QStringLiteral("The room is too noisy for the answers to be heard: check the marks, or mark by keys."));
+    else if (unheardRest_ >= 0 && unheardRest_ == sheet_.shown() && sheet_.givingNow())
+        say(QStringLiteral("Listen was off during this run: its answers from then on are marked by keys alone. "
+                           "The next run is heard whole."));
     else
         say(QStringLiteral("Listening: the answers of the runs that follow are marked for you to check."));
 }
@@ -221,6 +231,9 @@ void AnswerListener::decideClosed()
         asked_.insert(item);
         AnswerDecision::Stretch stretch;
         stretch.from = take.frameAt(window->from);
+        // Begun before Listen was turned on in the run: not heard, left to the keys.
+        if (stretch.from < 0)
+            continue;
         stretch.to = take.frameAt(window->to);
         stretch.secondHeard = take.frameAt(given.heard[std::size_t(item) + 1]);
         for (const SteadyTime digit : given.heard)

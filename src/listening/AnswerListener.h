@@ -90,6 +90,7 @@ private:
     double levelDb_;
     std::map<int, AnswerTake> takes_;   // by administration
     int taking_ = -1;                   // the administration whose take grows; -1: none
+    int unheardRest_ = -1;              // one whose rest goes unheard, Listen having been off in it
     std::unique_ptr<EchoRemover> learnt_;  // what the last run's echo remover learnt of the room
     std::size_t digitsPlaced_ = 0;
     std::set<int> asked_;               // answers of the take given to be decided

@@ -52,6 +52,8 @@ ListenBar::ListenBar(ListeningService& listening, RecordSheet& sheet, MessagePre
     state_->setObjectName(QStringLiteral("listenState"));
     state_->setFont(arialFont(8.5));
     state_->setWordWrap(true);
+    // Room for a line whether or not there is something to say: the grid stays where it is.
+    state_->setMinimumHeight(state_->fontMetrics().lineSpacing());
     layout->addLayout(row);
     layout->addWidget(state_);
     connect(listen_, &QCheckBox::toggled, this, [this](bool on) {
@@ -73,7 +75,6 @@ void ListenBar::refresh()
         listen_->setChecked(on);
     level_->setEnabled(on);
     state_->setText(listening_.state());
-    state_->setVisible(!state_->text().isEmpty());
     showLevel();
 }
 

@@ -62,7 +62,7 @@ void SheetGrid::paintMarks(QPainter& painter, const QRectF& area, const SheetAdm
         // What was heard, small in the bottom corner: the sum, or "?" for something that was none.
         if (voice && (voice->heard || voice->somethingSaid)) {
             painter.setPen(QColor(40, 70, 160));
-            painter.drawText(cell.adjusted(3, 0, 0, -1), Qt::AlignLeft | Qt::AlignBottom,
+            painter.drawText(cell.adjusted(5, 0, 0, -4), Qt::AlignLeft | Qt::AlignBottom,  // inside the cursor's frame
                              voice->heard ? QString::number(*voice->heard) : QStringLiteral("?"));
         }
         painter.setFont(large);
@@ -112,8 +112,7 @@ void SheetGrid::keyPressEvent(QKeyEvent* event)
     case Qt::Key_X: marking_.mark(SheetMark::Wrong); break;
     case Qt::Key_Backspace: sheet_.takeBack(); break;
     case Qt::Key_H:
-        if (marking_.viewed() >= 0)
-            emit hearAgain({marking_.viewed(), marking_.cursor()});
+        emit hearAgain({marking_.viewed(), marking_.cursor()});
         break;
     case Qt::Key_Left: moveCursor(-1); break;
     case Qt::Key_Right: moveCursor(1); break;

@@ -104,22 +104,25 @@ struct ListenRig {
     // The practice given and heard until `until`, 50 ms at a time (heard alone, where not `run`).
     void give(SteadyTime until, bool run = true)
     {
+        // The recorder gives what the microphone heard from its start on.
+        const std::size_t from = std::size_t(frameOf(recorderStarted));
         QByteArray& sound = recorder->recording.sound;
-        sound.resize(qsizetype(microphone.size()) * 4);
+        sound.resize(qsizetype(microphone.size() - from) * 4);
         auto* samples = reinterpret_cast<std::int16_t*>(sound.data());
-        for (std::size_t i = 0; i < microphone.size(); ++i)
-            samples[2 * i] = samples[2 * i + 1] = std::int16_t(std::clamp(microphone[i], -1.0f, 1.0f) * 32767);
+        for (std::size_t i = from; i < microphone.size(); ++i)
+            samples[2 * (i - from)] = samples[2 * (i - from) + 1] = std::int16_t(std::clamp(microphone[i], -1.0f, 1.0f) * 32767);
         if (run)
             session.engine().startOrPause();
         for (; clock.at < until; clock.at += 50ms) {
             while (session.engine().isRunning() && timer.dueTime() + std::chrono::milliseconds(timer.interval()) <= clock.at)
                 timer.tick();
             if (recorder->running)
-                recorder->heardFrames = frameOf(clock.at);
+                recorder->heardFrames = frameOf(clock.at) - frameOf(recorderStarted);
             listener.poll();
         }
     }
     const SheetAdministration& given() const { return sheet.administrations().back(); }
+    SteadyTime recorderStarted{};
 };
 
 }  // namespace
@@ -158,7 +161,7 @@ private slots:
             const char* flags;
         };
         const Planned plan[] = {{sums[0], 800, ""}, {sums[1] + 1, 600, ""}, {std::nullopt, 0, ""},
-                                {std::nullopt, 0, "something said"}, {sums[4], 700, "self-correction"},
+                                {std::nullopt, 0, "something said;unsure"}, {sums[4], 700, "self-correction"},
                                 {sums[5], rig.timer.interval() + 100.0, ""}, {sums[6], 1000, ""}, {sums[7], 900, ""},
                                 {std::nullopt, 0, ""}, {sums[9], 700, ""}};
         for (std::size_t item = 0; item < std::size(plan); ++item) {
@@ -236,6 +239,34 @@ private slots:
         rig.listener.setOn(true);
         rig.give(SteadyTime(5s), false);
         QTEST(rig.listener.state(), "said");
+    }
+
+    // Listen turned on in a pause of a run begun without it: the rest of the run is heard, what
+    // came before is left to the keys. Turned off and on again in a run, it says that the rest of
+    // that run goes unheard, rather than seem to listen.
+    void listenTurnedOnOrOffInARun()
+    {
+        ListenRig late;
+        const std::vector<int> sums = SheetAdministration(ItemSet::Practice, 0).sums;
+        late.say(sums[1], late.heard(2) + 600ms);
+        late.say(sums[6], late.heard(7) + 600ms);
+        late.session.engine().startOrPause();
+        for (int digit = 0; digit < 4; ++digit)
+            late.timer.tick();
+        late.session.engine().startOrPause();  // paused after digit 4
+        late.clock.at = late.recorderStarted = late.heard(3) + 2s;
+        late.listener.setOn(true);
+        late.give(late.heard(11) + 3s);  // goes on from here
+        QVERIFY(!late.given().voice[1]);
+        QCOMPARE(late.given().voice[6]->heard, sums[6]);
+
+        ListenRig again;
+        again.listener.setOn(true);
+        again.give(again.heard(3));
+        again.listener.setOn(false);
+        again.listener.setOn(true);
+        again.give(again.heard(5), false);
+        QVERIFY2(again.listener.state().startsWith(QLatin1String("Listen was off during this run")), qPrintable(again.listener.state()));
     }
 
     // A microphone gone mid-run leaves the marks made and says what happened; a recogniser that
