@@ -68,6 +68,22 @@ QString ExamineeMouth::missing()
     return {};
 }
 
+bool ExamineeMouth::resetRig()
+{
+    const std::optional<QString> modules = pactl({QStringLiteral("list"), QStringLiteral("short"), QStringLiteral("modules")});
+    if (!modules)
+        return false;
+    for (const QString& line : modules->split(QLatin1Char('\n')))
+        if (line.contains(QLatin1String("module-loopback")))
+            pactl({QStringLiteral("unload-module"), line.section(QLatin1Char('\t'), 0, 0)});
+    // As tests/sound/private-pulse-server.sh loads it.
+    return pactl({QStringLiteral("load-module"), QStringLiteral("module-loopback"), QStringLiteral("source=ovrel_null.monitor"),
+                  QStringLiteral("sink=ovrel_microphone"), QStringLiteral("latency_msec=60"), QStringLiteral("adjust_time=0"),
+                  QStringLiteral("source_dont_move=true"), QStringLiteral("sink_dont_move=true")})
+           && pactl({QStringLiteral("set-default-sink"), QStringLiteral("ovrel_null")})
+           && pactl({QStringLiteral("set-default-source"), QStringLiteral("ovrel_microphone.monitor")});
+}
+
 double ExamineeMouth::rigDelayMs()
 {
     const std::optional<QString> module = pactl({QStringLiteral("load-module"), QStringLiteral("module-combine-sink"),

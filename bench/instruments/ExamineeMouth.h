@@ -36,6 +36,10 @@ public:
     // through a combined sink, and heard by one recorder of the microphone directly and through
     // the loopback. NaN where it could not be measured.
     static double rigDelayMs();
+    // The rig as the server started it, whatever the tests before did to it: its loopback made
+    // anew (a server held up or a stream moved leaves it far later than it was), the speakers
+    // and the microphone the defaults again. False where the server would not.
+    static bool resetRig();
 
     // Empty where the mouth can speak; else what it lacks.
     static QString missing();

@@ -80,7 +80,10 @@ private slots:
         QString problem;
         if (!RecogniserModule::make(&problem))
             QSKIP(qPrintable(problem));
+        QVERIFY(ExamineeMouth::resetRig());
+        QTest::qWait(1500);  // for the new loopback's stream to run (a real server's time)
         rigDelayMs = ExamineeMouth::rigDelayMs();
+        QVERIFY(pactl({QStringLiteral("set-default-source"), QStringLiteral("ovrel_microphone.monitor")}));
         qInfo("the rig's loopback: %.2f ms", rigDelayMs);
         QVERIFY(std::isfinite(rigDelayMs));
         real = std::make_unique<RealServices>(messages, exits);
