@@ -96,12 +96,9 @@ void AnswerListener::setOn(bool on)
         say({});
         return;
     }
-    if (!recogniser_ && recogniserProblem_.isEmpty()) {
-        recogniser_ = makeRecogniser_(recogniserProblem_);
-        if (!recogniser_ && recogniserProblem_.isEmpty())
-            recogniserProblem_ = QStringLiteral("The speech recogniser could not be started.");
-    }
-    if (!recogniser_) {
+    if (!recogniserAsked_)
+        startRecogniser();
+    if (!recogniserProblem_.isEmpty()) {
         say(recogniserProblem_ + QStringLiteral(" The answers are marked by keys alone."));
         return;
     }
@@ -115,6 +112,38 @@ void AnswerListener::setOn(bool on)
         startTake();
     else if (sheet_.givingNow())
         unheardRest_ = sheet_.shown();
+}
+
+// Made, and heard once, on the worker's thread: loading the model and its first pass over memory
+// take a good part of a second, which the window's thread, where digits are started, must not
+// wait for; nor may a run's first answers pay for them.
+void AnswerListener::startRecogniser()
+{
+    recogniserAsked_ = true;
+    worker_->run([this] {
+        QString problem;
+        recogniser_ = makeRecogniser_(problem);
+        if (recogniser_)
+            recogniser_->hear(std::vector<std::int16_t>(AnswerRecogniser::kRate / 2, 0));
+        else if (problem.isEmpty())
+            problem = QStringLiteral("The speech recogniser could not be started.");
+        const auto deliver = [this, problem] {
+            if (problem.isEmpty())
+                return;
+            recogniserProblem_ = problem;
+            if (on_) {
+                poll_.stop();
+                endTake();
+                if (recorder_)
+                    recorder_->stop();
+                say(recogniserProblem_ + QStringLiteral(" The answers are marked by keys alone."));
+            }
+        };
+        if (worker_->threaded())
+            QMetaObject::invokeMethod(this, deliver, Qt::QueuedConnection);
+        else
+            deliver();
+    });
 }
 
 void AnswerListener::startRecorder()
@@ -251,6 +280,8 @@ void AnswerListener::decideClosed()
             stretch.cleaned = *samples;
             stretch.reference = *reference;
             stretch.echoLeft = *echoLeft;
+            if (!recogniser_)
+                return;
             const AnswerDecision decision = AnswerDecision::decide(stretch, *recogniser_);
             const auto deliver = [this, decision, answer, generation] {
                 if (generation != generation_)

@@ -60,6 +60,7 @@ public:
     void poll();
 
 private:
+    void startRecogniser();
     void startRecorder();
     void startTake();
     void endTake();
@@ -74,8 +75,9 @@ private:
     SoundOutput& output_;
     RecorderMaker makeRecorder_;
     RecogniserMaker makeRecogniser_;
-    std::unique_ptr<AnswerRecogniser> recogniser_;  // used on the worker's thread alone
-    QString recogniserProblem_;
+    std::unique_ptr<AnswerRecogniser> recogniser_;  // made and used on the worker's thread alone
+    bool recogniserAsked_ = false;
+    QString recogniserProblem_;  // why it could not be made, once known
     std::unique_ptr<SoundRecorder> recorder_;
     long long read_ = 0;                // frames taken from the recorder's recording
     long long takeStarts_ = 0;          // the frame of that recording the take starts at

@@ -1,5 +1,9 @@
 #include "listening/DecisionWorker.h"
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 DecisionWorker::DecisionWorker(bool threaded)
 {
     if (threaded)
@@ -31,8 +35,10 @@ void DecisionWorker::run(std::function<void()> job)
     wake_.notify_one();
 }
 
+// Below the window's thread and the sound's: hearing an answer may wait, a digit may not.
 void DecisionWorker::work()
 {
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), 10);
     for (;;) {
         std::function<void()> job;
         {

@@ -133,7 +133,7 @@ private slots:
         QCOMPARE(digit, 61);
 
         // Every digit went out on time, listening or not.
-        QVERIFY2(*given.onTime, qPrintable(given.delivery));
+        QVERIFY2(*given.onTime, qPrintable(given.delivery + QLatin1Char('\n') + messages.texts.join(QLatin1Char('\n'))));
         // The digits where the microphone got them, on the pace.
         const std::vector<DigitLocator::Found> digits = DigitLocator().locateSequence(
             heard.recording, std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()), 1.2 * 44100);
