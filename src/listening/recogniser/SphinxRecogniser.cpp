@@ -29,8 +29,9 @@ constexpr const char* kSumsSearch = "sums";
 constexpr double kRiseDb = 12;
 constexpr double kQuietestDb = 20;
 
-int sumOf(const std::string& word)
+int sumOf(std::string word)
 {
+    word = word.substr(0, word.find('('));  // the dictionary's second pronunciation, "eleven(2)", is its word
     for (std::size_t i = 0; i < kSums.size(); ++i)
         if (word == kSums[i])
             return int(i) + 2;
