@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,9 @@ constexpr std::array<const char*, 16> kOthers = {"zero", "one", "nineteen", "twe
 constexpr std::array<const char*, 39> kPhones = {"AA", "AE", "AH", "AO", "AW", "AY", "B", "CH", "D", "DH", "EH",
     "ER", "EY", "F", "G", "HH", "IH", "IY", "JH", "K", "L", "M", "N", "NG", "OW", "OY", "P", "R", "S", "SH", "T",
     "TH", "UH", "UW", "V", "W", "Y", "Z", "ZH"};
+// Pronunciations of sums beside the dictionary's, found where synthetic voices were misread:
+// "six" with its last consonant swallowed (without it espeak's "six" was heard as "three").
+constexpr std::array<std::pair<const char*, const char*>, 1> kVariants = {{{"six(2)", "S IH K"}}};
 constexpr const char* kPhonePrefix = "ph_";
 constexpr const char* kAnswerSearch = "answer";
 constexpr const char* kFreeSearch = "free";
@@ -31,7 +35,7 @@ constexpr double kQuietestDb = 20;
 
 int sumOf(std::string word)
 {
-    word = word.substr(0, word.find('('));  // the dictionary's second pronunciation, "eleven(2)", is its word
+    word = word.substr(0, word.find('('));  // a second pronunciation, "eleven(2)" or "six(2)", is its word
     for (std::size_t i = 0; i < kSums.size(); ++i)
         if (word == kSums[i])
             return int(i) + 2;
@@ -152,7 +156,10 @@ SphinxRecogniser::~SphinxRecogniser()
 bool SphinxRecogniser::addSearches()
 {
     for (std::size_t i = 0; i < kPhones.size(); ++i)
-        if (ps_add_word(m_decoder, (std::string(kPhonePrefix) + kPhones[i]).c_str(), kPhones[i], i + 1 == kPhones.size()) < 0)
+        if (ps_add_word(m_decoder, (std::string(kPhonePrefix) + kPhones[i]).c_str(), kPhones[i], FALSE) < 0)
+            return false;
+    for (const auto& [word, phones] : kVariants)
+        if (ps_add_word(m_decoder, word, phones, TRUE) < 0)  // the last word added updates the search
             return false;
 
     Grammar sums;
