@@ -32,6 +32,9 @@ constexpr const char* kSumsSearch = "sums";
 // hold a sound: 12 dB, and 70 dB below full scale (a level of 10 in 32768).
 constexpr double kRiseDb = 12;
 constexpr double kQuietestDb = 20;
+// The fewest frames (of 10 ms) a sum beside another lasts: a shorter one is the tail of the other
+// or a click, no word said (measured: flite's "seven" heard as a 60 ms "eight" and "seven").
+constexpr int kShortestSum = 10;
 
 int sumOf(std::string word)
 {
@@ -208,8 +211,12 @@ SphinxRecogniser::Decoded SphinxRecogniser::decode(const char* search, std::span
     decoded.frames = ps_get_n_frames(m_decoder);
     for (ps_seg_t* segment = ps_seg_iter(m_decoder); segment; segment = ps_seg_next(segment)) {
         const std::string word = ps_seg_word(segment);
-        if (!word.empty() && word.front() != '<' && word.front() != '[')  // silence and the model's noises
+        if (!word.empty() && word.front() != '<' && word.front() != '[') {  // silence and the model's noises
+            int start = 0, end = 0;
+            ps_seg_frames(segment, &start, &end);
             decoded.words.push_back(word);
+            decoded.lengths.push_back(end - start + 1);
+        }
     }
     return decoded;
 }
@@ -233,10 +240,12 @@ AnswerRecogniser::Heard SphinxRecogniser::hear(std::span<const std::int16_t> sam
         heard.confidence = 1;
         return heard;
     }
-    std::vector<int> sums;
-    for (const std::string& word : answer.words)
-        if (const int sum = sumOf(word))
-            sums.push_back(sum);
+    std::vector<int> sums, shortSums;
+    for (std::size_t i = 0; i < answer.words.size(); ++i)
+        if (const int sum = sumOf(answer.words[i]))
+            (answer.lengths[i] < kShortestSum ? shortSums : sums).push_back(sum);
+    if (sums.empty())
+        sums = shortSums;
     if (!m_tuning.rejects) {
         heard.sums = sums;
         heard.somethingSaid = sums.empty();
