@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -20,6 +21,9 @@ constexpr std::array<const char*, 16> kOthers = {"zero", "one", "nineteen", "twe
 constexpr std::array<const char*, 39> kPhones = {"AA", "AE", "AH", "AO", "AW", "AY", "B", "CH", "D", "DH", "EH",
     "ER", "EY", "F", "G", "HH", "IH", "IY", "JH", "K", "L", "M", "N", "NG", "OW", "OY", "P", "R", "S", "SH", "T",
     "TH", "UH", "UW", "V", "W", "Y", "Z", "ZH"};
+// Pronunciations of sums beside the dictionary's, found where synthetic voices were misread:
+// "six" with its last consonant swallowed (without it espeak's "six" was heard as "three").
+constexpr std::array<std::pair<const char*, const char*>, 1> kVariants = {{{"six(2)", "S IH K"}}};
 constexpr const char* kPhonePrefix = "ph_";
 constexpr const char* kAnswerSearch = "answer";
 constexpr const char* kFreeSearch = "free";
@@ -28,9 +32,13 @@ constexpr const char* kSumsSearch = "sums";
 // hold a sound: 12 dB, and 70 dB below full scale (a level of 10 in 32768).
 constexpr double kRiseDb = 12;
 constexpr double kQuietestDb = 20;
+// The fewest frames (of 10 ms) a sum beside another lasts: a shorter one is the tail of the other
+// or a click, no word said (measured: flite's "seven" heard as a 60 ms "eight" and "seven").
+constexpr int kShortestSum = 10;
 
-int sumOf(const std::string& word)
+int sumOf(std::string word)
 {
+    word = word.substr(0, word.find('('));  // a second pronunciation, "eleven(2)" or "six(2)", is its word
     for (std::size_t i = 0; i < kSums.size(); ++i)
         if (word == kSums[i])
             return int(i) + 2;
@@ -151,7 +159,10 @@ SphinxRecogniser::~SphinxRecogniser()
 bool SphinxRecogniser::addSearches()
 {
     for (std::size_t i = 0; i < kPhones.size(); ++i)
-        if (ps_add_word(m_decoder, (std::string(kPhonePrefix) + kPhones[i]).c_str(), kPhones[i], i + 1 == kPhones.size()) < 0)
+        if (ps_add_word(m_decoder, (std::string(kPhonePrefix) + kPhones[i]).c_str(), kPhones[i], FALSE) < 0)
+            return false;
+    for (const auto& [word, phones] : kVariants)
+        if (ps_add_word(m_decoder, word, phones, TRUE) < 0)  // the last word added updates the search
             return false;
 
     Grammar sums;
@@ -200,8 +211,12 @@ SphinxRecogniser::Decoded SphinxRecogniser::decode(const char* search, std::span
     decoded.frames = ps_get_n_frames(m_decoder);
     for (ps_seg_t* segment = ps_seg_iter(m_decoder); segment; segment = ps_seg_next(segment)) {
         const std::string word = ps_seg_word(segment);
-        if (!word.empty() && word.front() != '<' && word.front() != '[')  // silence and the model's noises
+        if (!word.empty() && word.front() != '<' && word.front() != '[') {  // silence and the model's noises
+            int start = 0, end = 0;
+            ps_seg_frames(segment, &start, &end);
             decoded.words.push_back(word);
+            decoded.lengths.push_back(end - start + 1);
+        }
     }
     return decoded;
 }
@@ -225,10 +240,12 @@ AnswerRecogniser::Heard SphinxRecogniser::hear(std::span<const std::int16_t> sam
         heard.confidence = 1;
         return heard;
     }
-    std::vector<int> sums;
-    for (const std::string& word : answer.words)
-        if (const int sum = sumOf(word))
-            sums.push_back(sum);
+    std::vector<int> sums, shortSums;
+    for (std::size_t i = 0; i < answer.words.size(); ++i)
+        if (const int sum = sumOf(answer.words[i]))
+            (answer.lengths[i] < kShortestSum ? shortSums : sums).push_back(sum);
+    if (sums.empty())
+        sums = shortSums;
     if (!m_tuning.rejects) {
         heard.sums = sums;
         heard.somethingSaid = sums.empty();

@@ -42,6 +42,7 @@ public:
 private:
     struct Decoded {
         std::vector<std::string> words;
+        std::vector<int> lengths;  // of each word, in frames
         int score = 0;
         int frames = 0;
     };
