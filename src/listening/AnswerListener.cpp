@@ -2,16 +2,11 @@
 
 #include "listening/AnswerDecision.h"
 #include "listening/AnswerRecogniser.h"
+#include "listening/DigitSound.h"
 #include "listening/Downsampler.h"
-#include "listening/WaveBytes.h"
 #include "protocol/ItemSet.h"
-#include "resources/ResourceBytes.h"
-#include "sound/SoundOutput.h"
 #include "sound/SoundRecorder.h"
 #include "sound/SteadyClock.h"
-#include "sound/WaveImage.h"
-
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cmath>
@@ -29,38 +24,15 @@ long long framesOf(SteadyTime::duration length)
     return std::llround(std::chrono::duration<double>(length).count() * AnswerTake::kRate);
 }
 
-// A digit's recording, its channels as one.
-std::vector<std::int16_t> digitSound(int digit)
-{
-    const QByteArray bytes = resourceBytes(QStringLiteral("WAVE"), digit);
-    WaveImage image;
-    if (!WaveImage::parse(bytes.constData(), std::size_t(bytes.size()), image) || image.channels < 1)
-        return {};
-    std::vector<std::int16_t> mono(image.frames);
-    for (std::size_t frame = 0; frame < image.frames; ++frame) {
-        int sum = 0;
-        for (int channel = 0; channel < image.channels; ++channel)
-            sum += image.samples[frame * std::size_t(image.channels) + std::size_t(channel)];
-        mono[frame] = std::int16_t(sum / image.channels);
-    }
-    return mono;
-}
-
 }  // namespace
 
 AnswerListener::AnswerListener(RecordSheet& sheet, const SteadyClock& clock, SoundOutput& output, RecorderMaker makeRecorder,
                                RecogniserMaker makeRecogniser, bool threaded, QObject* parent)
-    : ListeningService(parent), sheet_(sheet), clock_(clock), output_(output), makeRecorder_(std::move(makeRecorder)),
-      makeRecogniser_(std::move(makeRecogniser)), levelDb_(-INFINITY), worker_(std::make_unique<DecisionWorker>(threaded))
+    : ListeningService(parent), sheet_(sheet), clock_(clock), replay_(output, clock, sheet), makeRecorder_(std::move(makeRecorder)),
+      makeRecogniser_(std::move(makeRecogniser)), worker_(std::make_unique<DecisionWorker>(threaded))
 {
     poll_.setInterval(50);
     connect(&poll_, &QTimer::timeout, this, &AnswerListener::poll);
-    replayEnd_.setSingleShot(true);
-    // The replay's stream goes once it has played, unless a run has come to use it.
-    connect(&replayEnd_, &QTimer::timeout, this, [this] {
-        if (!sheet_.givingNow())
-            output_.close();
-    });
     connect(&sheet_, &RecordSheet::runUnderWay, this, [this] {
         if (on_ && sheet_.shown() != taking_ && !takes_.count(sheet_.shown()))
             startTake();
@@ -92,7 +64,7 @@ void AnswerListener::setOn(bool on)
         endTake();
         if (recorder_)
             recorder_->stop();
-        levelDb_ = -INFINITY;
+        judge_.quiet();
         say({});
         return;
     }
@@ -139,11 +111,18 @@ void AnswerListener::startRecogniser()
                 say(recogniserProblem_ + QStringLiteral(" The answers are marked by keys alone."));
             }
         };
-        if (worker_->threaded())
-            QMetaObject::invokeMethod(this, deliver, Qt::QueuedConnection);
-        else
-            deliver();
+        onWindowThread(deliver);
     });
+}
+
+// From a job: `work` is done on the window's thread, once it is back there; never after this
+// object has gone.
+void AnswerListener::onWindowThread(const std::function<void()>& work)
+{
+    if (worker_->threaded())
+        QMetaObject::invokeMethod(this, work, Qt::QueuedConnection);
+    else
+        work();
 }
 
 void AnswerListener::startRecorder()
@@ -153,7 +132,8 @@ void AnswerListener::startRecorder()
     else
         recorder_->stop();
     read_ = 0;
-    lastSound_ = lastLoud_ = clock_.now();
+    lastSound_ = clock_.now();
+    judge_.restart(lastSound_);
     if (!recorder_ || !recorder_->start(SoundRecorder::Source::Microphone)) {
         say(QStringLiteral("No microphone could be opened: the answers are marked by keys alone."));
         return;
@@ -187,7 +167,7 @@ void AnswerListener::poll()
     const SteadyTime now = clock_.now();
     const QByteArray bytes = recorder_->recordedFrom(read_);
     if (bytes.isEmpty()) {
-        if (now - lastSound_ > kSilentAfter)
+        if (now - lastSound_ > MicrophoneJudge::kFor)
             lose(QStringLiteral("The microphone stopped sending sound"));
         return;
     }
@@ -207,32 +187,17 @@ void AnswerListener::poll()
     }
 }
 
-// The level shown, and what the sound says of the microphone: clipped, silent, or a room whose
-// quietest moments over the last seconds are too loud for a voice to stand out of them.
+// The level shown, and what the sound says of the microphone.
 void AnswerListener::judge(const std::vector<std::int16_t>& mono, SteadyTime now)
 {
-    int peak = 0, clipped = 0;
-    double energy = 0;
-    for (const std::int16_t sample : mono) {
-        peak = std::max(peak, std::abs(int(sample)));
-        clipped += std::abs(int(sample)) >= 32767 ? 1 : 0;
-        energy += double(sample) * sample;
-    }
-    levelDb_ = peak > 0 ? 20 * std::log10(peak / 32768.0) : -INFINITY;
+    const MicrophoneJudge::Verdict verdict = judge_.judge(mono, now);
     emit levelChanged();
-    if (levelDb_ > -70)
-        lastLoud_ = now;
-    if (clipped > 4)
-        lastClipped_ = now;
-    recentDb_.push_back(10 * std::log10(energy / double(mono.size()) / (32768.0 * 32768.0) + 1e-12));
-    if (recentDb_.size() > kRecentBlocks)
-        recentDb_.pop_front();
-    const bool noisy = recentDb_.size() == kRecentBlocks && *std::min_element(recentDb_.begin(), recentDb_.end()) > kNoisyFromDb;
-    if (now - lastClipped_ < kSilentAfter)
+    using Verdict = MicrophoneJudge::Verdict;
+    if (verdict == Verdict::Clipped)
         say(QStringLiteral("The microphone is far too loud, its sound clipped: turn its level down."));
-    else if (now - lastLoud_ > kSilentAfter)
+    else if (verdict == Verdict::Silent)
         say(QStringLiteral("The microphone is silent: check that it is plugged in and not muted."));
-    else if (noisy)
+    else if (verdict == Verdict::Noisy)
         say(QStringLiteral("The room is too noisy for the answers to be heard: check the marks, or mark by keys."));
     else if (unheardRest_ >= 0 && unheardRest_ == sheet_.shown() && sheet_.givingNow())
         say(QStringLiteral("Listen was off during this run: its answers from then on are marked by keys alone. "
@@ -290,10 +255,7 @@ void AnswerListener::decideClosed()
                     onsets_[{answer.administration, answer.item}] = decision.onset;
                 sheet_.setVoice(answer, decision.voice);
             };
-            if (worker_->threaded())
-                QMetaObject::invokeMethod(this, deliver, Qt::QueuedConnection);
-            else
-                deliver();
+            onWindowThread(deliver);
         });
     }
     if (given.ended && int(asked_.size()) >= given.presented())
@@ -311,7 +273,7 @@ void AnswerListener::lose(const QString& why)
     recorder_->stop();
     lost_ = true;
     poll_.stop();
-    levelDb_ = -INFINITY;
+    judge_.quiet();
     emit levelChanged();
 }
 
@@ -338,21 +300,11 @@ QString AnswerListener::hearAgain(RecordSheet::Answer answer)
     const long long to = std::min(take->second.frames(), take->second.frameAt(window->to));
     if (to <= from)
         return QStringLiteral("Answer %1 was not recorded: the program did not listen to it.").arg(answer.item + 1);
-    replaying_ = waveBytes(std::span(take->second.heard()).subspan(std::size_t(from), std::size_t(to - from)), 2);
-    WaveImage image;
-    WaveImage::parse(replaying_.constData(), std::size_t(replaying_.size()), image);
-    if (!output_.start(image, clock_.now()))
-        return QStringLiteral("The answer could not be played: the sound output is not available.");
-    replayEnd_.start(int((to - from) * 1000 / AnswerTake::kRate) + 500);
-    return {};
+    return replay_.play(std::span(take->second.heard()).subspan(std::size_t(from), std::size_t(to - from)));
 }
 
 bool AnswerListener::saveRecording(int administration, const QString& path) const
 {
     const auto take = takes_.find(administration);
-    if (take == takes_.end())
-        return false;
-    QSaveFile file(path);
-    const QByteArray bytes = waveBytes(take->second.heard(), 1);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+    return take != takes_.end() && AnswerReplay::save(take->second.heard(), path);
 }

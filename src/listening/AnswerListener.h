@@ -1,7 +1,9 @@
 #pragma once
 
+#include "listening/AnswerReplay.h"
 #include "listening/AnswerTake.h"
 #include "listening/DecisionWorker.h"
+#include "listening/MicrophoneJudge.h"
 #include "recordsheet/ListeningService.h"
 
 #include <QTimer>
@@ -38,8 +40,6 @@ public:
     // Between runs the recording starts again after this long, so that the longest trial and
     // its pauses fit in what is left of it.
     static constexpr std::chrono::seconds kRestartAfter{100};
-    // The microphone is taken to be silent or gone after this long without sound.
-    static constexpr std::chrono::seconds kSilentAfter{3};
 
     // The sheet, the clock, the output and what the makers make outlive this. `threaded` false
     // decides each answer as poll() finds it closed (for the tests).
@@ -50,7 +50,7 @@ public:
     bool isOn() const override { return on_; }
     void setOn(bool on) override;
     QString state() const override { return state_; }
-    double levelDb() const override { return levelDb_; }
+    double levelDb() const override { return judge_.levelDb(); }
     QString hearAgain(RecordSheet::Answer answer) override;
     bool hasRecording(int administration) const override { return takes_.count(administration) > 0; }
     bool saveRecording(int administration, const QString& path) const override;
@@ -62,6 +62,7 @@ public:
 private:
     void startRecogniser();
     void startRecorder();
+    void onWindowThread(const std::function<void()>& work);
     void startTake();
     void endTake();
     void judge(const std::vector<std::int16_t>& mono, SteadyTime now);
@@ -72,7 +73,7 @@ private:
 
     RecordSheet& sheet_;
     const SteadyClock& clock_;
-    SoundOutput& output_;
+    AnswerReplay replay_;
     RecorderMaker makeRecorder_;
     RecogniserMaker makeRecogniser_;
     std::unique_ptr<AnswerRecogniser> recogniser_;  // made and used on the worker's thread alone
@@ -81,15 +82,11 @@ private:
     std::unique_ptr<SoundRecorder> recorder_;
     long long read_ = 0;                // frames taken from the recorder's recording
     long long takeStarts_ = 0;          // the frame of that recording the take starts at
-    SteadyTime lastSound_{}, lastLoud_{}, lastClipped_{};
-    // The level of each block taken in over the last 3 s, in dB of full scale.
-    static constexpr std::size_t kRecentBlocks = 60;
-    static constexpr double kNoisyFromDb = -35;
-    std::deque<double> recentDb_;
+    SteadyTime lastSound_{};
+    MicrophoneJudge judge_;
     bool on_ = false;
     bool lost_ = false;                 // the microphone went: nothing more is taken from it
     QString state_;
-    double levelDb_;
     std::map<int, AnswerTake> takes_;   // by administration
     int taking_ = -1;                   // the administration whose take grows; -1: none
     int unheardRest_ = -1;              // one whose rest goes unheard, Listen having been off in it
@@ -99,7 +96,5 @@ private:
     std::map<std::pair<int, int>, long long> onsets_;  // of the answers heard, in their take's frames
     int generation_ = 0;                // a new examinee: decisions still under way are dropped
     QTimer poll_;
-    QTimer replayEnd_;
-    QByteArray replaying_;              // the sound the output reads while it plays
     std::unique_ptr<DecisionWorker> worker_;  // last: ends before what its jobs use
 };
