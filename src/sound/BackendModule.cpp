@@ -2,30 +2,17 @@
 
 #include "sound/BackendExports.h"
 
+#include "sound/ModuleOpening.h"
+
 #include <dlfcn.h>
 
-#include <filesystem>
-#include <system_error>
-#include <vector>
 
 namespace {
 
 // Loaded once and never let go: what it made may live until the process ends.
 void* module()
 {
-    static void* const handle = [] () -> void* {
-        std::error_code error;
-        const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-        std::vector<std::filesystem::path> places;
-        if (!error)
-            places.push_back(program.parent_path() / OVREL_BACKENDS_FROM_PROGRAM);
-        places.emplace_back(OVREL_BACKENDS_BUILT);
-        for (const std::filesystem::path& path : places)
-            if (std::filesystem::exists(path, error))
-                if (void* opened = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL))
-                    return opened;
-        return nullptr;
-    }();
+    static void* const handle = openModule(OVREL_BACKENDS_FROM_PROGRAM, OVREL_BACKENDS_BUILT);
     return handle;
 }
 
