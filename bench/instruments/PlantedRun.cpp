@@ -41,7 +41,7 @@ std::set<int> PlantedRun::offGrid(double toleranceMs) const
 std::set<int> PlantedRun::named() const
 {
     std::set<int> digits;
-    static const QRegularExpression digit(QStringLiteral("^Digit (\\d+) of(?!.*may be a few ms off)"),
+    static const QRegularExpression digit(QStringLiteral("^Digit (\\d+) of(?!.*made good from)"),
                                           QRegularExpression::MultilineOption);
     for (const QString& notice : notices)
         for (auto it = digit.globalMatch(notice); it.hasNext();)

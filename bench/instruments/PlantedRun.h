@@ -27,8 +27,8 @@ struct PlantedRun {
     std::vector<double> gridErrors() const;
     // The digits that were missing, not whole, or more than `toleranceMs` off that grid.
     std::set<int> offGrid(double toleranceMs = 1) const;
-    // The digits the notices say were off; not those they say only may be a few ms off (placed
-    // after a slip was made good, as closely as the server measured it).
+    // The digits the notices say were off; not those they say only may be off by up to some ms
+    // (placed after a slip was made good, as closely as the server measured it).
     std::set<int> named() const;
     // The digits off the grid and by how much ("2 by 300.0 ms", "3 lost or broken").
     QString offsets() const;

@@ -105,7 +105,7 @@ void RecordSheet::show(ItemSet set, int pace)
     emit changed();
 }
 
-void RecordSheet::delivered(bool onTime, const QString& summary)
+void RecordSheet::delivered(std::optional<bool> onTime, const QString& summary)
 {
     if (current_ < 0)
         return;

@@ -57,7 +57,7 @@ public:
     // not go on.
     void rewound(ItemSet set, int pace);
     // How the last run went out, once known.
-    void delivered(bool onTime, const QString& summary);
+    void delivered(std::optional<bool> onTime, const QString& summary);
 
     // What the examiner does. A key's mark goes to the answer awaited as it is pressed; none
     // where no answer is.

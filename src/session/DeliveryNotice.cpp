@@ -27,6 +27,25 @@ QString milliseconds(double ms)
     return size < 0.5 ? QStringLiteral("less than 1 ms") : QStringLiteral("%1 ms").arg(std::lround(size));
 }
 
+// How far off a digit placed after a correction may be, rounded up: never said closer than it is.
+QString boundInWords(const SoundFault& fault)
+{
+    const double ms = fault.boundMs > 0 ? fault.boundMs : std::fabs(fault.ms);
+    return QStringLiteral("%1 ms").arg(std::max(1.0, std::ceil(ms - 1e-9)));
+}
+
+// Digits by number, "digit 4", "digits 2, 3 and 5", "digits 1, 2, 3, 4, 5, 6 and 3 more".
+QString digitsInWords(QStringList numbers)
+{
+    if (numbers.size() > kMostDigitsNamed) {
+        const int more = int(numbers.size()) - kMostDigitsNamed;
+        numbers = numbers.mid(0, kMostDigitsNamed) << QStringLiteral("%1 more").arg(more);
+    }
+    const QString last = numbers.takeLast();
+    return numbers.isEmpty() ? QStringLiteral("digit %1").arg(last)
+                             : QStringLiteral("digits %1 and %2").arg(numbers.join(QStringLiteral(", ")), last);
+}
+
 // What befell one digit, said of it. A digit that met several faults is named once, by the
 // worst: one not heard at all, then one whose timing is unknown, then the largest move.
 QString sentence(const SoundFault& fault)
@@ -38,8 +57,8 @@ QString sentence(const SoundFault& fault)
     case SoundFault::Kind::Moved:
         return QStringLiteral("started %1 %2.").arg(milliseconds(fault.ms), fault.ms > 0 ? "late" : "early");
     case SoundFault::Kind::Corrected:
-        return QStringLiteral("came after a hold-up of %1, made good from the sound server's report: it may be a few ms off.")
-            .arg(milliseconds(fault.ms));
+        return QStringLiteral("came after a hold-up of %1, made good from the sound server's report: it may be up to %2 off.")
+            .arg(milliseconds(fault.ms), boundInWords(fault));
     case SoundFault::Kind::Held:
         return fault.ms > 0 ? QStringLiteral("was held up by %1: it started late or was broken off.").arg(milliseconds(fault.ms))
                             : QStringLiteral("lost %1 of its sound: it started early or was cut short.").arg(milliseconds(fault.ms));
@@ -115,7 +134,7 @@ void DeliveryNotice::check()
     const std::vector<SoundFault> faults = output_.takeFaults();
     const QString text = notice(set_, dues_, faults);
     if (!dues_.empty())
-        emit delivered(text.isEmpty(), summary(dues_, faults));
+        emit delivered(onTime(dues_, faults), summary(dues_, faults));
     dues_.clear();
     if (!text.isEmpty())
         emit noticeReady(text);
@@ -142,20 +161,33 @@ QString DeliveryNotice::notice(ItemSet set, const std::vector<SteadyTime>& dues,
     return lines.join(QLatin1Char('\n'));
 }
 
+std::optional<bool> DeliveryNotice::onTime(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults)
+{
+    const std::map<int, SoundFault> worst = worstByDigit(dues, faults);
+    if (std::any_of(worst.begin(), worst.end(), [](const auto& entry) { return entry.second.kind != SoundFault::Kind::Corrected; }))
+        return false;
+    return worst.empty() ? std::optional<bool>(true) : std::nullopt;
+}
+
 QString DeliveryNotice::summary(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults)
 {
     const std::map<int, SoundFault> worst = worstByDigit(dues, faults);
     const QString onTime = QStringLiteral("%1 of %2 digits on time").arg(dues.size() - worst.size()).arg(dues.size());
-    if (worst.empty())
-        return onTime;
-    QStringList numbers;
-    for (const auto& entry : worst)
-        numbers << QString::number(entry.first);
-    if (numbers.size() > kMostDigitsNamed) {
-        const int more = int(numbers.size()) - kMostDigitsNamed;
-        numbers = numbers.mid(0, kMostDigitsNamed) << QStringLiteral("%1 more").arg(more);
+    QStringList off, corrected;
+    SoundFault widest{};
+    for (const auto& [number, fault] : worst) {
+        if (fault.kind != SoundFault::Kind::Corrected) {
+            off << QString::number(number);
+            continue;
+        }
+        corrected << QString::number(number);
+        if (corrected.size() == 1 || fault.boundMs > widest.boundMs)
+            widest = fault;
     }
-    const QString last = numbers.takeLast();
-    return numbers.isEmpty() ? QStringLiteral("%1: digit %2 was not").arg(onTime, last)
-                             : QStringLiteral("%1: digits %2 and %3 were not").arg(onTime, numbers.join(QStringLiteral(", ")), last);
+    QStringList parts;
+    if (!off.isEmpty())
+        parts << QStringLiteral("%1 %2 not").arg(digitsInWords(off), off.size() == 1 ? "was" : "were");
+    if (!corrected.isEmpty())
+        parts << QStringLiteral("%1 may be up to %2 off").arg(digitsInWords(corrected), boundInWords(widest));
+    return parts.isEmpty() ? onTime : QStringLiteral("%1: %2").arg(onTime, parts.join(QStringLiteral("; ")));
 }

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <optional>
 #include <vector>
 
 class PacingTimer;
@@ -39,15 +40,19 @@ public:
     static QString notice(ItemSet set, const std::vector<SteadyTime>& dues,
                           const std::vector<SoundFault>& faults);
 
-    // How many of the digits due at `dues` went out on time, and which did not: "61 of 61
-    // digits on time", "59 of 61 digits on time: digits 37 and 40 were not", naming as many
-    // digits as a notice does.
+    // How many of the digits due at `dues` are known to have gone out on time, and which did not
+    // or may not have: "61 of 61 digits on time", "59 of 61 digits on time: digits 37 and 40
+    // were not", "60 of 61 digits on time: digit 4 may be up to 22 ms off" (placed after a slip
+    // was made good), naming as many digits of each kind as a notice does.
     static QString summary(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults);
+    // Whether the run went out on time: false where a digit did not, not known where the only
+    // faults are slips made good (the reports they were measured from may have been wrong).
+    static std::optional<bool> onTime(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults);
 
 signals:
     // A finished run went out on time or not (a fault of any digit of it): in the words of
     // summary(). Before noticeReady().
-    void delivered(bool onTime, const QString& summary);
+    void delivered(std::optional<bool> onTime, const QString& summary);
     // A finished run had faults: the text to show the examiner.
     void noticeReady(const QString& text);
 

@@ -48,7 +48,7 @@ signals:
     void digitPlayed(SteadyTime due, SteadyTime heard);
     // The last run finished went out on time or not, in the notice's summary; then, for a run
     // with faults, the notice itself.
-    void delivered(bool onTime, const QString& summary);
+    void delivered(std::optional<bool> onTime, const QString& summary);
     void noticeReady(const QString& text);
 
 private:

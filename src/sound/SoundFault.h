@@ -12,7 +12,7 @@ struct SoundFault {
         Restarted,  // it came on an output opened afresh after the last one had stopped: when it
                     // was heard is not known
         Corrected,  // the first placed after a slip of `ms` was made good: it is on the grid only
-                    // as closely as the server's report measured the slip
+                    // as closely as the server's report measured the slip, within `boundMs`
         Rerouted,   // the server moved the sound to another output as it played or just before
                     // it began: it may have started off its due time or been broken off
     };
@@ -20,5 +20,8 @@ struct SoundFault {
     SteadyTime due;  // the sound's, as it was asked for
     Kind kind = Kind::NotPlayed;
     double ms = 0;
+    // Corrected: how far off its due time it may be. A report that stepped with no sound lost
+    // looks like a slip of that step, so the correction is as sure as the reports' own grain.
+    double boundMs = 0;
 };
 

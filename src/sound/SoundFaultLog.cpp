@@ -19,10 +19,10 @@ void SoundFaultLog::slip(std::int64_t frames, std::int64_t from, std::int64_t to
             note(sound.due, SoundFault::Kind::Held, double(frames));
 }
 
-void SoundFaultLog::note(SteadyTime due, SoundFault::Kind kind, double frames)
+void SoundFaultLog::note(SteadyTime due, SoundFault::Kind kind, double frames, double boundFrames)
 {
     if (count_ < faults_.size())
-        faults_[count_++] = {due, kind, frames * 1000.0 / rate_};
+        faults_[count_++] = {due, kind, frames * 1000.0 / rate_, boundFrames * 1000.0 / rate_};
 }
 
 std::vector<SoundFault> SoundFaultLog::take()

@@ -34,7 +34,7 @@ public:
     void forgetReroute() { reroutedAt_.reset(); }
     static constexpr std::chrono::seconds kRerouteReach{3};
 
-    void note(SteadyTime due, SoundFault::Kind kind, double frames = 0);
+    void note(SteadyTime due, SoundFault::Kind kind, double frames = 0, double boundFrames = 0);
     std::vector<SoundFault> take();
 
 private:

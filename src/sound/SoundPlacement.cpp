@@ -42,7 +42,7 @@ std::int64_t SoundPlacement::startFrameFor(SteadyTime due)
             faults_.note(due, SoundFault::Kind::Moved, late);
     }
     anchored_ = true;
-    correction_ = 0;  // the new map owes nothing to it
+    correction_ = {};  // the new map owes nothing to it
     // What the stream holds, the lead, and the time since the due time are heard first.
     heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
         clock_.now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / rate_));
@@ -66,8 +66,16 @@ void SoundPlacement::place(const WaveImage& sound, SteadyTime due, bool restarte
     faults_.place(due, startFrame_, std::int64_t(sound.frames));
     if (restarted)
         faults_.note(due, SoundFault::Kind::Restarted);
-    if (correction_ != 0)
-        faults_.note(due, SoundFault::Kind::Corrected, double(std::exchange(correction_, 0)));
+    if (correction_.frames != 0)
+        noteCorrected(due, std::exchange(correction_, {}));
+}
+
+// Either the slip was as measured, and the sound is on the grid to the reports' grain, or the
+// reports stepped with nothing lost, and the correction itself put the sound off by as much.
+void SoundPlacement::noteCorrected(SteadyTime due, const Slip& slip)
+{
+    const double bound = std::max(double(std::llabs(slip.frames)), double(slip.grain));
+    faults_.note(due, SoundFault::Kind::Corrected, double(slip.frames), bound);
 }
 
 void SoundPlacement::notPlayed(SteadyTime due)
@@ -133,9 +141,9 @@ void SoundPlacement::render(std::int16_t* out, std::size_t frames, Slip slip)
             if (samples_ && position_ == 0) {
                 startFrame_ -= slip.frames;
                 faults_.move(startFrame_);
-                faults_.note(faults_.newestDue(), SoundFault::Kind::Corrected, double(slip.frames));
+                noteCorrected(faults_.newestDue(), slip);
             } else {
-                correction_ = slip.frames;
+                correction_ = slip;
             }
         }
         if (samples_ && position_ < frames_) {

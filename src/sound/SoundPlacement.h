@@ -32,6 +32,9 @@ public:
     struct Slip {
         std::int64_t frames = 0;  // positive: silence inserted; negative: frames dropped; 0: none
         std::int64_t from = 0;    // the first frame of the window in which it showed
+        // The grain of the reports it was measured from (a cycle of the graph, a buffer): a
+        // step that size may be the reports' and not the sound's.
+        std::int64_t grain = 0;
     };
     static constexpr std::int64_t kMinLeadFrames = 1024;
 
@@ -77,6 +80,8 @@ public:
 
 private:
     std::int64_t startFrameFor(SteadyTime due);
+    // The sound due at `due` is the first placed after `slip` was made good.
+    void noteCorrected(SteadyTime due, const Slip& slip);
     void noteUnheard();
 
     const int rate_;
@@ -99,7 +104,7 @@ private:
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
     std::int64_t startFrame_ = 0;
-    std::int64_t correction_ = 0;  // a slip made good, whose first sound placed after is not named yet
+    Slip correction_;  // a slip made good, whose first sound placed after is not named yet
     SteadyTime::duration heardAfterDue_{};  // about how long after its due time the map's sounds are heard
     SoundFaultLog faults_;
 };

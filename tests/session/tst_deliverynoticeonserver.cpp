@@ -60,11 +60,19 @@ private slots:
     }
 
     // The program's own thread held up from just after the second digit until well past the
-    // third's due time and the output's lead: the third is asked for too late to be placed on its
-    // frame and starts late, and the notice says so; the fourth is on the grid again.
+    // third's due time and the output's lead, or past three leads (as on a machine that swaps):
+    // the third is asked for too late to be placed on its frame and starts late, and the notice
+    // says so; the fourth is on the grid again.
+    void aTickTooLateForItsFrameIsNamed_data()
+    {
+        QTest::addColumn<int>("lateMs");
+        QTest::newRow("past the lead") << 600;
+        QTest::newRow("past three leads") << 1500;
+    }
     void aTickTooLateForItsFrameIsNamed()
     {
-        PlantedRun::Plants plants{{2, [] { PlantedRun::holdUpThisThread(PlantedRun::kPaceMs - 100 + 600); }}};
+        QFETCH(int, lateMs);
+        PlantedRun::Plants plants{{2, [=] { PlantedRun::holdUpThisThread(PlantedRun::kPaceMs - 100 + lateMs); }}};
         PlantedRun run;
         // A run in which the machine, both cores busy, held up the sound server itself is no
         // trial of the late tick: the output then tells of a hold-up it made good (whether that

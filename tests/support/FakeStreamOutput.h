@@ -12,6 +12,7 @@ class FakeStreamOutput final : public PlacedOutput {
 public:
     static constexpr std::int64_t kLeadFrames = kSampleRate / 5;
     static constexpr double kLatencySeconds = 0.05;
+    static constexpr std::int64_t kSlipGrain = 1024;  // the steps its reports may show with nothing lost
 
     explicit FakeStreamOutput(std::shared_ptr<const SteadyClock> clock, std::unique_ptr<OutputMoves> moves = nullptr)
         : PlacedOutput(std::move(moves), std::move(clock))
@@ -27,7 +28,7 @@ public:
         const std::int64_t first = placement_.rendered();
         const std::int64_t slip = heardAt > 0 ? slips_.feed(first, double(first), heardAt, underflowed) : 0;
         std::vector<std::int16_t> buffer(frames * kChannels, 0x5a5a);
-        placement_.render(buffer.data(), frames, {slip, slips_.slipFrom()});
+        placement_.render(buffer.data(), frames, {slip, slips_.slipFrom(), kSlipGrain});
         heard.insert(heard.end(), buffer.begin(), buffer.end());
     }
 

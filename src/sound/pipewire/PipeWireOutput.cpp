@@ -89,7 +89,7 @@ void PipeWireOutput::render()
         const double graph = (double(time.ticks) + double(time.delay)) * tick * kSampleRate
                              + double(time.queued) / kFrameBytes + double(time.buffered) - double(first);
         if (!std::isnan(lastGraph_) && std::fabs(graph - lastGraph_) >= kMinStepFrames)
-            slip = {std::llround(graph - lastGraph_), lastFirst_};
+            slip = {std::llround(graph - lastGraph_), lastFirst_, frames};  // the graph's time moves by cycles
         lastGraph_ = graph;
     }
     lastFirst_ = first;

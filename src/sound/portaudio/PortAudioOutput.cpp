@@ -31,9 +31,13 @@ struct Layout {
     std::int64_t leadFrames;
     bool realtime;
     int slipWindow;  // buffers to a window of the slip detector: about 190 ms, or 740 ms
+    // The largest step the delay reports may show with no sound lost: PulseAudio's are made once
+    // a buffer; PipeWire's move by whole cycles of its graph (1024 frames, held below), at up to
+    // this stream's rate.
+    std::int64_t slipGrain;
 };
-constexpr Layout kBrisk{256, 0.05, kSampleRate / 5, true, 32};
-constexpr Layout kRoomy{2048, 0.15, kSampleRate / 4, false, 16};
+constexpr Layout kBrisk{256, 0.05, kSampleRate / 5, true, 32, 1024};
+constexpr Layout kRoomy{2048, 0.15, kSampleRate / 4, false, 16, 2048};
 
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
@@ -80,6 +84,7 @@ bool PortAudioOutput::tryOpen()
         PaAlsa_EnableRealtimeScheduling(stream, 1);
     // PipeWire's own plugin and PulseAudio's tell of underruns differently.
     slips_.reset(way.alsa != SoundWay::Alsa::PipeWirePlugin, layout.slipWindow);
+    slipGrain_ = layout.slipGrain;
     if (Pa_StartStream(stream) != paNoError) {
         Pa_CloseStream(stream);
         return false;
@@ -125,5 +130,5 @@ void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double cal
     const std::int64_t first = placement_.rendered();
     const std::int64_t slip
         = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
-    placement_.render(out, frames, {slip, slips_.slipFrom()});
+    placement_.render(out, frames, {slip, slips_.slipFrom(), slipGrain_});
 }

@@ -42,5 +42,6 @@ private:
     PaStream* stream_ = nullptr;
     double latency_ = 0;
     SlipDetector slips_;  // the audio thread's own
+    std::int64_t slipGrain_ = 0;  // the layout's, for the slips it tells of
     PortAudioSession session_;  // last: its end stops the stream before what the stream uses
 };
