@@ -60,10 +60,7 @@ void AnswerListener::setOn(bool on)
     lost_ = false;
     on_ = on;
     if (!on) {
-        poll_.stop();
-        endTake();
-        if (recorder_)
-            recorder_->stop();
+        stopListening();
         judge_.quiet();
         say({});
         return;
@@ -104,10 +101,7 @@ void AnswerListener::startRecogniser()
                 return;
             recogniserProblem_ = problem;
             if (on_) {
-                poll_.stop();
-                endTake();
-                if (recorder_)
-                    recorder_->stop();
+                stopListening();
                 say(recogniserProblem_ + QStringLiteral(" The answers are marked by keys alone."));
             }
         };
@@ -268,13 +262,19 @@ void AnswerListener::lose(const QString& why)
         say(why + QStringLiteral(" during the run: the answers after it were not heard; mark them by keys."));
     else
         say(why + QStringLiteral(": check that it is plugged in. The answers are marked by keys alone."));
-    endTake();
     // Until Listen is turned on again, which tries a new recording.
-    recorder_->stop();
+    stopListening();
     lost_ = true;
-    poll_.stop();
     judge_.quiet();
     emit levelChanged();
+}
+
+void AnswerListener::stopListening()
+{
+    poll_.stop();
+    endTake();
+    if (recorder_)
+        recorder_->stop();
 }
 
 void AnswerListener::say(const QString& state)

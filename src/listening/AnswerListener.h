@@ -65,6 +65,8 @@ private:
     void onWindowThread(const std::function<void()>& work);
     void startTake();
     void endTake();
+    // Ends what is being taken, the recording and the poll of it.
+    void stopListening();
     void judge(const std::vector<std::int16_t>& mono, SteadyTime now);
     void placeDigits();
     void decideClosed();
