@@ -76,11 +76,14 @@ private slots:
         PlantedRun run;
         // A run in which the machine, both cores busy, held up the sound server itself is no
         // trial of the late tick: the output then tells of a hold-up it made good (whether that
-        // is always true is measured apart, on many runs). Such a run is given again.
+        // is always true is measured apart, on many runs), or the sink hears another digit
+        // broken, and the notice rightly names it too. Such a run is given again.
         for (int attempt = 1; attempt <= 3; ++attempt) {
             run = PlantedRun::give(static_cast<MainWindow&>(*window), messages, plants);
             qInfo("%s", qPrintable(run.describe()));
-            if (run.notices.size() != 1 || !run.notices.front().contains(QLatin1String("made good")))
+            const bool heldBesides = run.notices.size() == 1 && run.notices.front().contains(QLatin1String("made good"));
+            const bool brokenBesides = run.offGrid().size() > 1 && run.named() == run.offGrid();
+            if (!heldBesides && !brokenBesides)
                 break;
             qWarning("the sound server was held up besides the planted tick: once more");
         }
