@@ -56,7 +56,8 @@ struct PlantedRun {
     // when the desktop swaps the program out: a tick due meanwhile comes late.
     static void holdUpThisThread(int ms);
     // This process's playback moved by the server to the sink `sink`, as when headphones are
-    // plugged in.
+    // plugged in, the way its own desktop moves a stream. True once the server lists every
+    // stream of this process on `sink` (within 1.5 s); false where it would not move them.
     static bool moveToSink(const QString& sink);
     // The server remembers where a program's stream was moved and plays its next one there: the
     // output opened, moved back to `sink` and closed again makes it forget.

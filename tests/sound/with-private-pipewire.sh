@@ -55,10 +55,17 @@ cleanup() {
 }
 trap cleanup EXIT INT TERM
 start() { "$@" <&0 >>"$runtime/server.log" 2>&1 & pids+=($!); }  # standard input as given
+# Each waits for the socket of the one before: on a busy machine the session manager, started at
+# once, once found no server yet and quit, and then nothing linked a stream (a stream opened
+# through the PulseAudio service waited for ever).
+socket() { for _ in $(seq 1 100); do [ -S "$1" ] && return; sleep 0.1; done; }
 start dbus-daemon --session --nofork --nopidfile --address="$DBUS_SESSION_BUS_ADDRESS"
+socket "$runtime/bus"
 start pipewire
 export OVREL_SERVER_PID=$!  # the process that runs the graph
+socket "$runtime/pipewire-0"
 start wireplumber
+session_manager=$!
 start pipewire-pulse
 for _ in $(seq 1 100); do
   pactl info >/dev/null 2>&1 && wpctl status >/dev/null 2>&1 && break
@@ -74,7 +81,7 @@ for _ in $(seq 1 100); do
   pactl set-default-sink ovrel_null 2>/dev/null && break
   sleep 0.1
 done
-if ! pactl set-sink-volume ovrel_null 100% 2>/dev/null; then
+if ! pactl set-sink-volume ovrel_null 100% 2>/dev/null || ! kill -0 "$session_manager" 2>/dev/null; then
   echo "private PipeWire server did not start:" >&2
   cat "$runtime/server.log" >&2
   exit 1
