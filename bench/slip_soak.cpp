@@ -2,10 +2,14 @@
 // demonstrations and whole 1.2 s trials through the real main window, both cores busy (and, on
 // PipeWire, the wrappers' churning client), each judged against a recording of the sink. A
 // correction of the due-time map is false when the digit it was made for is heard off the grid
-// (by more than a sample): the sound had no gap the size of it. A notice is wrong when the digits
+// (by more than a sample) against the digit before it: the sound had no gap the size of it. A notice is wrong when the digits
 // it names are not exactly those heard off the grid. For each run with a correction or a digit off
 // the grid, the stream's time reports through the run are written to soak-traces/ in the working
-// folder (the build folder under `make soak`).
+// folder (the build folder under `make soak`). Corrections are told apart by whether the stream's
+// buffers came late where they were made ("late"): sound can be lost only there. A correction
+// the sink shows false although the buffers were late followed a hold-up of the graph itself,
+// which the rig's null sink skips as it comes back (its recording has no gap, where a device's
+// clock runs on): "false on time" are those with the buffers on time.
 //
 //   slip_soak [--demos N] [--trials M] [--plant]
 //     --demos N   demonstrations (100)
@@ -32,6 +36,8 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSlider>
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 
@@ -41,8 +47,33 @@ constexpr double kSampleMs = 1000.0 / 44100;
 constexpr std::int64_t kPlantedStep = 941;  // 1024 frames at 48 kHz
 
 struct Tally {
-    int runs = 0, offGrid = 0, corrections = 0, falseCorrections = 0, notices = 0, wrongNotices = 0, planted = 0;
+    int runs = 0, offGrid = 0, corrections = 0, late = 0, falseCorrections = 0, falseOnTime = 0, notices = 0,
+        wrongNotices = 0, planted = 0;
 };
+
+// The corrections in a trace that came where the stream's buffers came late: on PipeWire's own
+// stream, the graph's cycle a cycle or more later than due after the buffer before (its own
+// cycles held up, or this stream's); through ALSA, a buffer asked for after what was queued
+// ahead at the one before had run out, within the three windows before the slip was told.
+int lateCorrections(const std::vector<TimeReport>& trace)
+{
+    int late = 0;
+    for (std::size_t i = 1; i < trace.size(); ++i) {
+        if (trace[i].slip == 0)
+            continue;
+        bool found = false;
+        for (std::size_t j = i; j >= 1 && j + 48 >= i && !found; --j) {
+            const TimeReport &r = trace[j], &before = trace[j - 1];
+            const double length = double(r.first - before.first);
+            if (r.rateDenom)
+                found = j == i && double(r.now - before.now) * 44100 / 1e9 >= 1.5 * length;
+            else
+                found = r.calledAt - before.calledAt > before.heardAt - before.calledAt;
+        }
+        late += int(found);
+    }
+    return late;
+}
 
 int slipsSoFar()
 {
@@ -86,19 +117,23 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
     trace.end();
     const int corrections = slipsSoFar() - slipsBefore;
     const std::set<int> off = run.offGrid(1.5 * kSampleMs), named = run.named(), good = madeGood(run.notices);
+    // A correction is judged by the digit it was made for, against the digit before it: it is
+    // false where that step in their places is more than a sample (the grid's first digit
+    // against nothing). One made before the run's first digit placed moved no map that sounds
+    // were on, and cannot be judged.
+    const std::vector<double> errors = run.gridErrors();
     int falseOnes = 0;
-    for (int d : good)
-        falseOnes += int(off.count(d));
-    // Corrections no digit was told made good for: false where a digit is off that nothing names.
-    bool unexplained = false;
-    for (int d : off)
-        unexplained |= !named.count(d) && !good.count(d);
-    if (corrections > int(good.size()) && unexplained)
-        falseOnes += corrections - int(good.size());
+    for (int d : good) {
+        const double before = d > 1 && !std::isnan(errors[std::size_t(d) - 1]) ? errors[std::size_t(d) - 1] : 0;
+        falseOnes += int(std::isnan(errors[std::size_t(d)]) || std::fabs(errors[std::size_t(d)] - before) > 1.5 * kSampleMs);
+    }
+    const int late = lateCorrections(trace.reports());
     ++tally.runs;
     tally.offGrid += int(off.size());
     tally.corrections += corrections;
+    tally.late += late;
     tally.falseCorrections += falseOnes;
+    tally.falseOnTime += std::max(0, falseOnes - late);
     tally.notices += int(!run.notices.isEmpty());
     tally.wrongNotices += int(off != named);
     tally.planted += int(plant);
@@ -106,8 +141,8 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
         return;
     const QString path = QDir::current().absoluteFilePath(
         QStringLiteral("soak-traces/%1-%2-%3.tsv").arg(soundServerName(), QLatin1String(kind)).arg(index));
-    std::printf("  %s %d: %d correction(s), %d false; off the grid: %s; made good: %s; named: %s; told: %s\n", kind, index,
-                corrections, falseOnes, off.empty() ? "none" : qPrintable(run.offsets()), qPrintable(joined(good)),
+    std::printf("  %s %d: %d correction(s), %d with the buffers late, %d false; off the grid: %s; made good: %s; named: %s; told: %s\n", kind, index,
+                corrections, late, falseOnes, off.empty() ? "none" : qPrintable(run.offsets()), qPrintable(joined(good)),
                 qPrintable(joined(named)), run.notices.isEmpty() ? "nothing" : qPrintable(run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' ')));
     std::printf("    trace (%zu reports, %lld lost): %s\n", trace.reports().size(), static_cast<long long>(trace.lost()),
                 trace.write(path) ? qPrintable(path) : "could not be written");
@@ -159,10 +194,11 @@ int main(int argc, char** argv)
         p->waitForFinished();
     }
     const PlacedOutput* output = DefaultOutput::instance().chosen();
-    std::printf("%-16s %5s %9s %12s %16s %8s %14s %8s\n", "route", "runs", "off grid", "corrections", "false corrections",
-                "notices", "wrong/missing", "planted");
-    std::printf("%-16s %5d %9d %12d %16d %8d %14d %8d\n", qPrintable(soundServerName()), tally.runs, tally.offGrid,
-                tally.corrections, tally.falseCorrections, tally.notices, tally.wrongNotices, tally.planted);
+    std::printf("%-15s %5s %9s %12s %6s %6s %13s %8s %14s %8s\n", "route", "runs", "off grid", "corrections", "late",
+                "false", "false on time", "notices", "wrong/missing", "planted");
+    std::printf("%-15s %5d %9d %12d %6d %6d %13d %8d %14d %8d\n", qPrintable(soundServerName()), tally.runs, tally.offGrid,
+                tally.corrections, tally.late, tally.falseCorrections, tally.falseOnTime, tally.notices, tally.wrongNotices,
+                tally.planted);
     std::printf("output: %s\n", output ? (output->hasStream() ? "stream open" : "stream closed") : "none");
     return 0;
 }
