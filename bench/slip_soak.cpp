@@ -9,7 +9,10 @@
 // buffers came late where they were made ("late"): sound can be lost only there. A correction
 // the sink shows false although the buffers were late followed a hold-up of the graph itself,
 // which the rig's null sink skips as it comes back (its recording has no gap, where a device's
-// clock runs on): "false on time" are those with the buffers on time.
+// clock runs on): "false on time" are those with the buffers on time. On PipeWire the server's
+// profiler tells whether the recorder fell behind the graph in a run: what it missed is missing
+// from the recording, and the sink's judgement of such a run is not to be trusted ("false, rec.
+// ok" leaves those runs out).
 //
 //   slip_soak [--demos N] [--trials M] [--plant]
 //     --demos N   demonstrations (100)
@@ -20,6 +23,7 @@
 //                 step the output must not make good
 //
 // Runs against one of the private sound servers of `make soak` (tests/sound/).
+#include "GraphCycles.h"
 #include "PlantedRun.h"
 #include "SinkRecorder.h"
 #include "TempSettings.h"
@@ -48,7 +52,7 @@ constexpr std::int64_t kPlantedStep = 941;  // 1024 frames at 48 kHz
 
 struct Tally {
     int runs = 0, offGrid = 0, corrections = 0, late = 0, falseCorrections = 0, falseOnTime = 0, notices = 0,
-        wrongNotices = 0, planted = 0;
+        wrongNotices = 0, planted = 0, recorderBehind = 0, falseRecorderKeptUp = 0;
 };
 
 // The corrections in a trace that came where the stream's buffers came late: on PipeWire's own
@@ -111,10 +115,14 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
                 const_cast<PlacedOutput*>(output)->plantReportStep(kPlantedStep);
         };
     TimeTrace trace;
+    GraphCycles cycles;  // on PipeWire: whether the recorder kept up with the graph
+    const bool pipewire = cycles.start();
     const int slipsBefore = slipsSoFar();
     trace.begin();
     const PlantedRun run = PlantedRun::give(w, messages, plants, items);
     trace.end();
+    const GraphCycles::Log graph = pipewire ? cycles.stop() : GraphCycles::Log{};
+    const int recorderMissed = graph.missed.value(QLatin1String(SinkRecorder::kNodeName));
     const int corrections = slipsSoFar() - slipsBefore;
     const std::set<int> off = run.offGrid(1.5 * kSampleMs), named = run.named(), good = madeGood(run.notices);
     // A correction is judged by the digit it was made for, against the digit before it: it is
@@ -134,6 +142,8 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
     tally.late += late;
     tally.falseCorrections += falseOnes;
     tally.falseOnTime += std::max(0, falseOnes - late);
+    tally.recorderBehind += int(recorderMissed > 0);
+    tally.falseRecorderKeptUp += recorderMissed > 0 ? 0 : falseOnes;
     tally.notices += int(!run.notices.isEmpty());
     tally.wrongNotices += int(off != named);
     tally.planted += int(plant);
@@ -144,6 +154,11 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
     std::printf("  %s %d: %d correction(s), %d with the buffers late, %d false; off the grid: %s; made good: %s; named: %s; told: %s\n", kind, index,
                 corrections, late, falseOnes, off.empty() ? "none" : qPrintable(run.offsets()), qPrintable(joined(good)),
                 qPrintable(joined(named)), run.notices.isEmpty() ? "nothing" : qPrintable(run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' ')));
+    QStringList behind;
+    for (auto it = graph.missed.cbegin(); it != graph.missed.cend(); ++it)
+        behind << QStringLiteral("%1 %2x").arg(it.key()).arg(it.value());
+    if (!behind.isEmpty())
+        std::printf("    fell behind the graph: %s\n", qPrintable(behind.join(QStringLiteral(", "))));
     std::printf("    trace (%zu reports, %lld lost): %s\n", trace.reports().size(), static_cast<long long>(trace.lost()),
                 trace.write(path) ? qPrintable(path) : "could not be written");
     std::fflush(stdout);
@@ -194,11 +209,11 @@ int main(int argc, char** argv)
         p->waitForFinished();
     }
     const PlacedOutput* output = DefaultOutput::instance().chosen();
-    std::printf("%-15s %5s %9s %12s %6s %6s %13s %8s %14s %8s\n", "route", "runs", "off grid", "corrections", "late",
-                "false", "false on time", "notices", "wrong/missing", "planted");
-    std::printf("%-15s %5d %9d %12d %6d %6d %13d %8d %14d %8d\n", qPrintable(soundServerName()), tally.runs, tally.offGrid,
-                tally.corrections, tally.late, tally.falseCorrections, tally.falseOnTime, tally.notices, tally.wrongNotices,
-                tally.planted);
+    std::printf("%-15s %5s %9s %12s %5s %6s %14s %15s %8s %14s %15s %8s\n", "route", "runs", "off grid", "corrections",
+                "late", "false", "false on time", "false, rec. ok", "notices", "wrong/missing", "recorder behind", "planted");
+    std::printf("%-15s %5d %9d %12d %5d %6d %14d %15d %8d %14d %15d %8d\n", qPrintable(soundServerName()), tally.runs,
+                tally.offGrid, tally.corrections, tally.late, tally.falseCorrections, tally.falseOnTime,
+                tally.falseRecorderKeptUp, tally.notices, tally.wrongNotices, tally.recorderBehind, tally.planted);
     std::printf("output: %s\n", output ? (output->hasStream() ? "stream open" : "stream closed") : "none");
     return 0;
 }

@@ -95,7 +95,7 @@ void PipeWireOutput::render()
         const double tick = double(time.rate.num) / time.rate.denom;
         report.graph = (double(time.ticks) + double(time.delay)) * tick * kSampleRate
                        + double(time.queued) / kFrameBytes + double(time.buffered) - double(first) + double(skew);
-        slip = slips_.feed(report.graph, first);
+        slip = slips_.feed(report.graph, first, time.now);
     }
     report.slip = slip.frames;
     reports_.add(report);
