@@ -152,7 +152,7 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
     const QString path = QDir::current().absoluteFilePath(
         QStringLiteral("soak-traces/%1-%2-%3.tsv").arg(soundServerName(), QLatin1String(kind)).arg(index));
     std::printf("  %s %d: %d correction(s), %d with the buffers late, %d false; off the grid: %s; made good: %s; named: %s; told: %s\n", kind, index,
-                corrections, late, falseOnes, off.empty() ? "none" : qPrintable(run.offsets()), qPrintable(joined(good)),
+                corrections, late, falseOnes, off.empty() ? "none" : qPrintable(run.offsets(1.5 * kSampleMs)), qPrintable(joined(good)),
                 qPrintable(joined(named)), run.notices.isEmpty() ? "nothing" : qPrintable(run.notices.join(' ').section("\n\n", 0, 0).replace('\n', ' ')));
     QStringList behind;
     for (auto it = graph.missed.cbegin(); it != graph.missed.cend(); ++it)

@@ -54,13 +54,13 @@ std::set<int> PlantedRun::named() const
     return digits;
 }
 
-QString PlantedRun::offsets() const
+QString PlantedRun::offsets(double toleranceMs) const
 {
     QStringList parts;
     const std::vector<double> errors = gridErrors();
-    for (int d : offGrid())
+    for (int d : offGrid(toleranceMs))
         parts << (std::isnan(errors[d]) ? QStringLiteral("%1 lost or broken").arg(d)
-                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 1));
+                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 2));
     return parts.join(QStringLiteral(", "));
 }
 

@@ -41,8 +41,9 @@ struct PlantedRun {
     // The digits the notices say were off; not those they say only may be a few ms off (placed
     // after a slip was made good, as closely as the server measured it).
     std::set<int> named() const;
-    // The digits off the grid and by how much ("2 by 300.0 ms", "3 lost or broken").
-    QString offsets() const;
+    // The digits off the grid (by more than `toleranceMs`) and by how much ("2 by 300.0 ms", "3 lost
+    // or broken").
+    QString offsets(double toleranceMs = 1) const;
     // All of it: what was told, each digit heard (where, how well it matched), those off the grid
     // and those named.
     QString describe() const;

@@ -9,7 +9,7 @@ SoundPlacement::Slip GraphSlipDetector::feed(double graph, std::int64_t first, s
     const bool known = cycleNs != 0 && lastCycleNs_ != 0;
     if (!std::isnan(lastGraph_) && known) {
         const double late = double(cycleNs - lastCycleNs_) * kSampleRate / 1e9 - double(first - lastFirst_);
-        if (late >= kLateShare * double(first - lastFirst_)) {
+        if (std::fabs(late) >= kLateShare * double(first - lastFirst_)) {
             lateFrames_ = late;
             sinceLate_ = 0;
         } else {
@@ -19,9 +19,13 @@ SoundPlacement::Slip GraphSlipDetector::feed(double graph, std::int64_t first, s
     lastFrames_ = first - lastFirst_;
     if (!std::isnan(lastGraph_) && std::fabs(graph - lastGraph_) >= kMinStepFrames) {
         const double step = graph - lastGraph_;
-        const bool covered = sinceLate_ <= kLateBuffers && std::fabs(step) <= lateFrames_ * (1 + kLateShare) + double(lastFrames_) * kLateShare;
+        const bool covered = sinceLate_ <= kLateBuffers && step * lateFrames_ > 0
+                             && std::fabs(step) <= std::fabs(lateFrames_) * (1 + kLateShare) + double(lastFrames_) * kLateShare;
         if (!known || covered) {
-            slip = {std::llround(step), lastFirst_};
+            // Whole frames, the part of one left over carried to the next: a cycle of the graph
+            // at 48 kHz is 940.8 of these frames, and several of them add up exactly.
+            slip = {std::llround(step + carry_), lastFirst_};
+            carry_ += step - double(slip.frames);
             sinceLate_ = kLateBuffers + 1;  // one hold-up, one slip
         }
     }

@@ -11,8 +11,10 @@
 // stays put while the sound flows. A step of kMinStepFrames or more is sound held back (or
 // dropped), and the map moves by it, but only where the graph's cycles came late: sound is lost
 // only where a cycle went by without this stream's buffer (the program's thread or the server
-// held up), and then the buffer after it comes a cycle or more after the one before. A step
-// with the buffers on time is a changed report of the same sound: the graph laid out anew as
+// held up), and then the buffer after it comes a cycle or more after the one before. Where the
+// stream makes up for it with a second buffer in the same cycle, that one comes a cycle early,
+// and the standing steps back: the frames written ahead are no loss, and the map moves back as
+// far. A step with the buffers on time is a changed report of the same sound: the graph laid out anew as
 // another client comes or goes, the delay counted from elsewhere. It is taken as the new
 // standing, and nothing moves.
 //
@@ -22,9 +24,10 @@ public:
     // Below this, a step between the graph's position and the frames written is the jitter of
     // the resampler's reports.
     static constexpr double kMinStepFrames = 44;
-    // A buffer is late where it comes at least this part of the buffer before's length after
-    // that was due: a lost cycle puts a whole one between them. A step is believed as far as
-    // the lateness covers it, give or take as much.
+    // A buffer is late (or early) where it comes at least this part of the buffer before's
+    // length after (or before) that was due: a lost cycle puts a whole one between them. A step
+    // is believed as far as the lateness covers it, give or take as much, in its direction:
+    // forward after a late buffer, back after an early one.
     static constexpr double kLateShare = 0.5;
     // The lateness is owed to a step for this many buffers after it showed, in case the step
     // is reported a cycle later.
@@ -42,6 +45,7 @@ public:
         lastGraph_ = NAN;
         lastCycleNs_ = 0;
         sinceLate_ = kLateBuffers + 1;
+        carry_ = 0;
     }
 
 private:
@@ -49,6 +53,7 @@ private:
     std::int64_t lastFirst_ = 0;
     std::int64_t lastFrames_ = 0;    // the length of the buffer before
     std::int64_t lastCycleNs_ = 0;
-    double lateFrames_ = 0;          // how late the latest late buffer came
+    double lateFrames_ = 0;          // how late the latest late buffer came (below 0: early)
     int sinceLate_ = kLateBuffers + 1;
+    double carry_ = 0;  // of the slips told, the fraction of a frame not told yet
 };
