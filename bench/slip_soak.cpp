@@ -125,15 +125,22 @@ void soak(MainWindow& w, MessageRecorder& messages, const PlantedRun::Items& ite
     const int recorderMissed = graph.missed.value(QLatin1String(SinkRecorder::kNodeName));
     const int corrections = slipsSoFar() - slipsBefore;
     const std::set<int> off = run.offGrid(1.5 * kSampleMs), named = run.named(), good = madeGood(run.notices);
-    // A correction is judged by the digit it was made for, against the digit before it: it is
-    // false where that step in their places is more than a sample (the grid's first digit
-    // against nothing). One made before the run's first digit placed moved no map that sounds
-    // were on, and cannot be judged.
+    // A correction is judged by the digit it was made for, against the nearest digit before it
+    // heard whole (the grid's first against nothing): it is false where the step in their places
+    // is more than a sample. One made for a digit not heard whole, or in a run whose first digit
+    // was not (no grid), or before the run's first digit was placed, cannot be judged.
     const std::vector<double> errors = run.gridErrors();
     int falseOnes = 0;
     for (int d : good) {
-        const double before = d > 1 && !std::isnan(errors[std::size_t(d) - 1]) ? errors[std::size_t(d) - 1] : 0;
-        falseOnes += int(std::isnan(errors[std::size_t(d)]) || std::fabs(errors[std::size_t(d)] - before) > 1.5 * kSampleMs);
+        if (std::isnan(errors[std::size_t(d)]))
+            continue;
+        double before = 0;
+        for (int b = d - 1; b >= 1; --b)
+            if (!std::isnan(errors[std::size_t(b)])) {
+                before = errors[std::size_t(b)];
+                break;
+            }
+        falseOnes += int(std::fabs(errors[std::size_t(d)] - before) > 1.5 * kSampleMs);
     }
     const int late = lateCorrections(trace.reports());
     ++tally.runs;
