@@ -17,16 +17,21 @@
 #include <cmath>
 #include <csignal>
 
-// Faults are planted from the second digit on: the first sets the grid.
+// Faults are planted from the second digit on: the first sets the grid. Each digit heard whole
+// is put at the place on the grid nearest to it, and counts there if it is the digit due there.
 std::vector<double> PlantedRun::gridErrors() const
 {
-    std::vector<double> placed(kDigits + 1, NAN);
-    for (const auto& f : heard)
-        if (f.digit >= 1 && f.digit <= kDigits && f.whole())
-            placed[f.digit] = double(f.sample) * 1000 / 44100 - (f.digit - 1) * kPaceMs;
-    const double grid = placed[1];
-    for (double& error : placed)
-        error -= grid;
+    const int count = int(set.digits.size());
+    std::vector<double> placed(std::size_t(count) + 1, NAN);
+    if (heard.empty() || !heard.front().whole() || heard.front().digit != set.digits.front())
+        return placed;
+    const double firstMs = double(heard.front().sample) * 1000 / 44100;
+    for (const auto& f : heard) {
+        const double ms = double(f.sample) * 1000 / 44100 - firstMs;
+        const long at = std::lround(ms / set.paceMs);
+        if (f.whole() && at >= 0 && at < count && f.digit == set.digits[std::size_t(at)])
+            placed[std::size_t(at) + 1] = ms - double(at) * set.paceMs;
+    }
     return placed;
 }
 
@@ -34,7 +39,7 @@ std::set<int> PlantedRun::offGrid(double toleranceMs) const
 {
     std::set<int> off;
     const std::vector<double> errors = gridErrors();
-    for (int d = 1; d <= kDigits; ++d)
+    for (int d = 1; d <= int(set.digits.size()); ++d)
         if (std::isnan(errors[d]) || std::fabs(errors[d]) > toleranceMs)
             off.insert(d);
     return off;
@@ -51,13 +56,13 @@ std::set<int> PlantedRun::named() const
     return digits;
 }
 
-QString PlantedRun::offsets() const
+QString PlantedRun::offsets(double toleranceMs) const
 {
     QStringList parts;
     const std::vector<double> errors = gridErrors();
-    for (int d : offGrid())
+    for (int d : offGrid(toleranceMs))
         parts << (std::isnan(errors[d]) ? QStringLiteral("%1 lost or broken").arg(d)
-                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 1));
+                                        : QStringLiteral("%1 by %2 ms").arg(d).arg(errors[d], 0, 'f', 2));
     return parts.join(QStringLiteral(", "));
 }
 
@@ -71,16 +76,17 @@ QString PlantedRun::describe() const
     return QStringLiteral("told: %1\nheard:%2\noff the grid: %3; named:%4").arg(notices.join(QStringLiteral(" | ")), digits, offsets(), said);
 }
 
-PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const Plants& plants)
+PlantedRun PlantedRun::give(MainWindow& window, MessageRecorder& messages, const Plants& plants, const Items& set)
 {
     PlantedRun run;
+    run.set = set;
     messages.texts.clear();
     SinkRecorder recorder;
     recorder.start();
     const QMetaObject::Connection planting = plant(window, plants);
-    window.findChild<QRadioButton*>(QStringLiteral("demoButton"))->click();
+    window.findChild<QRadioButton*>(QLatin1String(set.button))->click();
     window.findChild<QToolButton*>(QStringLiteral("startStopButton"))->click();
-    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, 15000);
+    const bool ended = QTest::qWaitFor([&] { return !window.engine().isRunning(); }, int(set.digits.size()) * set.paceMs + 5400);
     QObject::disconnect(planting);
     QTest::qWait(2200);  // the last digit, the sink's latency and the check's delay
     run.heard = DigitLocator().locate(recorder.stop());

@@ -80,7 +80,8 @@ int severity(const SoundFault& fault)
     }
 }
 
-// The worst fault of each digit that met any, by its number from 1.
+// The worst fault of each digit that met any, by its number from 1; slips made good before it
+// as one.
 std::map<int, SoundFault> worstByDigit(const std::vector<SteadyTime>& dues, const std::vector<SoundFault>& faults)
 {
     std::map<int, SoundFault> worst;
@@ -90,8 +91,13 @@ std::map<int, SoundFault> worstByDigit(const std::vector<SteadyTime>& dues, cons
             continue;
         const int number = int(at - dues.begin()) + 1;
         const auto known = worst.find(number);
-        if (known == worst.end() || severity(fault) > severity(known->second))
+        if (known != worst.end() && fault.kind == SoundFault::Kind::Corrected && known->second.kind == fault.kind) {
+            // Slips made good one after another before the digit: it owes them all.
+            known->second.ms += fault.ms;
+            known->second.boundMs += fault.boundMs;
+        } else if (known == worst.end() || severity(fault) > severity(known->second)) {
             worst[number] = fault;
+        }
     }
     return worst;
 }

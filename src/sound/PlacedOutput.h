@@ -5,6 +5,9 @@
 #include "sound/OutputMoves.h"
 #include "sound/SoundOutput.h"
 #include "sound/SoundPlacement.h"
+#include "sound/TimeReportRing.h"
+
+#include <atomic>
 
 #include <memory>
 #include <optional>
@@ -44,6 +47,11 @@ public:
     const SoundPlacement& placement() const { return placement_; }
     // The stream's own latency estimate in seconds, once open.
     virtual double streamLatency() const = 0;
+    // What the stream was told of its time with each of its latest buffers, and the verdicts.
+    const TimeReportRing& timeReports() const { return reports_; }
+    // For the benches: from the next buffer on, the stream's time reports are taken `frames`
+    // later than the server tells them, as when a report changes with no gap in the sound.
+    void plantReportStep(std::int64_t frames) { plantedStep_.fetch_add(frames); }
 
 protected:
     // Opens and starts a stream, restarting the placement on it; on failure nothing is left open.
@@ -58,6 +66,15 @@ private:
 
 protected:
     SoundPlacement placement_{kSampleRate, kChannels, *clock_};
+    TimeReportRing reports_;  // written by the audio thread
+    // From the audio thread, once a buffer: how many frames later than told its reports are to
+    // be taken (see plantReportStep()), and whether that changed with this buffer.
+    std::int64_t reportSkew(bool* stepped)
+    {
+        const std::int64_t planted = plantedStep_.exchange(0);
+        *stepped = planted != 0;
+        return skew_ += planted;
+    }
 
 private:
     bool running();
@@ -71,6 +88,8 @@ private:
     // A stream stopped and no sound has been placed since: the next one placed, however many
     // attempts to open one failed before, comes on a stream opened afresh.
     bool afterStop_ = false;
+    std::atomic<std::int64_t> plantedStep_{0};
+    std::int64_t skew_ = 0;  // the audio thread's own
     std::int64_t renderedAtCheck_ = 0;
     SteadyTime checkedAt_{};
 };

@@ -41,9 +41,13 @@ std::int64_t SlipDetector::unreported()
 
 std::int64_t SlipDetector::feed(std::int64_t frame, double calledAt, double heardAt, bool underflowed)
 {
-    const bool lateCall
-        = believeLateCalls_ && lastCall_ > 0 && calledAt - lastCall_ > double(frame - lastFrame_) + kLateCall;
+    // Late enough to have underrun: asked for after what was queued ahead at the buffer before
+    // (its heard time less its call) had run out. One later than usual with more than that
+    // queued lost nothing, whatever the reports do meanwhile.
+    const bool lateCall = believeLateCalls_ && lastCall_ > 0 && calledAt - lastCall_ > double(frame - lastFrame_) + kLateCall
+                          && calledAt - lastCall_ > lastHeard_ - lastCall_;
     lastCall_ = calledAt;
+    lastHeard_ = heardAt;
     lastFrame_ = frame;
     sinceSign_ = underflowed || lateCall ? 0 : std::min(sinceSign_ + 1, kNever);
     const int size = 2 * window_;

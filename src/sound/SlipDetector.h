@@ -11,7 +11,8 @@
 // delay reports and the slow drift of the device's clock. A step between the medians of two
 // successive windows of buffers, of at least kMinSlip, is a slip if, around it, the stream was
 // told its output underflowed or, where late buffers are believed, a buffer was asked for more
-// than kLateCall later than the length of the one before.
+// than kLateCall later than the length of the one before and after what was queued ahead then
+// had run out (only then can the stream have underrun).
 //
 // Which signs to believe depends on the server. PulseAudio's delay reports are steady, but its
 // underflows reach the stream only now and then: a late buffer is enough there. PipeWire's ALSA
@@ -56,6 +57,7 @@ public:
         settling_ = false;
         believeLateCalls_ = believeLateCalls;
         lastCall_ = 0;
+        lastHeard_ = 0;
         lastFrame_ = 0;
         sinceSign_ = kNever;
     }
@@ -76,6 +78,7 @@ private:
     double reference_ = 0;   // the median before the step
     bool believeLateCalls_ = true;
     double lastCall_ = 0;      // 0: none yet
+    double lastHeard_ = 0;
     std::int64_t lastFrame_ = 0;
     int sinceSign_ = kNever;  // buffers since the last underflow or believed late buffer
 };

@@ -43,6 +43,7 @@ std::int64_t SoundPlacement::startFrameFor(SteadyTime due)
     }
     anchored_ = true;
     correction_ = {};  // the new map owes nothing to it
+    correctionSize_ = 0;
     // What the stream holds, the lead, and the time since the due time are heard first.
     heardAfterDue_ = std::chrono::duration_cast<SteadyTime::duration>(
         clock_.now() - due + std::chrono::duration<double>(latency_ + double(leadFrames_) / rate_));
@@ -67,14 +68,17 @@ void SoundPlacement::place(const WaveImage& sound, SteadyTime due, bool restarte
     if (restarted)
         faults_.note(due, SoundFault::Kind::Restarted);
     if (correction_.frames != 0)
-        noteCorrected(due, std::exchange(correction_, {}));
+        noteCorrected(due, correction_, correctionSize_);
+    correction_ = {};
+    correctionSize_ = 0;
 }
 
-// Either the slip was as measured, and the sound is on the grid to the reports' grain, or the
-// reports stepped with nothing lost, and the correction itself put the sound off by as much.
-void SoundPlacement::noteCorrected(SteadyTime due, const Slip& slip)
+// Either the slips were as measured, and the sound is on the grid to the reports' grain, or the
+// reports stepped with nothing lost, and the corrections themselves put the sound off by as
+// much as they came to, each in its own direction (`size`, in frames).
+void SoundPlacement::noteCorrected(SteadyTime due, const Slip& slip, std::int64_t size)
 {
-    const double bound = std::max(double(std::llabs(slip.frames)), double(slip.grain));
+    const double bound = std::max(double(size), double(slip.grain));
     faults_.note(due, SoundFault::Kind::Corrected, double(slip.frames), bound);
 }
 
@@ -141,9 +145,12 @@ void SoundPlacement::render(std::int16_t* out, std::size_t frames, Slip slip)
             if (samples_ && position_ == 0) {
                 startFrame_ -= slip.frames;
                 faults_.move(startFrame_);
-                noteCorrected(faults_.newestDue(), slip);
+                noteCorrected(faults_.newestDue(), slip, std::llabs(slip.frames));
             } else {
-                correction_ = slip;
+                // Told with the next sound placed, with any other slip before it.
+                correction_.frames += slip.frames;
+                correction_.grain = std::max(correction_.grain, slip.grain);
+                correctionSize_ += std::llabs(slip.frames);
             }
         }
         if (samples_ && position_ < frames_) {

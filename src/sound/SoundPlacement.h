@@ -81,7 +81,7 @@ public:
 private:
     std::int64_t startFrameFor(SteadyTime due);
     // The sound due at `due` is the first placed after `slip` was made good.
-    void noteCorrected(SteadyTime due, const Slip& slip);
+    void noteCorrected(SteadyTime due, const Slip& slip, std::int64_t size);
     void noteUnheard();
 
     const int rate_;
@@ -104,7 +104,8 @@ private:
     std::size_t frames_ = 0;
     std::size_t position_ = 0;
     std::int64_t startFrame_ = 0;
-    Slip correction_;  // a slip made good, whose first sound placed after is not named yet
+    Slip correction_;  // the slips made good since the last sound placed, which is not named yet
+    std::int64_t correctionSize_ = 0;  // their sizes, whatever their directions
     SteadyTime::duration heardAfterDue_{};  // about how long after its due time the map's sounds are heard
     SoundFaultLog faults_;
 };

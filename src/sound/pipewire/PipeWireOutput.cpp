@@ -6,6 +6,7 @@
 #include <pipewire/pipewire.h>
 
 #include <algorithm>
+#include <chrono>
 #include <unistd.h>
 
 namespace {
@@ -51,7 +52,7 @@ void PipeWireOutput::closeStream()
 void PipeWireOutput::made(void* data)
 {
     auto& self = *static_cast<PipeWireOutput*>(data);
-    self.lastGraph_ = NAN;
+    self.slips_.forget();
     self.latency_ = 2.0 * kQuantum / 48000;  // about two cycles of the graph at its usual rate
     self.placement_.restart(kLeadFrames, self.latency_);
 }
@@ -80,19 +81,25 @@ void PipeWireOutput::render()
     const std::uint32_t frames = std::min<std::uint32_t>(room, buffer->requested ? std::uint32_t(buffer->requested) : kQuantum);
     pw_time time{};
     pw_stream_get_time_n(stream, &time, sizeof time);
+    bool planted = false;
+    const std::int64_t skew = reportSkew(&planted);
     const std::int64_t first = placement_.rendered();
     if (placement_.mapChanged())
-        lastGraph_ = NAN;  // what went before the new map cannot have moved it
+        slips_.forget();  // what went before the new map cannot have moved it
+    TimeReport report{.steadyNs = std::chrono::steady_clock::now().time_since_epoch().count(), .first = first,
+                      .frames = frames, .now = time.now, .ticks = time.ticks, .delay = time.delay,
+                      .queued = time.queued, .buffered = time.buffered, .rateNum = time.rate.num,
+                      .rateDenom = time.rate.denom};
     SoundPlacement::Slip slip;
     if (time.rate.denom) {
         const double tick = double(time.rate.num) / time.rate.denom;
-        const double graph = (double(time.ticks) + double(time.delay)) * tick * kSampleRate
-                             + double(time.queued) / kFrameBytes + double(time.buffered) - double(first);
-        if (!std::isnan(lastGraph_) && std::fabs(graph - lastGraph_) >= kMinStepFrames)
-            slip = {std::llround(graph - lastGraph_), lastFirst_, frames};  // the graph's time moves by cycles
-        lastGraph_ = graph;
+        report.graph = (double(time.ticks) + double(time.delay)) * tick * kSampleRate
+                       + double(time.queued) / kFrameBytes + double(time.buffered) - double(first) + double(skew);
+        slip = slips_.feed(report.graph, first, time.now);
+        slip.grain = frames;  // the graph's time moves by cycles
     }
-    lastFirst_ = first;
+    report.slip = slip.frames;
+    reports_.add(report);
     placement_.render(out, frames, slip);
     plane.chunk->offset = 0;
     plane.chunk->stride = kFrameBytes;

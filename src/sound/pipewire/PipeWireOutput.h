@@ -1,9 +1,9 @@
 #pragma once
 
 #include "sound/pipewire/PipeWireStream.h"
+#include "sound/GraphSlipDetector.h"
 #include "sound/PlacedOutput.h"
 
-#include <cmath>
 #include <cstdint>
 
 // The program's output through PipeWire's own interface, 44100 Hz, 16-bit stereo, for where
@@ -15,8 +15,8 @@
 // Timing: each sound goes where SoundPlacement puts it on the stream's frame count. With every
 // buffer the stream is told where the graph stands (its position and the delay to the device,
 // less what the stream and its resampler still hold); against the frames written so far that
-// stays put while the sound flows. A step of a millisecond or more is sound held back (or
-// dropped): the map moves by it. Moves to another output are told where PipeWire's PulseAudio
+// stays put while the sound flows; a step in it is sound held back (or dropped), and the map
+// moves by it (GraphSlipDetector). Moves to another output are told where PipeWire's PulseAudio
 // service runs (PulseOutputMoves): PipeWire's own interface does not tell a stream's moves.
 class PipeWireOutput final : public PlacedOutput {
 public:
@@ -26,10 +26,6 @@ public:
 
     double streamLatency() const override { return latency_; }
     bool hasStream() const override { return stream_.isOpen(); }
-
-    // Below this, a step between the graph's position and the frames written is the jitter of
-    // the resampler's reports.
-    static constexpr double kMinStepFrames = 44;
 
 protected:
     bool tryOpen() override;
@@ -44,9 +40,6 @@ private:
     void render();
 
     double latency_ = 0;
-    // The audio thread's own: where the graph stood against the frames written at the buffer
-    // before, and that buffer's first frame.
-    double lastGraph_ = NAN;
-    std::int64_t lastFirst_ = 0;
+    GraphSlipDetector slips_;  // the audio thread's own
     PipeWireStream stream_{kStreamEvents, this};  // last: it ends before what render() uses
 };

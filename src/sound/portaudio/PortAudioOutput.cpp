@@ -9,6 +9,7 @@
 #include <portaudio.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <utility>
@@ -38,6 +39,9 @@ struct Layout {
 };
 constexpr Layout kBrisk{256, 0.05, kSampleRate / 5, true, 32, 1024};
 constexpr Layout kRoomy{2048, 0.15, kSampleRate / 4, false, 16, 2048};
+
+// How late a buffer with a planted report step is taken to be asked for: 60 ms, in frames.
+constexpr double kPlantedLateCall = kSampleRate * 0.06;
 
 // On PipeWire the graph's quantum follows the lowest latency any client asks for. Each change
 // of it while a stream plays loses frames between the stream and the sink, and a small quantum
@@ -122,13 +126,20 @@ int PortAudioOutput::callback(const void*, void* output, unsigned long frames,
 }
 
 // A stream that cannot tell when its buffers are heard (a time of 0) is taken at its frame count.
+// A report step planted for the benches comes with a buffer asked for late, as a busy machine's
+// are, and with no gap in the sound: what is queued covers it.
 void PortAudioOutput::render(std::int16_t* out, unsigned long frames, double calledAt, double heardAt,
                              bool underflowed)
 {
     if (placement_.mapChanged())
         placement_.forgotten({slips_.forget(), slips_.slipFrom()});
+    bool planted = false;
+    const double skew = double(reportSkew(&planted));
     const std::int64_t first = placement_.rendered();
-    const std::int64_t slip
-        = heardAt > 0 ? slips_.feed(first, calledAt * kSampleRate, heardAt * kSampleRate, underflowed) : 0;
-    placement_.render(out, frames, {slip, slips_.slipFrom(), slipGrain_});
+    TimeReport report{.steadyNs = std::chrono::steady_clock::now().time_since_epoch().count(), .first = first,
+                      .frames = std::uint32_t(frames), .calledAt = calledAt * kSampleRate + (planted ? kPlantedLateCall : 0),
+                      .heardAt = heardAt > 0 ? heardAt * kSampleRate + skew : 0, .underflowed = underflowed};
+    report.slip = heardAt > 0 ? slips_.feed(first, report.calledAt, report.heardAt, underflowed) : 0;
+    reports_.add(report);
+    placement_.render(out, frames, {report.slip, slips_.slipFrom(), slipGrain_});
 }
