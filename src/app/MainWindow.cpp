@@ -70,9 +70,8 @@ MainWindow::MainWindow(const ProgramServices& services)
 
     setWindowTitle(QStringLiteral("OVREL"));
     setWindowIcon(resourceIcon(QStringLiteral(":/images/ovrel.png")));
-    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
-                   | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
-                   | Qt::MSWindowsFixedSizeDialogHint);
+    setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                   | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
     buildControls();
     buildMenus();
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -89,10 +88,7 @@ MainWindow::~MainWindow()
     delete sheetWindow_;
 }
 
-const RunEngine& MainWindow::engine() const
-{
-    return session_->engine();
-}
+const RunEngine& MainWindow::engine() const { return session_->engine(); }
 
 // A choice of one group clears the other's; the two practice choices present the same set.
 void MainWindow::connectControls()
@@ -237,14 +233,16 @@ void MainWindow::exitProgram()
         leave(false);
 }
 
-// A run under way or paused, and marks in no saved or printed report, are not dropped without asking.
+// A run under way or paused, and marks in no saved or printed report, are not dropped without
+// asking. A run the examiner agreed to stop stops at once, whatever is asked next.
 bool MainWindow::mayLeave()
 {
     if (exiting_)
         return true;  // the desktop session ends it
-    const bool underWay = session_->engine().isRunning() || session_->engine().state() == RunEngine::State::Paused;
-    return (!underWay || services_.messages.confirm(this, QStringLiteral("A trial is under way. Stop it and quit?")))
-           && RecordSheetWindow::mayDropMarks(*sheet_, services_.messages, this);
+    if (session_->engine().isUnderWay() && !services_.messages.confirm(this, QStringLiteral("A trial is under way. Stop it and quit?")))
+        return false;
+    session_->engine().pause();
+    return RecordSheetWindow::mayDropMarks(*sheet_, services_.messages, this);
 }
 
 void MainWindow::endSession()

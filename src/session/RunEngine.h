@@ -43,6 +43,12 @@ public:
     void chooseTrial(int pace);
     // Starts or resumes a run that is not running; pauses one that is.
     void startOrPause();
+    // Pauses a run that is running; nothing else.
+    void pause()
+    {
+        if (isRunning())
+            startOrPause();
+    }
     // Back to the first digit of the chosen set.
     void rewind();
     // The program ends: a run under way pauses, and no digit is played after this.
@@ -50,6 +56,8 @@ public:
 
     State state() const { return state_; }
     bool isRunning() const { return state_ == State::Running; }
+    // Running, or paused to go on.
+    bool isUnderWay() const { return isRunning() || state_ == State::Paused; }
     ItemSet itemSet() const { return itemSet_; }
     // The trial pace last chosen, 0 to 3; it is the set's only while itemSet() is Trial.
     int pace() const { return pace_; }

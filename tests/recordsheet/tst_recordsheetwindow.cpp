@@ -77,6 +77,12 @@ private slots:
                 main.close();
                 QCOMPARE(rig.messages.questions, QStringList{"A trial is under way. Stop it and quit?"});
                 QVERIFY(main.engine().isRunning() && main.isVisible());
+                // Yes stops the digits at once; No to the marks keeps the program, paused.
+                rig.messages.answers = {true, false};
+                main.close();
+                QCOMPARE(rig.messages.questions.size(), 3);
+                QVERIFY(!main.engine().isRunning() && main.isVisible());
+                main.session().engine().startOrPause();
                 rig.messages.questions.clear();
             }
             if (keys[item] != QLatin1Char('-'))
@@ -102,7 +108,7 @@ private slots:
         QCOMPARE(ageGroup.currentText(), QStringLiteral("30-49"));
         sheet->copyResults();
         const QStringList copied = QGuiApplication::clipboard()->text().split(QLatin1Char('\n'));
-        QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t0\t25\t21\t20\t10\t6\t61 of 61 digits on time\t"));
+        QCOMPARE(copied.value(1), QStringLiteral("Trial 1.2 s\t36\t1.08\t86\t10\t14\t0\t25\t21\t20\t10\t6\t61 of 61 digits on time\tpaused after digit 12 for 0 s"));
 
         // A report saved keeps the marks: leaving asks nothing. An age group chosen since: it
         // asks, and No keeps the program.

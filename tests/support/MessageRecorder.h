@@ -16,10 +16,11 @@ struct MessageRecorder final : MessagePresenter {
     bool confirm(QWidget*, const QString& text) override
     {
         questions << text;
-        return answer;
+        return answers.empty() ? answer : answers.takeFirst();
     }
     QStringList texts, titles;
     QStringList questions;
-    bool answer = true;  // to every question
+    bool answer = true;  // to every question, once `answers` are used up
+    QList<bool> answers;
     std::vector<MessageIcon> icons;
 };
