@@ -1,4 +1,5 @@
 #include "listening/AnswerTake.h"
+#include "listening/EchoAlignment.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,11 +15,14 @@ void AnswerTake::add(const std::vector<std::int16_t>& mono, SteadyTime now)
     const auto recorded = std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(heard_.size()) / kRate));
     if (!arrival_ || now - recorded < *arrival_)
         arrival_ = now - recorded;
-    origin_ = told_ ? std::min(*told_, *arrival_) : *arrival_;
+    settleOrigin();
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting;
     waiting.swap(waiting_);
     for (const auto& [sound, at] : waiting)
         addDigit(sound, at);
+    if (!aligned_ && !laid_.empty()
+        && frames() >= frameAt(laid_.front().second) + (long long)(laid_.front().first.size()) + EchoAlignment::kLatestFrames)
+        alignByEcho();
     // The digits are known before they sound: the reference is ready for what was heard.
     if (reference_.size() < heard_.size())
         reference_.resize(heard_.size(), 0);
@@ -39,6 +43,8 @@ void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime hea
         waiting_.emplace_back(sound, heard);
         return;
     }
+    if (!aligned_)
+        laid_.emplace_back(sound, heard);
     const long long at = frameAt(heard - kReferenceLead);
     const long long end = at + (long long)(sound.size());
     if (end <= (long long)(fedToEcho_))
@@ -52,7 +58,39 @@ void AnswerTake::addDigit(const std::vector<std::int16_t>& sound, SteadyTime hea
 void AnswerTake::anchor(SteadyTime time)
 {
     told_ = time;
-    origin_ = arrival_ ? std::min(time, *arrival_) : time;
+    settleOrigin();
+}
+
+void AnswerTake::settleOrigin()
+{
+    const std::optional<SteadyTime> bound = told_ && arrival_ ? std::min(*told_, *arrival_) : told_ ? told_ : arrival_;
+    if (bound)
+        origin_ = *bound - byEcho_;
+}
+
+void AnswerTake::alignByEcho()
+{
+    aligned_ = true;
+    const auto& [sound, heard] = laid_.front();
+    const long long at = frameAt(heard - kReferenceLead);
+    const std::optional<long long> late = EchoAlignment::echoLate(heard_, sound, at);
+    if (late) {
+        // Placed anew so that the echo comes as the digit leaves the speakers, as it would in a
+        // room: its true delay there is a few ms, which the latencies then leave out.
+        byEcho_ = std::chrono::duration_cast<SteadyTime::duration>(std::chrono::duration<double>(double(*late) / kRate))
+                  - kReferenceLead;
+        settleOrigin();
+        std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> laid;
+        laid.swap(laid_);
+        reference_.assign(heard_.size(), 0);
+        cleaned_.clear();
+        echoLeft_.clear();
+        fedToEcho_ = 0;
+        echo_ = std::make_unique<EchoRemover>();  // what it learnt was of echoes laid that far off
+        for (const auto& [digit, when] : laid)
+            addDigit(digit, when);
+    }
+    laid_.clear();
 }
 
 long long AnswerTake::frameAt(SteadyTime time) const

@@ -17,7 +17,9 @@
 // time frames are added, the time then less the length recorded is a moment no earlier than
 // frame 0 was captured; the least of these bounds it. A server's word later than that bound
 // (PortAudio on the pulse plugin tells a capture 12 to 14 ms later than its buffers arrive) gives
-// way to the bound.
+// way to the bound. Where the microphone hears the speakers, the first digit's echo places frame 0
+// again (EchoAlignment): a server that buffers its capture and tells nothing of it, or tells it
+// wrong, would put every answer and every echo that much off, and the echo past the remover's reach.
 class AnswerTake {
 public:
     static constexpr int kRate = 44100;
@@ -54,10 +56,19 @@ public:
     const std::vector<float>& echoLeft() const { return echoLeft_; }
 
 private:
+    void settleOrigin();
+    // Once the first digit's echo has had time to come: where it came, frame 0 is placed anew
+    // by how far it lies from where the digit was laid, and everything is cleaned again.
+    void alignByEcho();
+
     std::vector<std::int16_t> heard_, cleaned_, reference_;
     std::vector<float> echoLeft_;
     std::optional<SteadyTime> origin_;
     std::optional<SteadyTime> told_, arrival_;  // by the server; the bound the arrivals set
+    SteadyTime::duration byEcho_{};  // how much earlier the first digit's echo puts frame 0
+    // The digits laid until the echo placed frame 0 (or showed there is none to go by).
+    std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> laid_;
+    bool aligned_ = false;
     // Digits placed before the time of frame 0 was known: laid once it is.
     std::vector<std::pair<std::vector<std::int16_t>, SteadyTime>> waiting_;
     std::unique_ptr<EchoRemover> echo_;
