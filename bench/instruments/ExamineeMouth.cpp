@@ -1,7 +1,7 @@
 #include "ExamineeMouth.h"
 
 #include "SinkRecorder.h"
-#include "SynthesisedWord.h"
+#include "SyntheticRoom.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kVoiceRms = 0.1;  // -20 dB of full scale over the words' sounding part
 // The stream is written this far ahead of its time: a main thread held up for less goes unheard.
 constexpr long long kAhead = kRate / 10;
 // What is said is found by its first frames, to the frame, this far either side of where the
@@ -124,8 +123,8 @@ double ExamineeMouth::rigDelayMs()
     return delay;
 }
 
-ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent)
-    : QObject(parent), sums_(std::move(sums)), plan_(std::move(plan))
+ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, Speech speech, QObject* parent)
+    : QObject(parent), sums_(std::move(sums)), plan_(std::move(plan)), speech_(std::move(speech))
 {
     // A cough: a 220 ms burst of noise, loud at once and dying away, low-passed at about 1.5 kHz.
     std::mt19937 random(11);
@@ -140,9 +139,16 @@ ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QO
         word(sumWord(wrongSum(sums_[item])));
     }
     word(QStringLiteral("I don't know"));
+    if (speech_.noiseRms > 0)
+        noise_ = SyntheticRoom::pinkNoise(std::size_t(kRate) * 10, speech_.noiseRms, random);
     feeder_.setTimerType(Qt::PreciseTimer);
     feeder_.setInterval(10);
     connect(&feeder_, &QTimer::timeout, this, &ExamineeMouth::feed);
+}
+
+ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent)
+    : ExamineeMouth(std::move(sums), std::move(plan), Speech{}, parent)
+{
 }
 
 ExamineeMouth::~ExamineeMouth()
@@ -158,8 +164,7 @@ const std::vector<float>& ExamineeMouth::word(const QString& text)
 {
     auto found = words_.find(text);
     if (found == words_.end()) {
-        static const SynthesisedWord::Voice voice{"flite slt", {"flite", "-voice", "slt", "-t", "%t", "-o", "%o"}, false};
-        found = words_.emplace(text, SynthesisedWord(voice, text, scratch_.path(), kVoiceRms).samples).first;
+        found = words_.emplace(text, SynthesisedWord(speech_.voice, text, scratch_.path(), kVoiceRms).samples).first;
     }
     return found->second;
 }
@@ -172,7 +177,7 @@ bool ExamineeMouth::start()
                              QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")};
     record_.setStandardOutputFile(recording_.fileName());
     record_.start(QStringLiteral("parec"), QStringList{QStringLiteral("--device=ovrel_microphone.monitor")} + format);
-    play_.start(QStringLiteral("pacat"), QStringList{QStringLiteral("--device=ovrel_microphone")} + format);
+    play_.start(QStringLiteral("pacat"), QStringList{QStringLiteral("--device=") + speech_.sink} + format);
     if (!record_.waitForStarted(5000) || !play_.waitForStarted(5000))
         return false;
     origin_ = std::chrono::steady_clock::now();
@@ -220,6 +225,9 @@ void ExamineeMouth::feed()
     if (until <= written_)
         return;
     std::vector<float> mix(std::size_t(until - written_), 0.0f);
+    if (!noise_.empty())
+        for (long long f = written_; f < until; ++f)
+            mix[std::size_t(f - written_)] = noise_[std::size_t(f) % noise_.size()];
     for (const Utterance& u : said_)
         for (long long f = std::max(u.at, written_); f < std::min(until, u.at + (long long)u.sound.size()); ++f)
             mix[std::size_t(f - written_)] += u.sound[std::size_t(f - u.at)];
