@@ -123,12 +123,15 @@ ListeningTrial::Score ListeningTrial::score(const Given& given, int paceMs, doub
     // The digits left the sink on their pace: where the microphone got them follows from those it
     // got whole, unspoken over, as the median of their places off the pace; how far those stray
     // from it tells whether the rig's loopback kept its delay.
+    // The first digit is looked for within the recording's first seconds, and comes a pace after
+    // the start: at the slower paces the recording is looked at from a second before that.
+    const long long skipped = std::max(0LL, (long long)(pace - kRate));
     const std::vector<DigitLocator::Found> digits = DigitLocator().locateSequence(
-        given.heard.recording, std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()), pace);
+        given.heard.recording.mid(skipped * 4), std::vector<int>(kTrialDigits.begin(), kTrialDigits.end()), pace);
     std::vector<double> offPace;
     for (std::size_t n = 0; n < digits.size(); ++n)
         if (digits[n].match >= 0.9)
-            offPace.push_back(double(digits[n].sample) - double(n) * pace);
+            offPace.push_back(double(digits[n].sample + skipped) - double(n) * pace);
     score.wholeDigits = int(offPace.size());
     const double firstDigit = offPace.empty() ? NAN : median(offPace);
     if (!offPace.empty()) {
