@@ -106,7 +106,7 @@ void giveRow(const Row& row)
     std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
     if (!window)
         return print(QStringLiteral("the program did not start"));
-    ExamineeMouth::Speech speech{row.voice->voice, condition.mouthSink(), condition.noiseRms()};
+    ExamineeMouth::Speech speech{row.voice->voice, RigCondition::mouthSink()};
     const ListeningTrial::Given given = ListeningTrial::give(static_cast<MainWindow&>(*window), row.paceMs, true, speech, true);
     window->close();
     if (!given.fault.isEmpty())

@@ -1,7 +1,7 @@
 #include "ExamineeMouth.h"
 
 #include "SinkRecorder.h"
-#include "SyntheticRoom.h"
+#include "SynthesisedWord.h"
 
 #include <QElapsedTimer>
 #include <QFileInfo>
@@ -139,8 +139,6 @@ ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, Sp
         word(sumWord(wrongSum(sums_[item])));
     }
     word(QStringLiteral("I don't know"));
-    if (speech_.noiseRms > 0)
-        noise_ = SyntheticRoom::pinkNoise(std::size_t(kRate) * 10, speech_.noiseRms, random);
     feeder_.setTimerType(Qt::PreciseTimer);
     feeder_.setInterval(10);
     connect(&feeder_, &QTimer::timeout, this, &ExamineeMouth::feed);
@@ -225,9 +223,6 @@ void ExamineeMouth::feed()
     if (until <= written_)
         return;
     std::vector<float> mix(std::size_t(until - written_), 0.0f);
-    if (!noise_.empty())
-        for (long long f = written_; f < until; ++f)
-            mix[std::size_t(f - written_)] = noise_[std::size_t(f) % noise_.size()];
     for (const Utterance& u : said_)
         for (long long f = std::max(u.at, written_); f < std::min(until, u.at + (long long)u.sound.size()); ++f)
             mix[std::size_t(f - written_)] += u.sound[std::size_t(f - u.at)];

@@ -16,7 +16,7 @@
 
 // A synthetic examinee for the private PulseAudio rig: says a run's planned answers into the
 // microphone (the sink "ovrel_microphone", whose monitor the program records, or a sink that plays
-// into it; pacat, one stream for the whole run, silence or noise between the words), each a
+// into it; pacat, one stream for the whole run, silence between the words), each a
 // planned latency after its second digit as the program reports it heard, in a voice no digit
 // has (flite's slt unless told; the recogniser hears espeak-ng's en-us+f3 badly even clean: two
 // of four sums).
@@ -43,11 +43,10 @@ public:
     // and the microphone the defaults again. False where the server would not.
     static bool resetRig();
 
-    // How the mouth speaks: in which voice, into which sink, over how much noise.
+    // How the mouth speaks: in which voice, into which sink.
     struct Speech {
         SynthesisedWord::Voice voice{"flite slt", {"flite", "-voice", "slt", "-t", "%t", "-o", "%o"}, false};
         QString sink = QStringLiteral("ovrel_microphone");  // it must reach "ovrel_microphone" too
-        double noiseRms = 0;  // pink noise all through the stream, of full scale; the words are at 0.1
     };
     static constexpr double kVoiceRms = 0.1;  // -20 dB of full scale over the words' sounding part
 
@@ -55,7 +54,7 @@ public:
     static QString missing();
     // `sums`: the run's correct answers; `plan`: one per answer. Synthesises every word needed.
     ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, Speech speech, QObject* parent = nullptr);
-    // In flite's slt, into "ovrel_microphone", over no noise of its own.
+    // In flite's slt, into "ovrel_microphone".
     ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent = nullptr);
     ~ExamineeMouth() override;
 
@@ -88,7 +87,6 @@ private:
     std::vector<int> sums_;
     std::vector<Answer> plan_;
     Speech speech_;
-    std::vector<float> noise_;  // looped under the words
     QTemporaryDir scratch_;
     std::map<QString, std::vector<float>> words_;
     std::vector<float> cough_;

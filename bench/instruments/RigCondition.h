@@ -1,19 +1,24 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QProcess>
 #include <QString>
 #include <QStringList>
+#include <QTimer>
 
-// What the private PulseAudio rig's microphone hears of the speakers, for a trial with a synthetic
-// examinee (ExamineeMouth). The rig's own loopback brings the sink "ovrel_null" into
-// "ovrel_microphone" about 60 ms late; the examinee's recording of that microphone is the witness
-// the true onsets are found in, so the loopback stays in every condition:
-// - Headphones: the program hears another microphone, "ovrel_quiet_microphone", with the rig's
-//   noise and the examinee alone; the examinee plays into both at once through a combined sink.
-// - Speakers: the program hears "ovrel_microphone", the digits at the voice's level.
-// - SpeakersInNoise: the same, and the examinee's stream carries pink noise 20 dB under its voice.
-// The digits through the speakers are not filtered or reverberated: the loopback gives their level
-// and delay alone.
+#include <vector>
+
+// What the private PulseAudio rig's microphone hears, for a trial with a synthetic examinee
+// (ExamineeMouth). The rig's own loopback brings the sink "ovrel_null" into "ovrel_microphone"
+// about 60 ms late, at full level; the examinee's recording of that microphone is the witness the
+// true onsets are found in, and stays so in every condition, clean. The program hears a microphone
+// of its own, "ovrel_program_microphone", and the examinee plays into both at once through a
+// combined sink, "ovrel_mouth":
+// - Headphones: the program's microphone hears the examinee alone.
+// - Speakers: the digits too, through a second loopback of the sink, at the voice's level.
+// - SpeakersInNoise: and pink noise 20 dB under the voice, from a stream of its own.
+// The digits through the speakers are not filtered or reverberated: the loopback gives their
+// level and delay alone.
 class RigCondition {
 public:
     enum Kind { Headphones, Speakers, SpeakersInNoise };
@@ -24,16 +29,21 @@ public:
     bool set(Kind kind);
     ~RigCondition();
 
-    // Where the examinee plays; how loud its noise is, of full scale.
-    QString mouthSink() const { return mouthSink_; }
-    double noiseRms() const { return noiseRms_; }
-    // The factor the loopback's volume was set to so that the digits reach the microphone at the
-    // voice's level.
+    // Where the examinee plays.
+    static QString mouthSink() { return QStringLiteral("ovrel_mouth"); }
+    // The factor the second loopback's volume was set to, so that the digits reach the program's
+    // microphone at the voice's level; 0 where there is none.
     double loopbackGain() const { return loopbackGain_; }
 
 private:
+    bool load(const QStringList& arguments);
+    void feedNoise();
+
     QStringList modules_;
     QProcess noise_;
-    QString mouthSink_ = QStringLiteral("ovrel_microphone");
-    double noiseRms_ = 0, loopbackGain_ = 1;
+    QTimer noiseFeeder_;
+    QElapsedTimer noiseClock_;
+    std::vector<float> noiseSound_;
+    long long noiseWritten_ = 0;
+    double loopbackGain_ = 0;
 };
