@@ -10,7 +10,8 @@
 //   not the same during it: 56 to 100 ms have been seen) and around the row's own median;
 // - items with nothing said heard as something (the program's own digits at the microphone);
 // - the process's CPU from Start to the run's end over that wall time, in % of one core (the
-//   examinee's 10 ms mixing in the same process included; its pacat and parec are not);
+//   examinee's mixing and the noise stream's feeding, in the same process, included; their pacat and
+//   parec are not);
 // - digits off their due place in the sink's recording by more than a sample, of 61 (a digit not
 //   found whole counts as off);
 // - how long after its window closed each item's decision came: median and largest, ms.
