@@ -113,7 +113,9 @@ check-sanitize: deps
 # stream's time reports show the server holding the sound back, three times; the timing check
 # beside an outside recording, from the speakers on each server and route, and from the rig's
 # microphone on PulseAudio and on PipeWire without the churn (its loopback cannot be trusted with it) (about 4 minutes each); last, the timing check's judgement with room noise and
-# reverberation added (no sound server).
+# reverberation added (no sound server). Then the listening benches, offline, and the real
+# program's trial with a synthetic examinee answering on the PulseAudio rig, three voices at both
+# paces in three conditions (about 35 minutes; LISTEN_ARGS=--quick for one 1.2 s row).
 bench: build $(PIPEWIRE_ALSA)/usr
 	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
 	cmake -S . -B $(BUILD) >/dev/null
@@ -133,6 +135,8 @@ bench: build $(PIPEWIRE_ALSA)/usr
 	cmake --build $(BUILD) --target locator_noise && QT_QPA_PLATFORM=offscreen $(BUILD)/bench/locator_noise
 	cmake --build $(BUILD) --target listening_onsets && $(BUILD)/bench/listening_onsets
 	cmake --build $(BUILD) --target recogniser_accuracy && $(BUILD)/bench/recogniser_accuracy
+	cmake --build $(BUILD) --target listening_trial && (cd $(BUILD) && QT_QPA_PLATFORM=offscreen \
+		../tests/sound/with-private-pulse.sh bench/listening_trial $(LISTEN_ARGS))
 
 recordings:
 	@$(MAKE) deps PACKAGES="$(ASSET_PACKAGES)"

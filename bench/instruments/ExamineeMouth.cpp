@@ -16,7 +16,6 @@
 namespace {
 
 constexpr int kRate = 44100;
-constexpr double kVoiceRms = 0.1;  // -20 dB of full scale over the words' sounding part
 // The stream is written this far ahead of its time: a main thread held up for less goes unheard.
 constexpr long long kAhead = kRate / 10;
 // What is said is found by its first frames, to the frame, this far either side of where the
@@ -124,8 +123,8 @@ double ExamineeMouth::rigDelayMs()
     return delay;
 }
 
-ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent)
-    : QObject(parent), sums_(std::move(sums)), plan_(std::move(plan))
+ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, Speech speech, QObject* parent)
+    : QObject(parent), sums_(std::move(sums)), plan_(std::move(plan)), speech_(std::move(speech))
 {
     // A cough: a 220 ms burst of noise, loud at once and dying away, low-passed at about 1.5 kHz.
     std::mt19937 random(11);
@@ -145,6 +144,11 @@ ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QO
     connect(&feeder_, &QTimer::timeout, this, &ExamineeMouth::feed);
 }
 
+ExamineeMouth::ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent)
+    : ExamineeMouth(std::move(sums), std::move(plan), Speech{}, parent)
+{
+}
+
 ExamineeMouth::~ExamineeMouth()
 {
     for (QProcess* process : {&play_, &record_})
@@ -158,8 +162,7 @@ const std::vector<float>& ExamineeMouth::word(const QString& text)
 {
     auto found = words_.find(text);
     if (found == words_.end()) {
-        static const SynthesisedWord::Voice voice{"flite slt", {"flite", "-voice", "slt", "-t", "%t", "-o", "%o"}, false};
-        found = words_.emplace(text, SynthesisedWord(voice, text, scratch_.path(), kVoiceRms).samples).first;
+        found = words_.emplace(text, SynthesisedWord(speech_.voice, text, scratch_.path(), kVoiceRms).samples).first;
     }
     return found->second;
 }
@@ -172,7 +175,7 @@ bool ExamineeMouth::start()
                              QStringLiteral("--channels=2"), QStringLiteral("--latency-msec=20")};
     record_.setStandardOutputFile(recording_.fileName());
     record_.start(QStringLiteral("parec"), QStringList{QStringLiteral("--device=ovrel_microphone.monitor")} + format);
-    play_.start(QStringLiteral("pacat"), QStringList{QStringLiteral("--device=ovrel_microphone")} + format);
+    play_.start(QStringLiteral("pacat"), QStringList{QStringLiteral("--device=") + speech_.sink} + format);
     if (!record_.waitForStarted(5000) || !play_.waitForStarted(5000))
         return false;
     origin_ = std::chrono::steady_clock::now();

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "SynthesisedWord.h"
 #include "sound/SteadyTime.h"
 
 #include <QByteArray>
@@ -14,10 +15,11 @@
 #include <vector>
 
 // A synthetic examinee for the private PulseAudio rig: says a run's planned answers into the
-// microphone (the sink "ovrel_microphone", whose monitor the program records; pacat, one stream
-// for the whole run, silence between the words), each a planned latency after its second digit
-// as the program reports it heard, in a voice no digit has (flite's slt; the recogniser hears
-// espeak-ng's en-us+f3 badly even clean: two of four sums).
+// microphone (the sink "ovrel_microphone", whose monitor the program records, or a sink that plays
+// into it; pacat, one stream for the whole run, silence between the words), each a
+// planned latency after its second digit as the program reports it heard, in a voice no digit
+// has (flite's slt unless told; the recogniser hears espeak-ng's en-us+f3 badly even clean: two
+// of four sums).
 //
 // What the microphone got is recorded meanwhile by one recorder (parec, the same monitor): the
 // program's digits as the rig's loopback brings them, the answers and the rig's noise, on the same
@@ -41,9 +43,18 @@ public:
     // and the microphone the defaults again. False where the server would not.
     static bool resetRig();
 
+    // How the mouth speaks: in which voice, into which sink.
+    struct Speech {
+        SynthesisedWord::Voice voice{"flite slt", {"flite", "-voice", "slt", "-t", "%t", "-o", "%o"}, false};
+        QString sink = QStringLiteral("ovrel_microphone");  // it must reach "ovrel_microphone" too
+    };
+    static constexpr double kVoiceRms = 0.1;  // -20 dB of full scale over the words' sounding part
+
     // Empty where the mouth can speak; else what it lacks.
     static QString missing();
     // `sums`: the run's correct answers; `plan`: one per answer. Synthesises every word needed.
+    ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, Speech speech, QObject* parent = nullptr);
+    // In flite's slt, into "ovrel_microphone".
     ExamineeMouth(std::vector<int> sums, std::vector<Answer> plan, QObject* parent = nullptr);
     ~ExamineeMouth() override;
 
@@ -75,6 +86,7 @@ private:
 
     std::vector<int> sums_;
     std::vector<Answer> plan_;
+    Speech speech_;
     QTemporaryDir scratch_;
     std::map<QString, std::vector<float>> words_;
     std::vector<float> cough_;
