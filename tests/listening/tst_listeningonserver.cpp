@@ -31,10 +31,12 @@ class tst_ListeningOnServer : public QObject {
     // the true onsets, each run's latencies are off by one amount of its own (-30, -28, -25, +55,
     // +61 and +96 ms: the rig's loopback, measured before the trial, is not the same during it),
     // and within a run all but one or two lie within 10 ms of that amount: what is held here is
-    // that spread; the absolute figure waits for a rig that records both at once.
+    // that spread; the absolute figure waits for a rig that records both at once. Over six runs
+    // on 11 December, 21 to 28 of the 27 to 32 answers found lay within 15 ms of their run's
+    // amount: three in four are held, of however many the microphone's recording showed.
     static constexpr int kLeastRight = 38;
     static constexpr double kOnsetToleranceMs = 15;
-    static constexpr int kLeastOnTolerance = 24;
+    static constexpr double kLeastOnTolerance = 0.75;
 
     TempSettings settings;
     MessageRecorder messages;
@@ -106,7 +108,7 @@ private slots:
 
         QCOMPARE(score.fromDigits, 0);
         QVERIFY2(score.asPlanned >= kLeastRight, qPrintable(score.missed.join(QStringLiteral("; "))));
-        QVERIFY(onTolerance >= kLeastOnTolerance);
+        QVERIFY(onTolerance >= kLeastOnTolerance * double(absErrors.size()));
         // The counts and the trial's line follow the marks the voice gave.
         const SheetCounts counts = SheetCounts::of(sheet);
         int correct = 0, wrong = 0;
