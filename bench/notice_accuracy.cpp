@@ -9,16 +9,10 @@
 //
 // Runs against one of the private sound servers of `make bench` (tests/sound/).
 #include "PlantedRun.h"
+#include "RigProgram.h"
 #include "SinkRecorder.h"
-#include "TempSettings.h"
-#include "app/RealServices.h"
-#include "app/Startup.h"
-#include "MessageRecorder.h"
-#include "ProgramEndRecorder.h"
-#include "app/MainWindow.h"
 
 #include <QApplication>
-#include <QSlider>
 #include <cstdio>
 #include <memory>
 
@@ -32,13 +26,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "run through `make bench`, which starts the private sound servers\n");
         return 2;
     }
-    TempSettings settings;
-    ProgramEndRecorder exits;
-    MessageRecorder messages;
-    RealServices real{messages, exits};
-    std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
-    window->findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(100);
-    auto& w = static_cast<MainWindow&>(*window);
+    RigProgram program;
+    MessageRecorder& messages = program.messages;
+    MainWindow& w = program.main();
 
     struct Kind {
         const char* name;

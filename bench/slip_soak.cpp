@@ -25,21 +25,15 @@
 // Runs against one of the private sound servers of `make soak` (tests/sound/).
 #include "GraphCycles.h"
 #include "PlantedRun.h"
+#include "RigProgram.h"
 #include "SinkRecorder.h"
-#include "TempSettings.h"
 #include "TimeTrace.h"
-#include "app/RealServices.h"
-#include "app/Startup.h"
-#include "MessageRecorder.h"
-#include "ProgramEndRecorder.h"
-#include "app/MainWindow.h"
 #include "sound/DefaultOutput.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QProcess>
 #include <QRegularExpression>
-#include <QSlider>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -189,13 +183,9 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "run through `make soak`, which starts the private sound servers\n");
         return 2;
     }
-    TempSettings settings;
-    ProgramEndRecorder exits;
-    MessageRecorder messages;
-    RealServices real{messages, exits};
-    std::unique_ptr<QWidget> window(showMainWindow([&] { return loadMainWindow(real.services()); }, messages, exits));
-    window->findChild<QSlider*>(QStringLiteral("volumeSlider"))->setValue(100);
-    auto& w = static_cast<MainWindow&>(*window);
+    RigProgram program;
+    MessageRecorder& messages = program.messages;
+    MainWindow& w = program.main();
 
     std::vector<std::unique_ptr<QProcess>> spinners;  // both cores busy throughout
     for (int i = 0; i < 2; ++i) {
