@@ -73,6 +73,17 @@ test-starving:
 	cd $(BUILD) && $(WITH_PIPEWIRE) --churn ctest --output-on-failure -L starves -LE pulse-route
 	cd $(BUILD) && $(WITH_PIPEWIRE) --via-pulse --churn ctest --output-on-failure -L 'pulse-route' -L starves
 
+# Whether the output ever takes a step in its stream's time reports for a hold-up it was not: on
+# PulseAudio, on PipeWire's own stream and through PipeWire's PulseAudio service (the churning
+# client on both), 100 demonstrations and 5 whole 1.2 s trials each with both cores busy, judged
+# against the sink (about 30 minutes a route; SOAK_ARGS="--demos 20 --trials 1" for a shorter
+# look, --plant to plant a false step in every run). The time reports of each run that went wrong
+# go to $(BUILD)/soak-traces/. Not part of `make test`.
+soak: build $(PIPEWIRE_ALSA)/usr
+	cmake --build $(BUILD) --target slip_soak
+	for server in ../tests/sound/with-private-pulse.sh "$(WITH_PIPEWIRE) --churn" "$(WITH_PIPEWIRE) --via-pulse --churn"; do \
+		(cd $(BUILD) && QT_QPA_PLATFORM=offscreen $$server bench/slip_soak $(SOAK_ARGS)) || exit 1; done
+
 # The Debian package, built with CPack in the build folder.
 package: build
 	@$(MAKE) --no-print-directory deps PACKAGES="dpkg-dev"
