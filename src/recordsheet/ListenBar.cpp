@@ -1,15 +1,14 @@
 #include "recordsheet/ListenBar.h"
 
 #include "desktop/MessagePresenter.h"
+#include "desktop/SavePlace.h"
 #include "desktop/SettingsStore.h"
 #include "recordsheet/ListeningService.h"
 #include "ui/Fonts.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
@@ -102,9 +101,8 @@ void ListenBar::chooseRecordingFile()
                        MessageIcon::None, this);
         return;
     }
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
     const QString name = QStringLiteral("answers %1.wav").arg(sheet_.administrations()[std::size_t(viewed)].shortName());
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Answer Recording"), QDir(folder).filePath(name),
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Answer Recording"), savePlace(name),
                                                       QStringLiteral("WAV files (*.wav)"));
     if (!path.isEmpty() && !listening_.saveRecording(viewed, path))
         messages_.tell(QStringLiteral("The recording could not be saved to %1.").arg(path), MessageIcon::Warning, this);

@@ -1,6 +1,7 @@
 #include "recordsheet/RecordSheetWindow.h"
 
 #include "desktop/MessagePresenter.h"
+#include "desktop/SavePlace.h"
 #include "desktop/SettingsStore.h"
 #include "protocol/AgeGroups.h"
 #include "recordsheet/ListenBar.h"
@@ -15,7 +16,6 @@
 #include <QAction>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QGuiApplication>
@@ -27,7 +27,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
-#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace {
@@ -262,9 +261,7 @@ bool RecordSheetWindow::printReport(QPagedPaintDevice& printer)
 
 void RecordSheetWindow::chooseReportFile()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"),
-                                                      QDir(folder).filePath(QStringLiteral("record-sheet.pdf")),
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), savePlace(QStringLiteral("record-sheet.pdf")),
                                                       QStringLiteral("PDF documents (*.pdf)"));
     if (!path.isEmpty() && !saveReport(path))
         messages_.tell(QStringLiteral("The report could not be saved to %1.").arg(path), MessageIcon::Warning, this);
@@ -272,9 +269,7 @@ void RecordSheetWindow::chooseReportFile()
 
 void RecordSheetWindow::chooseItemsFile()
 {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Items"),
-                                                      QDir(folder).filePath(QStringLiteral("record-sheet-items.csv")),
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Export Items"), savePlace(QStringLiteral("record-sheet-items.csv")),
                                                       QStringLiteral("CSV files (*.csv)"));
     if (!path.isEmpty() && !SheetItemsFile::write(sheet_, path))
         messages_.tell(QStringLiteral("The items could not be written to %1.").arg(path), MessageIcon::Warning, this);

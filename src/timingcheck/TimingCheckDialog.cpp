@@ -1,5 +1,6 @@
 #include "timingcheck/TimingCheckDialog.h"
 
+#include "desktop/SavePlace.h"
 #include "sound/SoundOutput.h"
 #include "sound/PacingTimer.h"
 #include "sound/SoundRecorder.h"
@@ -168,7 +169,7 @@ bool TimingCheckDialog::saveReport(const QString& path) const
 
 void TimingCheckDialog::chooseReportFile()
 {
-    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), QStringLiteral("sound-timing-check.pdf"),
+    const QString path = QFileDialog::getSaveFileName(this, QStringLiteral("Save Report"), savePlace(QStringLiteral("sound-timing-check.pdf")),
                                                       QStringLiteral("PDF documents (*.pdf)"));
     if (!path.isEmpty() && !saveReport(path))
         verdict_->setText(TimingCheckVerdict::text(*result_) + QStringLiteral("\nThe report could not be saved to %1.").arg(path));
