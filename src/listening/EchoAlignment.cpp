@@ -25,23 +25,37 @@ std::vector<double> loudness(std::span<const std::int16_t> sound, long long from
     return out;
 }
 
-// The normalised correlation of `a` with `b` from `offset` on, over a's length.
-double likeness(const std::vector<double>& a, const std::vector<double>& b, std::size_t offset)
-{
-    double meanA = 0, meanB = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        meanA += a[i];
-        meanB += b[offset + i];
+// `sound` less its mean, and its energy so: what each offset is held against.
+struct Centred {
+    std::vector<double> values;
+    double energy = 0;
+    explicit Centred(const std::vector<double>& sound) : values(sound)
+    {
+        double mean = 0;
+        for (const double v : values)
+            mean += v;
+        mean /= double(values.size());
+        for (double& v : values) {
+            v -= mean;
+            energy += v * v;
+        }
     }
-    meanA /= double(a.size());
-    meanB /= double(a.size());
-    double both = 0, energyA = 0, energyB = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        both += (a[i] - meanA) * (b[offset + i] - meanB);
-        energyA += (a[i] - meanA) * (a[i] - meanA);
+};
+
+// The normalised correlation of `a` with `b` from `offset` on, over a's length.
+double likeness(const Centred& a, const std::vector<double>& b, std::size_t offset)
+{
+    const std::size_t n = a.values.size();
+    double meanB = 0;
+    for (std::size_t i = 0; i < n; ++i)
+        meanB += b[offset + i];
+    meanB /= double(n);
+    double both = 0, energyB = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        both += a.values[i] * (b[offset + i] - meanB);
         energyB += (b[offset + i] - meanB) * (b[offset + i] - meanB);
     }
-    return energyA > 0 && energyB > 0 ? both / std::sqrt(energyA * energyB) : 0;
+    return a.energy > 0 && energyB > 0 ? both / std::sqrt(a.energy * energyB) : 0;
 }
 
 }  // namespace
@@ -53,11 +67,11 @@ std::optional<long long> EchoAlignment::echoLate(std::span<const std::int16_t> h
     const long long from = at - kEarliestFrames, to = at + kLatestFrames + length + kBlock;
     if (length < 20 * kBlock || from < 0 || to > (long long)(heard.size()))
         return std::nullopt;
-    const std::vector<double> sent = loudness(digit, 0, length / kBlock);
+    const Centred sent(loudness(digit, 0, length / kBlock));
     const std::vector<double> got = loudness(heard, from, (to - from) / kBlock);
     double best = 0;
     std::size_t bestAt = 0;
-    for (std::size_t offset = 0; offset + sent.size() <= got.size(); ++offset)
+    for (std::size_t offset = 0; offset + sent.values.size() <= got.size(); ++offset)
         if (const double like = likeness(sent, got, offset); like > best) {
             best = like;
             bestAt = offset;
